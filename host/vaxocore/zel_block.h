@@ -3,8 +3,11 @@
 #include "zel_interfaces.h"
 
 // A block of the flowsheet, as the host's generic parts see it.
-class VAXO_API ZELBlock : public IZELAttribute, public IZELMethod, public IZELPort, public IZELSolving {
-public:
+class VAXO_API ZELBlock : public IZELAttribute,
+                          public IZELMethod,
+                          public IZELPort,
+                          public IZELSolving {
+  public:
     // Ends the block: the only way the host, or the block's maker, frees it.
     virtual void destroy() = 0;
     // The instance name the block was made with.
@@ -12,7 +15,7 @@ public:
     // True when the block is of type `type_name` or derives from it.
     virtual bool isof_type(const char* type_name) const = 0;
 
-protected:
+  protected:
     ~ZELBlock() = default;
 };
 
@@ -29,6 +32,6 @@ class VAXO_API ZELEOBlock : public ZELBlock,
                             public IZELHessian,
                             public IZELHessianCitizen,
                             public IZELHessianPattern {
-protected:
+  protected:
     ~ZELEOBlock() = default;
 };

@@ -11,7 +11,7 @@ class ZELEOBlock;
 // Makes blocks of one type. Plug-ins add their factories to the host's
 // ZELFactoryLib; the host never deletes a factory itself.
 class VAXO_API ZELBlkFactory {
-public:
+  public:
     virtual ~ZELBlkFactory();
     // Deletes the factory; its plug-in calls this when it takes it back.
     virtual void release() = 0;
@@ -27,7 +27,7 @@ public:
 // The host's registry of block factories, found by type name. It does not own
 // the factories: each plug-in adds its own and removes them before unloading.
 class VAXO_API ZELFactoryLib {
-public:
+  public:
     // Adds `factory`; answers 0, or 1 when it is null or already registered.
     int AddFactory(ZELBlkFactory* factory);
     // The first registered factory whose type name equals `type_name` exactly.
@@ -36,6 +36,6 @@ public:
     int Remove(ZELBlkFactory* factory);
     std::size_t size() const { return factories_.size(); }
 
-private:
+  private:
     std::vector<ZELBlkFactory*> factories_;
 };

@@ -16,51 +16,51 @@ struct rt_jac_t;
 
 // Named attributes a block shows the host and its user.
 class VAXO_API IZELAttribute {
-public:
+  public:
     // Fills `out` with the attribute `name`; false when the block has none.
     virtual bool attr_lookup(const char* name, value_t& out) const = 0;
     // Name of the attribute at `index` (from 0), or null past the last.
     virtual const char* attr_describe(int index) const = 0;
 
-protected:
+  protected:
     ~IZELAttribute() = default;
 };
 
 // Commands a user can run on a block by name.
 class VAXO_API IZELMethod {
-public:
+  public:
     virtual int method_count() const = 0;
     // Runs method `name`; answers 0 on success, 1 when there is no such method.
     virtual int method_invoke(const char* name) = 0;
 
-protected:
+  protected:
     ~IZELMethod() = default;
 };
 
 // Material and energy ports that connect blocks in a flowsheet.
 class VAXO_API IZELPort {
-public:
+  public:
     virtual int port_count() const = 0;
 
-protected:
+  protected:
     ~IZELPort() = default;
 };
 
 // Hooks around a solve of the container.
 class VAXO_API IZELSolving {
-public:
+  public:
     virtual void pre_solve() = 0;
     // Tells the block the solve has ended; the verdict is in the frame's
     // convergence summary.
     virtual void post_solve(std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELSolving() = default;
 };
 
 // Where the block stands in the flowsheet.
 class VAXO_API IZELContainers {
-public:
+  public:
     // The container that holds the block. `within` is for hosts that nest
     // containers and is null for the block's own; a pointer rather than a
     // reference, so that "none" is a value the language allows.
@@ -68,13 +68,13 @@ public:
     // Called by a container when it takes the block in (or null when it lets go).
     virtual void attach_container(ZELEOCntr* container) = 0;
 
-protected:
+  protected:
     ~IZELContainers() = default;
 };
 
 // The block's place in the equation system: its dimensions and numbering.
 class VAXO_API IZELMatrixCitizen {
-public:
+  public:
     virtual void dim(int& num_var, int& num_eqn, int& num_nz, std::int64_t& status) = 0;
     // Gives the block its start numbers and has it register its variables and
     // equations with the container's lists.
@@ -86,93 +86,93 @@ public:
     virtual int num_eqn() const = 0;
     virtual int num_nz() const = 0;
 
-protected:
+  protected:
     ~IZELMatrixCitizen() = default;
 };
 
 class VAXO_API IZELResidual {
-public:
+  public:
     virtual void res(std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELResidual() = default;
 };
 
 class VAXO_API IZELPattern {
-public:
+  public:
     virtual void pat(rt_jac_t* jac, std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELPattern() = default;
 };
 
 class VAXO_API IZELJacobian {
-public:
+  public:
     virtual void jac(std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELJacobian() = default;
 };
 
 // An evaluation wrapper a host may put around a block; this host has none of
 // its own and only keeps what it is given.
 class VAXO_API IQEVWrapper {
-protected:
+  protected:
     ~IQEVWrapper() = default;
 };
 
 class VAXO_API QEVWrapperCntr {
-public:
+  public:
     virtual IQEVWrapper* wrapper() const = 0;
     virtual void new_wrapper(IQEVWrapper* wrapper) = 0;
 
-protected:
+  protected:
     ~QEVWrapperCntr() = default;
 };
 
 class VAXO_API IZELGlobalStructure {
-public:
+  public:
     // Counts structural edits of the block; 0 while it never changed shape.
     virtual int structure_revision() const = 0;
 
-protected:
+  protected:
     ~IZELGlobalStructure() = default;
 };
 
 // Saving and restoring a block with the flowsheet.
 class VAXO_API IZELPersist {
-public:
+  public:
     // Writes the block's type name, NUL-terminated, into `buffer` of `size`
     // bytes; answers 0, or 1 when it does not fit (nothing written then).
     virtual int persist_type(char* buffer, std::size_t size) const = 0;
     virtual int persist_save() = 0;
     virtual int persist_load() = 0;
 
-protected:
+  protected:
     ~IZELPersist() = default;
 };
 
 // Second derivatives. This host's solver uses none; blocks report none.
 class VAXO_API IZELHessian {
-public:
+  public:
     virtual void hess(std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELHessian() = default;
 };
 
 class VAXO_API IZELHessianCitizen {
-public:
+  public:
     virtual int num_nz_hess() const = 0;
 
-protected:
+  protected:
     ~IZELHessianCitizen() = default;
 };
 
 class VAXO_API IZELHessianPattern {
-public:
+  public:
     virtual void pat_hess(std::int64_t& status) = 0;
 
-protected:
+  protected:
     ~IZELHessianPattern() = default;
 };

@@ -18,27 +18,27 @@ inline constexpr std::size_t RT_NAME_FIELD = 1032;
 // Registration record of one variable, passed to rtovarlst_initialize_var.
 // Its byte layout is fixed by the host; offsets are asserted below.
 struct rtvar_init_t {
-    std::int64_t kind;             // 14: a plain variable
-    char name[RT_NAME_FIELD];      // NUL-terminated
-    double initial;                // starting value, or RTVAR_NOT_GIVEN
-    unsigned char reserved1[8];    // not read
-    double lower;                  // lower bound, or RTVAR_NOT_GIVEN
-    double upper;                  // upper bound, or RTVAR_NOT_GIVEN
-    unsigned char reserved2[60];   // not read
-    unsigned char zero[8];         // all zero
-    unsigned char reserved3[4];    // not read
+    std::int64_t kind;            // 14: a plain variable
+    char name[RT_NAME_FIELD];     // NUL-terminated
+    double initial;               // starting value, or RTVAR_NOT_GIVEN
+    unsigned char reserved1[8];   // not read
+    double lower;                 // lower bound, or RTVAR_NOT_GIVEN
+    double upper;                 // upper bound, or RTVAR_NOT_GIVEN
+    unsigned char reserved2[60];  // not read
+    unsigned char zero[8];        // all zero
+    unsigned char reserved3[4];   // not read
 };
 
 // Registration record of one equation, passed to rtoeqnlst_initialize_eqn.
 struct rteqn_init_t {
-    std::int64_t kind;             // 255: an algebraic equation of a block
-    char name[RT_NAME_FIELD];      // NUL-terminated
-    double residual_limit;         // 1e35: no limit on the residual's size
-    double equation_class;         // 2.0: a block equation
-    unsigned char zero[8];         // all zero
-    std::int32_t number;           // the equation's host number
-    unsigned char reserved[12];    // not read
-    ZELEOBlock* owner;             // the block that evaluates the equation
+    std::int64_t kind;           // 255: an algebraic equation of a block
+    char name[RT_NAME_FIELD];    // NUL-terminated
+    double residual_limit;       // 1e35: no limit on the residual's size
+    double equation_class;       // 2.0: a block equation
+    unsigned char zero[8];       // all zero
+    std::int32_t number;         // the equation's host number
+    unsigned char reserved[12];  // not read
+    ZELEOBlock* owner;           // the block that evaluates the equation
 };
 
 static_assert(offsetof(rtvar_init_t, name) == 8);

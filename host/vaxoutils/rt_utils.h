@@ -3,18 +3,19 @@
 // The host's utility functions through which a block registers its variables
 // and equations, declares its Jacobian pattern and reaches the solver's vectors.
 // Numbers are the host's, counted from 1. Every function checks its handle and
-// numbers: a call with a null handle or a number out of range changes nothing,
-// answers -1 (or null for the vector accessors) and leaves a diagnostic in the
-// list concerned.
+// numbers: a call with a null handle or a number out of range changes nothing
+// and answers -1 (null for the vector accessors); a refused call on a list
+// leaves a diagnostic in that list. Inquiries change nothing and note nothing.
+// A vector accessor answers null for an empty list as well.
 
 #include <cstdint>
 
 #include "rt_records.h"
 #include "vaxo_export.h"
 
-struct rtvarlst_t;   // the host's variable list (rt_varlist.h)
-struct rtattrdict_t; // the host's equation list (rt_eqnlist.h)
-struct rt_jac_t;     // the host's Jacobian (rt_jacobian.h)
+struct rtvarlst_t;    // the host's variable list (rt_varlist.h)
+struct rtattrdict_t;  // the host's equation list (rt_eqnlist.h)
+struct rt_jac_t;      // the host's Jacobian (rt_jacobian.h)
 
 // Registers variable `number` from `record`; `replace` allows registering a
 // number again. Answers 0, or -1 when refused.

@@ -1,0 +1,5 @@
+#include "qev_wrapper_holder.h"
+
+void IQEVWrapperHolder::SetWrapper(IQEVWrapper* wrapper) {
+    wrapper_ = wrapper;
+}
