@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "expr_node.h"
+
+// Marks a bound or initial value that the model file does not give.
+inline constexpr double VALUE_NOT_GIVEN = std::numeric_limits<double>::max();
+
+// A model variable, or one entry of an equation (a Jacobian nonzero, with the
+// equation's partial derivative as its `differential`).
+struct VariableDef {
+    std::string variable_symbol;
+    std::string variable_name;
+    std::unique_ptr<ExprNode> differential;
+    double min = VALUE_NOT_GIVEN;
+    double max = VALUE_NOT_GIVEN;
+    double initial = VALUE_NOT_GIVEN;
+    std::int32_t variable_number = -1;
+    std::int32_t nonzero_number = -1;
+};
