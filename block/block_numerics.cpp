@@ -1,0 +1,78 @@
+#include "block_numerics.h"
+
+#include <cstddef>
+
+namespace {
+
+// The block's variables in the host's value vector: the numbers 1..var_last
+// are inside it. Null only when the vector is empty, and then nothing is read.
+OneBasedValues block_values(const double* vector, std::int32_t var_last) {
+    const bool readable = vector && var_last > 0;
+    return OneBasedValues(vector, readable ? static_cast<std::size_t>(var_last) : 0);
+}
+
+// Element `number` - 1 of a host vector.
+double& element(double* vector, std::int32_t number) {
+    return vector[number - 1];
+}
+
+bool any_entry(const ModelDefinition& model) {
+    for (const auto& equation : model.equations()) {
+        if (!equation->variables.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool values_missing(const double* values, const ModelDefinition& model) {
+    return !values && !model.variables().empty();
+}
+
+}  // namespace
+
+std::int32_t declare_pattern(const ModelDefinition& model, rt_jac_t* jacobian,
+                             std::int32_t nz_start) {
+    std::int32_t nonzero = nz_start - 1;
+    for (const auto& equation : model.equations()) {
+        for (const auto& entry : equation->variables) {
+            ++nonzero;
+            rtojac_set_nz_eqnnum(jacobian, nonzero, equation->equation_number);
+            rtojac_set_nz_varnum(jacobian, nonzero, entry->variable_number);
+        }
+    }
+    return nonzero;
+}
+
+bool write_residuals(const ModelDefinition& model, ExpressionEvaluator& evaluator,
+                     const HostMatrix& host, const BlockNumbering& numbering) {
+    const double* values = rtovarlst_vec_value(host.variables);
+    double* residuals = rtoeqnlst_vec_residual(host.equations);
+    rtoeqnlst_vec_status(host.equations);
+    if (values_missing(values, model) || (!residuals && !model.equations().empty())) {
+        return false;
+    }
+    const OneBasedValues block = block_values(values, numbering.var_last);
+    for (const auto& equation : model.equations()) {
+        element(residuals, equation->equation_number) = evaluator.evaluate(block, *equation);
+    }
+    return true;
+}
+
+bool write_jacobian(const ModelDefinition& model, ExpressionEvaluator& evaluator,
+                    const HostMatrix& host, const BlockNumbering& numbering) {
+    double* derivatives = rtojac_vec_bj(host.jacobian);
+    const double* values = rtovarlst_vec_value(host.variables);
+    rtojac_inq_nz_varnum(host.jacobian, numbering.nz_start);
+    if (values_missing(values, model) || (!derivatives && any_entry(model))) {
+        return false;
+    }
+    const OneBasedValues block = block_values(values, numbering.var_last);
+    for (const auto& equation : model.equations()) {
+        for (const auto& entry : equation->variables) {
+            element(derivatives, entry->nonzero_number) =
+                entry->differential ? evaluator.evaluate(block, *entry->differential) : 0.0;
+        }
+    }
+    return true;
+}
