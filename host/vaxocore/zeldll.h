@@ -1,28 +1,28 @@
 #pragma once
 
-// The plug-in's five entry points, exported under plain C names. A host finds
-// them with dlsym; the pointer types below are for that.
+// The five entry points every block plug-in exports under plain C names. The
+// host finds them with dlsym; the pointer types below are for that.
 
 #include <cstdint>
 
 class ZELFactoryLib;
 
-#define QUILLON_EXPORT extern "C" __attribute__((visibility("default")))
+#define ZELDLL_EXPORT extern "C" __attribute__((visibility("default")))
 
 // The identity text, "QUILLON version 2020".
-QUILLON_EXPORT const char* zeldll_identity();
+ZELDLL_EXPORT const char* zeldll_identity();
 // Adds a QUILLON factory to `registry`: 0, or 1 when `registry` is null.
-QUILLON_EXPORT std::int32_t zeldll_init(void* unused, ZELFactoryLib* registry);
+ZELDLL_EXPORT std::int32_t zeldll_init(void* unused, ZELFactoryLib* registry);
 // Row `index` (0..4) of the interface table through the non-null outputs: 0,
 // or 1 for an index out of range (nothing written).
-QUILLON_EXPORT std::int32_t zeldll_interface(std::int32_t index, const char** name,
+ZELDLL_EXPORT std::int32_t zeldll_interface(std::int32_t index, const char** name,
                                              std::int32_t* major, std::int32_t* minor);
 // Takes one QUILLON factory out of `registry` and deletes it: -1 while any
 // block lives; -2 without a registry or a QUILLON factory in it; otherwise 1
 // while factories of this library remain registered, else 0.
-QUILLON_EXPORT std::int32_t zeldll_unload(void* unused, ZELFactoryLib* registry);
+ZELDLL_EXPORT std::int32_t zeldll_unload(void* unused, ZELFactoryLib* registry);
 // The versions of interface `name`: 0, or 1 for a null argument or an unknown name.
-QUILLON_EXPORT std::int32_t zeldll_version(const char* name, std::int32_t* major,
+ZELDLL_EXPORT std::int32_t zeldll_version(const char* name, std::int32_t* major,
                                            std::int32_t* minor);
 
 using zeldll_identity_fn = const char* (*)();
