@@ -36,7 +36,9 @@ void QUILLON::destroy() {
 }
 
 bool QUILLON::isof_type(const char* type_name) const {
-    return std::strcmp(type_name, TYPE_NAME) == 0 || ZELEOBlockImpl::isof_type(type_name);
+    // The host's base answers false for a null name; so must the block.
+    return (type_name && std::strcmp(type_name, TYPE_NAME) == 0) ||
+           ZELEOBlockImpl::isof_type(type_name);
 }
 
 int QUILLON::method_count() const {
