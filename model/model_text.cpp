@@ -19,6 +19,9 @@ std::string read_model_text(const std::string& path) {
         return text;
     }
     std::ifstream file(path, std::ios::binary);
+    // Streams swallow what goes wrong while reading, out of memory included;
+    // a model must never be read short without anyone knowing.
+    file.exceptions(std::ios::badbit);
     std::string line;
     while (std::getline(file, line)) {
         // getline drops the LF; the CR of a CR LF goes too, but not a CR that
