@@ -1,5 +1,6 @@
 #include "expr_node.h"
 
+#include <new>
 #include <utility>
 
 #include "variable_def.h"
@@ -28,11 +29,16 @@ void detach_descendants(ExprNode& node, std::vector<std::unique_ptr<ExprNode>>& 
 ExprNode::~ExprNode() {
     // Each node taken off `pending` has already lost its descendants when its
     // own destructor runs, so the recursion is never more than one level deep.
-    std::vector<std::unique_ptr<ExprNode>> pending;
-    detach_descendants(*this, pending);
-    while (!pending.empty()) {
-        std::unique_ptr<ExprNode> node = std::move(pending.back());
-        pending.pop_back();
-        detach_descendants(*node, pending);
+    // Should memory run out for `pending`, the members' own destructors free
+    // what is left: recursively, but without losing anything.
+    try {
+        std::vector<std::unique_ptr<ExprNode>> pending;
+        detach_descendants(*this, pending);
+        while (!pending.empty()) {
+            std::unique_ptr<ExprNode> node = std::move(pending.back());
+            pending.pop_back();
+            detach_descendants(*node, pending);
+        }
+    } catch (const std::bad_alloc&) {
     }
 }

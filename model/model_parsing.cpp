@@ -9,37 +9,39 @@ namespace {
 
 using model_json::equals_zero;
 using model_json::guard_says_skip;
-using model_json::json;
+using model_json::ListElements;
 using model_json::member;
 using model_json::read_double;
 using model_json::read_node_code;
 using model_json::read_text;
+using model_json::Value;
 
 // One record under construction. A node walks its children, then its entries;
 // a variable may still have its derivative tree to read.
 struct Frame {
     enum class Phase { children, entries, differential, done };
 
+    explicit Frame(Value read_from) : value(read_from), list(read_from) {}
+
     std::unique_ptr<ExprNode> node;
     std::unique_ptr<VariableDef> variable;
-    const json* value = nullptr;
+    Value value;
     Phase phase = Phase::done;
-    // The list being walked (children or entries); unused otherwise.
-    json::const_iterator next;
-    json::const_iterator end;
+    // The list being walked (children or entries), and the next element.
+    ListElements list;
+    std::size_t next = 0;
 };
 
-void walk_list(Frame& frame, Frame::Phase phase, const json& list) {
+void walk_list(Frame& frame, Frame::Phase phase, Value list) {
     frame.phase = phase;
-    frame.next = list.cbegin();
-    frame.end = list.cend();
+    frame.list = ListElements(list);
+    frame.next = 0;
 }
 
 // Reads a node's own members; its children and entries follow as frames.
-Frame start_node(const json& value) {
-    Frame frame;
+Frame start_node(Value value) {
+    Frame frame(value);
     frame.node = std::make_unique<ExprNode>();
-    frame.value = &value;
     if (equals_zero(value) || guard_says_skip(value, "Type")) {
         return frame;
     }
@@ -80,10 +82,9 @@ Frame start_node(const json& value) {
 }
 
 // Reads a variable's own members; its derivative tree follows as a frame.
-Frame start_variable(const json& value) {
-    Frame frame;
+Frame start_variable(Value value) {
+    Frame frame(value);
     frame.variable = std::make_unique<VariableDef>();
-    frame.value = &value;
     if (equals_zero(value) || guard_says_skip(value, "VariableSymbol")) {
         return frame;
     }
@@ -96,16 +97,16 @@ Frame start_variable(const json& value) {
                                            &VariableDef::initial};
     const char* const bound_keys[] = {"Min", "Max", "Initial"};
     for (std::size_t i = 0; i < 3; ++i) {
-        const json& bound = member(value, bound_keys[i]);
+        const Value bound = member(value, bound_keys[i]);
         if (!bound.is_null()) {
             variable.*bounds[i] = read_double(bound);
         }
     }
-    const json& differential = member(value, "Differential");
+    const Value differential = member(value, "Differential");
     if (!differential.is_null() && !equals_zero(differential) &&
         !guard_says_skip(differential, "Type")) {
         frame.phase = Frame::Phase::differential;
-        frame.value = &differential;
+        frame.value = differential;
     }
     return frame;
 }
@@ -114,9 +115,8 @@ Frame start_variable(const json& value) {
 // is complete. List elements that are 0 are skipped.
 bool start_next_part(Frame& frame, std::vector<Frame>& stack) {
     while (frame.phase == Frame::Phase::children || frame.phase == Frame::Phase::entries) {
-        while (frame.next != frame.end) {
-            const json& element = *frame.next;
-            ++frame.next;
+        while (frame.next < frame.list.size()) {
+            const Value element = frame.list[frame.next++];
             if (!equals_zero(element)) {
                 const bool is_child = frame.phase == Frame::Phase::children;
                 stack.push_back(is_child ? start_node(element) : start_variable(element));
@@ -124,14 +124,14 @@ bool start_next_part(Frame& frame, std::vector<Frame>& stack) {
             }
         }
         if (frame.phase == Frame::Phase::children) {
-            walk_list(frame, Frame::Phase::entries, member(*frame.value, "Variables"));
+            walk_list(frame, Frame::Phase::entries, member(frame.value, "Variables"));
         } else {
             frame.phase = Frame::Phase::done;
         }
     }
     if (frame.phase == Frame::Phase::differential) {
         frame.phase = Frame::Phase::done;
-        stack.push_back(start_node(*frame.value));
+        stack.push_back(start_node(frame.value));
         return true;
     }
     return false;
@@ -169,10 +169,10 @@ Frame complete(Frame root) {
 
 }  // namespace
 
-std::unique_ptr<ExprNode> parse_expression(const nlohmann::json& value) {
+std::unique_ptr<ExprNode> parse_expression(JsonDocument::Value value) {
     return complete(start_node(value)).node;
 }
 
-std::unique_ptr<VariableDef> parse_variable(const nlohmann::json& value) {
+std::unique_ptr<VariableDef> parse_variable(JsonDocument::Value value) {
     return complete(start_variable(value)).variable;
 }

@@ -175,6 +175,15 @@ TEST(model_reading, differential_zero_or_guarded_means_no_derivative) {
     EXPECT_EQ(model->variables()[2]->differential->double_value, 3.0);
 }
 
+TEST(model_reading, of_repeated_keys_the_last_counts) {
+    auto model = load_owned(
+        R"({"EquationList":{"a":{"Type":0,"EquationName":"first"},
+                            "a":{"Type":2,"Type":0,"EquationName":"second"}}})");
+    ASSERT_EQ(model->equations().size(), 1u);
+    EXPECT_EQ(model->equations()[0]->equation_name, "second");
+    EXPECT_EQ(model->equations()[0]->type, NODE_SUM);
+}
+
 TEST(model_reading, texts_keep_their_utf8_bytes_and_escapes) {
     auto model = load_owned("{\"Variables\":[{\"VariableSymbol\":\"caf\xC3\xA9\\u0041\\n\"}]}");
     EXPECT_EQ(model->variables()[0]->variable_symbol,
