@@ -1,0 +1,101 @@
+#include "eval_command.h"
+
+#include "json_output.h"
+#include "loaded_model.h"
+#include "text_table.h"
+
+namespace {
+
+nlohmann::ordered_json variables_document(const LoadedModel& loaded) {
+    nlohmann::ordered_json variables = nlohmann::ordered_json::array();
+    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+        variables.push_back({{"number", number},
+                             {"symbol", loaded.names.symbol(number)},
+                             {"name", loaded.session.variable(number).name},
+                             {"value", json_number(loaded.session.value(number))}});
+    }
+    return variables;
+}
+
+nlohmann::ordered_json equations_document(const ModelSession& session) {
+    nlohmann::ordered_json equations = nlohmann::ordered_json::array();
+    for (int number = 1; number <= session.equation_count(); ++number) {
+        equations.push_back({{"number", number},
+                             {"name", session.equation(number).name},
+                             {"residual", json_number(session.residual(number))}});
+    }
+    return equations;
+}
+
+nlohmann::ordered_json jacobian_document(const ModelSession& session) {
+    nlohmann::ordered_json jacobian = nlohmann::ordered_json::array();
+    for (int number = 1; number <= session.nonzero_count(); ++number) {
+        const rt_nz_t& nonzero = session.nonzero(number);
+        jacobian.push_back({{"nonzero", number},
+                            {"equation", nonzero.equation},
+                            {"variable", nonzero.variable},
+                            {"value", json_number(session.jacobian_value(number))}});
+    }
+    return jacobian;
+}
+
+void print_variables(const LoadedModel& loaded, std::ostream& out) {
+    using Align = TextTable::Align;
+    TextTable table({{"number", Align::right},
+                     {"symbol", Align::left},
+                     {"name", Align::left},
+                     {"value", Align::right}});
+    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+        table.add_row({std::to_string(number), loaded.names.symbol(number),
+                       loaded.session.variable(number).name,
+                       readable_number(loaded.session.value(number))});
+    }
+    out << "Variables\n";
+    table.print(out);
+}
+
+void print_equations(const ModelSession& session, std::ostream& out) {
+    using Align = TextTable::Align;
+    TextTable table({{"number", Align::right}, {"name", Align::left}, {"residual", Align::right}});
+    for (int number = 1; number <= session.equation_count(); ++number) {
+        table.add_row({std::to_string(number), session.equation(number).name,
+                       short_number(session.residual(number))});
+    }
+    out << "\nEquations\n";
+    table.print(out);
+}
+
+void print_jacobian(const LoadedModel& loaded, std::ostream& out) {
+    using Align = TextTable::Align;
+    TextTable table({{"nonzero", Align::right},
+                     {"equation", Align::left},
+                     {"variable", Align::left},
+                     {"value", Align::right}});
+    const ModelSession& session = loaded.session;
+    for (int number = 1; number <= session.nonzero_count(); ++number) {
+        const rt_nz_t& nonzero = session.nonzero(number);
+        table.add_row({std::to_string(number), session.equation(nonzero.equation).name,
+                       nonzero_symbol(loaded, number),
+                       readable_number(session.jacobian_value(number))});
+    }
+    out << "\nJacobian\n";
+    table.print(out);
+}
+
+}  // namespace
+
+int run_eval(const ModelOptions& options, std::ostream& out) {
+    LoadedModel loaded(options);
+    loaded.session.evaluate_residuals();
+    loaded.session.evaluate_jacobian();
+    if (options.format == OutputFormat::json) {
+        write_json(out, {{"variables", variables_document(loaded)},
+                         {"equations", equations_document(loaded.session)},
+                         {"jacobian", jacobian_document(loaded.session)}});
+    } else {
+        print_variables(loaded, out);
+        print_equations(loaded.session, out);
+        print_jacobian(loaded, out);
+    }
+    return 0;
+}

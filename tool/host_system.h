@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+#include "jacobian_assembly.h"
+#include "model_session.h"
+#include "newton_solver.h"
+
+// The host's equation system seen as a square system in the unknowns: x goes
+// into the host's value vector at the unknowns' numbers (the fixed variables
+// keep their values there), and the residuals and Jacobian are whatever the
+// block writes into the host's vectors.
+class HostSystem : public SquareSystem {
+  public:
+    // `unknowns`: host variable numbers, one per column in column order.
+    HostSystem(ModelSession& session, std::vector<int> unknowns);
+
+    const CompressedColumns& pattern() const override { return assembly_.pattern(); }
+    void residuals(const std::vector<double>& x, std::vector<double>& values) override;
+    void jacobian(const std::vector<double>& x, std::vector<double>& slot_values) override;
+
+    // Writes x into the host's value vector.
+    void load(const std::vector<double>& x);
+    const std::vector<int>& unknowns() const { return unknowns_; }
+
+  private:
+    ModelSession& session_;
+    std::vector<int> unknowns_;
+    JacobianAssembly assembly_;
+    std::vector<double> host_values_;
+};

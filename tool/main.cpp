@@ -1,0 +1,141 @@
+// quillon: the command line. Only the wiring lives here: the options of each
+// command, the exit codes, and the one place where errors become messages.
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "check_command.h"
+#include "eval_command.h"
+#include "info_command.h"
+#include "model_session.h"
+#include "plugin_location.h"
+#include "solve_command.h"
+#include "starting_point.h"
+
+namespace {
+
+constexpr int EXIT_USAGE_OR_MODEL = 2;
+
+// --at and --fix values are checked while the command line is read.
+const CLI::Validator assignment_text(
+    [](std::string& text) {
+        try {
+            parse_assignment(text);
+            return std::string();
+        } catch (const std::exception& error) {
+            return std::string(error.what());
+        }
+    },
+    "SYMBOL=VALUE");
+
+CLI::App* add_command(CLI::App& app, const std::string& name, const std::string& description,
+                      ModelOptions& options, bool with_csv) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->fallthrough();
+    command->add_option("MODEL", options.model_path, "model file (JSON)")->required();
+    std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},
+                                                {"json", OutputFormat::json}};
+    if (with_csv) {
+        formats.emplace("csv", OutputFormat::csv);
+    }
+    command->add_option("--format", options.format, "output format")
+        ->transform(CLI::CheckedTransformer(formats))
+        ->default_str("text");
+    return command;
+}
+
+void add_at_option(CLI::App& command, ModelOptions& options) {
+    command
+        .add_option("--at", options.at,
+                    "start SYMBOL (every model variable of it) at VALUE; repeatable")
+        ->check(assignment_text)
+        ->take_all();
+}
+
+int print_version(const std::string& plugin_path) {
+    std::cout << "quillon " << QUILLON_VERSION << '\n';
+    std::cout << "plug-in " << plugin_identity(plugin_path) << " (" << plugin_path << ")\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app(
+        "Runs equation models kept in JSON files through the QUILLON plug-in, the way "
+        "the host runs them.",
+        "quillon");
+    app.require_subcommand(0, 1);
+    std::string plugin_path = default_plugin_path();
+    app.add_option("--plugin", plugin_path, "plug-in library to load")->default_str(plugin_path);
+    bool version = false;
+    app.add_flag("--version", version, "print the tool's version and the plug-in's identity");
+
+    ModelOptions info;
+    add_command(app, "info", "show the model's counts and Jacobian pattern", info, false);
+    ModelOptions eval;
+    CLI::App* eval_command = add_command(
+        app, "eval", "evaluate residuals and Jacobian at the starting point", eval, false);
+    add_at_option(*eval_command, eval);
+    CheckOptions check;
+    CLI::App* check_command =
+        add_command(app, "check", "diagnose the model file", check.model, false);
+    add_at_option(*check_command, check.model);
+    check_command->add_option("--spy", check.spy_path, "write the Jacobian's pattern as SVG");
+    SolveOptions solve;
+    CLI::App* solve_command =
+        add_command(app, "solve", "solve the model by Newton's method", solve.model, true);
+    add_at_option(*solve_command, solve.model);
+    solve_command
+        ->add_option("--fix", solve.fix,
+                     "specify SYMBOL at VALUE, no longer an unknown; repeatable")
+        ->check(assignment_text)
+        ->take_all();
+    solve_command->add_option("--tol", solve.tolerance, "largest absolute residual accepted")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    solve_command->add_option("--max-iter", solve.max_iterations, "most Newton steps")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    solve_command->add_option("--plot", solve.plot_path, "write the convergence history as SVG");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            return app.exit(error);
+        }
+        std::cerr << "quillon: error: " << error.what() << '\n';
+        return EXIT_USAGE_OR_MODEL;
+    }
+
+    try {
+        for (ModelOptions* options : {&info, &eval, &check.model, &solve.model}) {
+            options->plugin_path = plugin_path;
+        }
+        if (app.got_subcommand("info")) {
+            return run_info(info, std::cout);
+        }
+        if (app.got_subcommand("eval")) {
+            return run_eval(eval, std::cout);
+        }
+        if (app.got_subcommand("check")) {
+            return run_check(check, std::cout);
+        }
+        if (app.got_subcommand("solve")) {
+            return run_solve(solve, std::cout, std::cerr);
+        }
+        if (version) {
+            return print_version(plugin_path);
+        }
+        std::cerr << "quillon: error: a command is needed: info, eval, check or solve\n"
+                  << app.help();
+        return EXIT_USAGE_OR_MODEL;
+    } catch (const std::exception& error) {
+        std::cerr << "quillon: error: " << error.what() << '\n';
+        return EXIT_USAGE_OR_MODEL;
+    }
+}

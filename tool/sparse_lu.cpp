@@ -1,0 +1,90 @@
+#include "sparse_lu.h"
+
+#include <klu.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+// Reciprocal condition estimates below these mean: refactor with fresh pivots,
+// and, after fresh pivots, that the matrix is numerically singular.
+constexpr double STALE_PIVOTS_RCOND = 1e-10;
+constexpr double SINGULAR_RCOND = 1e-14;
+
+}  // namespace
+
+int CompressedColumns::column_of(int slot) const {
+    const auto after = std::upper_bound(column_starts.begin(), column_starts.end(), slot);
+    return static_cast<int>(after - column_starts.begin()) - 1;
+}
+
+struct SparseLu::Klu {
+    struct SymbolicEnd {
+        klu_common* common;
+        void operator()(klu_symbolic* symbolic) const { klu_free_symbolic(&symbolic, common); }
+    };
+    struct NumericEnd {
+        klu_common* common;
+        void operator()(klu_numeric* numeric) const { klu_free_numeric(&numeric, common); }
+    };
+
+    Klu() { klu_defaults(&common); }
+
+    klu_common common{};
+    std::unique_ptr<klu_symbolic, SymbolicEnd> symbolic{nullptr, SymbolicEnd{&common}};
+    std::unique_ptr<klu_numeric, NumericEnd> numeric{nullptr, NumericEnd{&common}};
+};
+
+SparseLu::SparseLu(CompressedColumns pattern)
+    : pattern_(std::move(pattern)), klu_(std::make_unique<Klu>()) {
+    if (pattern_.size == 0) {
+        return;
+    }
+    klu_->symbolic.reset(klu_analyze(pattern_.size, pattern_.column_starts.data(),
+                                     pattern_.row_indices.data(), &klu_->common));
+    if (!klu_->symbolic) {
+        throw std::runtime_error("KLU could not analyse the Jacobian's pattern (status " +
+                                 std::to_string(klu_->common.status) + ")");
+    }
+}
+
+SparseLu::~SparseLu() = default;
+
+bool SparseLu::factor(const std::vector<double>& values) {
+    singular_column_ = -1;
+    if (pattern_.size == 0) {
+        return true;
+    }
+    // KLU takes the values through a non-const pointer but does not change them.
+    double* matrix = const_cast<double*>(values.data());
+    int* starts = pattern_.column_starts.data();
+    int* rows = pattern_.row_indices.data();
+    klu_common& common = klu_->common;
+    const bool refactored =
+        klu_->numeric &&
+        klu_refactor(starts, rows, matrix, klu_->symbolic.get(), klu_->numeric.get(), &common) &&
+        common.status == KLU_OK && klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common) &&
+        common.rcond >= STALE_PIVOTS_RCOND;
+    if (!refactored) {
+        klu_->numeric.reset(klu_factor(starts, rows, matrix, klu_->symbolic.get(), &common));
+    }
+    if (!klu_->numeric || common.status != KLU_OK) {
+        singular_column_ = common.singular_col < pattern_.size ? common.singular_col : -1;
+        klu_->numeric.reset();
+        return false;
+    }
+    klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common);
+    return common.rcond >= SINGULAR_RCOND;
+}
+
+void SparseLu::solve(std::vector<double>& rhs) {
+    if (pattern_.size == 0) {
+        return;
+    }
+    if (!klu_->numeric || rhs.size() != static_cast<std::size_t>(pattern_.size)) {
+        throw std::logic_error("SparseLu::solve needs a factor and one value per row");
+    }
+    klu_solve(klu_->symbolic.get(), klu_->numeric.get(), pattern_.size, 1, rhs.data(),
+              &klu_->common);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+// A square sparse matrix's pattern in compressed columns: the rows of column
+// j are row_indices[column_starts[j] .. column_starts[j + 1]), each row once
+// per column; values come in the same order ("slots").
+struct CompressedColumns {
+    int size = 0;
+    std::vector<int> column_starts{0};
+    std::vector<int> row_indices;
+
+    int slot_count() const { return static_cast<int>(row_indices.size()); }
+    // The column of slot `slot`.
+    int column_of(int slot) const;
+};
+
+// LU factors of matrices that share one pattern, by SuiteSparse KLU: the
+// pattern is analysed once; each new set of values is refactored with the
+// previous pivot order, and factored afresh when that order has gone bad.
+class SparseLu {
+  public:
+    explicit SparseLu(CompressedColumns pattern);
+    ~SparseLu();
+    SparseLu(const SparseLu&) = delete;
+    SparseLu& operator=(const SparseLu&) = delete;
+
+    // Factors the matrix holding `values` (one per slot). False when it is
+    // singular or too badly conditioned to solve with; singular_column() then
+    // names a column without a usable pivot, or -1 when KLU named none.
+    bool factor(const std::vector<double>& values);
+    int singular_column() const { return singular_column_; }
+    // Overwrites `rhs` with the solution x of A x = rhs; needs a factor.
+    void solve(std::vector<double>& rhs);
+
+  private:
+    struct Klu;
+    CompressedColumns pattern_;
+    std::unique_ptr<Klu> klu_;
+    int singular_column_ = -1;
+};

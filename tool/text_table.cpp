@@ -1,0 +1,91 @@
+#include "text_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+TextTable::TextTable(std::vector<Column> columns) : columns_(std::move(columns)) {}
+
+void TextTable::add_row(std::vector<std::string> cells) {
+    if (cells.size() != columns_.size()) {
+        throw std::logic_error("a table row needs one cell per column");
+    }
+    rows_.push_back(std::move(cells));
+}
+
+std::vector<std::size_t> TextTable::widths() const {
+    std::vector<std::size_t> widest;
+    for (const Column& column : columns_) {
+        widest.push_back(column.header.size());
+    }
+    for (const auto& row : rows_) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            widest[column] = std::max(widest[column], row[column].size());
+        }
+    }
+    return widest;
+}
+
+void TextTable::print_row(std::ostream& out, const std::vector<std::string>& cells,
+                          const std::vector<std::size_t>& widths) const {
+    std::string line;
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        const std::string padding(widths[column] - cells[column].size(), ' ');
+        const bool right = columns_[column].align == Align::right;
+        line += column == 0 ? "" : "  ";
+        line += right ? padding + cells[column] : cells[column] + padding;
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    out << line << '\n';
+}
+
+void TextTable::print(std::ostream& out) const {
+    const std::vector<std::size_t> widest = widths();
+    std::vector<std::string> headers;
+    std::vector<std::string> rules;
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        headers.push_back(columns_[column].header);
+        rules.emplace_back(widest[column], '-');
+    }
+    print_row(out, headers, widest);
+    print_row(out, rules, widest);
+    for (const auto& row : rows_) {
+        print_row(out, row, widest);
+    }
+}
+
+namespace {
+
+// "nan", "inf" or "-inf" for a value that is not finite; empty otherwise.
+std::string non_finite_text(double value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "inf" : "-inf";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string readable_number(double value) {
+    std::string text = non_finite_text(value);
+    if (text.empty()) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.10g", value);
+        text = buffer;
+    }
+    return text;
+}
+
+std::string short_number(double value) {
+    std::string text = non_finite_text(value);
+    if (text.empty()) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.3e", value);
+        text = buffer;
+    }
+    return text;
+}

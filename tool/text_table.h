@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// A table for people: a header row, a rule, then the rows, every column as
+// wide as its widest cell; text columns aligned left, number columns right.
+class TextTable {
+  public:
+    enum class Align { left, right };
+    struct Column {
+        std::string header;
+        Align align;
+    };
+
+    explicit TextTable(std::vector<Column> columns);
+
+    // `cells` must hold one text per column.
+    void add_row(std::vector<std::string> cells);
+    void print(std::ostream& out) const;
+
+  private:
+    std::vector<std::size_t> widths() const;
+    void print_row(std::ostream& out, const std::vector<std::string>& cells,
+                   const std::vector<std::size_t>& widths) const;
+
+    std::vector<Column> columns_;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+// A value for people: up to 10 significant digits, "nan", "inf" or "-inf".
+std::string readable_number(double value);
+// A residual or norm: 3 significant digits in exponent form.
+std::string short_number(double value);
