@@ -1,0 +1,197 @@
+#include "derivative.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "algebra.h"
+
+namespace lang {
+
+namespace {
+
+// 1 / ln(10), rounded once.
+constexpr double log10_e = 0.43429448190325182765;
+
+using Partials = std::vector<Partial>;
+
+void add_unless_zero(Partials& partials, std::size_t variable, Expr derivative) {
+    if (!is_number(derivative, 0.0)) {
+        partials.push_back({variable, std::move(derivative)});
+    }
+}
+
+// Sums the pieces of each variable's derivative, keeping their order.
+Partials summed_by_variable(Partials pieces) {
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Partial& a, const Partial& b) { return a.variable < b.variable; });
+    Partials result;
+    for (std::size_t first = 0; first < pieces.size();) {
+        std::size_t end = first;
+        std::vector<Expr> terms;
+        while (end < pieces.size() && pieces[end].variable == pieces[first].variable) {
+            terms.push_back(std::move(pieces[end].derivative));
+            ++end;
+        }
+        add_unless_zero(result, pieces[first].variable, make_sum(std::move(terms)));
+        first = end;
+    }
+    return result;
+}
+
+Expr minus_one() {
+    return make_number(-1.0);
+}
+
+// sign(u) from the plug-in's node kinds; see the header.
+Expr sign_of(const Expr& u) {
+    std::vector<Expr> terms;
+    terms.push_back(make_power(make_number(0.0), make_function(Function::sqrt, negated(u))));
+    terms.push_back(negated(make_power(make_number(0.0), make_function(Function::sqrt, u))));
+    return make_sum(std::move(terms));
+}
+
+// d f(u) from u' = du; `call` is f(u) itself.
+Expr chain_rule(const Expr& call, Expr du) {
+    const Expr& u = call.children.front();
+    switch (call.function) {
+        case Function::ln:
+            return make_product(operands(std::move(du), make_power(u, minus_one())));
+        case Function::log:
+        case Function::lg:
+            return make_product(
+                operands(make_number(log10_e), std::move(du), make_power(u, minus_one())));
+        case Function::exp:
+            return make_product(operands(std::move(du), call));
+        case Function::sqrt:
+            return make_product(
+                operands(make_number(0.5), std::move(du), make_power(u, make_number(-0.5))));
+        case Function::abs:
+            return make_product(operands(std::move(du), sign_of(u)));
+    }
+    return make_number(0.0);
+}
+
+// d u^v for one variable; either derivative may be absent (zero).
+Expr power_rule(const Expr& power, Expr* du, Expr* dv) {
+    const Expr& u = power.children[0];
+    const Expr& v = power.children[1];
+    if (dv == nullptr) {
+        Expr reduced = make_power(u, make_sum(operands(v, minus_one())));
+        return make_product(operands(v, std::move(*du), std::move(reduced)));
+    }
+    if (du == nullptr) {
+        return make_product(operands(power, make_function(Function::ln, u), std::move(*dv)));
+    }
+    Expr through_exponent = make_product(operands(std::move(*dv), make_function(Function::ln, u)));
+    Expr through_base = make_product(operands(v, std::move(*du), make_power(u, minus_one())));
+    return make_product(
+        operands(power, make_sum(operands(std::move(through_exponent), std::move(through_base)))));
+}
+
+class Differentiator {
+  public:
+    explicit Differentiator(const VariableNumbers& numbers) : numbers_(numbers) {}
+
+    Partials of(const Expr& expr) const {
+        switch (expr.kind) {
+            case Expr::Kind::number:
+                return {};
+            case Expr::Kind::variable:
+                return {{numbers_.at(expr.symbol), make_number(1.0)}};
+            case Expr::Kind::sum:
+                return of_sum(expr);
+            case Expr::Kind::product:
+                return of_product(expr);
+            case Expr::Kind::power:
+                return of_power(expr);
+            case Expr::Kind::function:
+                return of_function(expr);
+        }
+        return {};
+    }
+
+  private:
+    Partials of_sum(const Expr& sum) const {
+        Partials pieces;
+        for (const Expr& term : sum.children) {
+            Partials partials = of(term);
+            std::move(partials.begin(), partials.end(), std::back_inserter(pieces));
+        }
+        return summed_by_variable(std::move(pieces));
+    }
+
+    // Each factor's derivative in its place among copies of the others.
+    Partials of_product(const Expr& product) const {
+        Partials pieces;
+        for (std::size_t i = 0; i < product.children.size(); ++i) {
+            for (Partial& partial : of(product.children[i])) {
+                std::vector<Expr> factors;
+                factors.reserve(product.children.size());
+                for (std::size_t j = 0; j < product.children.size(); ++j) {
+                    factors.push_back(j == i ? std::move(partial.derivative) : product.children[j]);
+                }
+                add_unless_zero(pieces, partial.variable, make_product(std::move(factors)));
+            }
+        }
+        return summed_by_variable(std::move(pieces));
+    }
+
+    Partials of_power(const Expr& power) const {
+        Partials of_base = of(power.children[0]);
+        Partials of_exponent = of(power.children[1]);
+        Partials result;
+        auto base = of_base.begin();
+        auto exponent = of_exponent.begin();
+        while (base != of_base.end() || exponent != of_exponent.end()) {
+            const bool take_base = exponent == of_exponent.end() ||
+                                   (base != of_base.end() && base->variable <= exponent->variable);
+            const bool take_exponent =
+                base == of_base.end() ||
+                (exponent != of_exponent.end() && exponent->variable <= base->variable);
+            const std::size_t variable = take_base ? base->variable : exponent->variable;
+            Expr* du = take_base ? &(base++)->derivative : nullptr;
+            Expr* dv = take_exponent ? &(exponent++)->derivative : nullptr;
+            add_unless_zero(result, variable, power_rule(power, du, dv));
+        }
+        return result;
+    }
+
+    Partials of_function(const Expr& call) const {
+        Partials result;
+        for (Partial& partial : of(call.children.front())) {
+            add_unless_zero(result, partial.variable,
+                            chain_rule(call, std::move(partial.derivative)));
+        }
+        return result;
+    }
+
+    const VariableNumbers& numbers_;
+};
+
+void collect_variables(const Expr& expr, std::vector<std::string_view>& order,
+                       VariableNumbers& seen) {
+    if (expr.kind == Expr::Kind::variable) {
+        if (seen.emplace(expr.symbol, order.size()).second) {
+            order.push_back(expr.symbol);
+        }
+        return;
+    }
+    for (const Expr& child : expr.children) {
+        collect_variables(child, order, seen);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string_view> variables_in_order(const Expr& expr) {
+    std::vector<std::string_view> order;
+    VariableNumbers seen;
+    collect_variables(expr, order, seen);
+    return order;
+}
+
+std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers) {
+    return Differentiator(numbers).of(expr);
+}
+
+}  // namespace lang

@@ -1,0 +1,51 @@
+#include "model_language.h"
+
+#include "lexer.h"
+#include "model_builder.h"
+#include "parser.h"
+#include "show_model.h"
+
+namespace lang {
+
+std::string build_model_json(std::string_view equations_text, const std::string& source_name) {
+    try {
+        const std::vector<Token> tokens = tokenize(equations_text);
+        ModelBuilder builder(tokens);
+        for (const Statement& statement : parse_statements(tokens)) {
+            builder.add(statement);
+        }
+        return builder.model_json();
+    } catch (const LangError& located) {
+        throw LangError(source_name, located);
+    }
+}
+
+std::string show_model(const ModelDefinition& model) {
+    std::string out;
+    for (const auto& variable : model.variables()) {
+        show_variable(*variable, out);
+    }
+    if (!model.variables().empty() && !model.equations().empty()) {
+        out += '\n';
+    }
+    for (const auto& equation : model.equations()) {
+        show_equation_lines(*equation, out);
+    }
+    return out;
+}
+
+std::optional<std::string> show_equation(const ModelDefinition& model,
+                                         std::string_view equation_name) {
+    std::string out;
+    for (const auto& equation : model.equations()) {
+        if (equation->equation_name == equation_name) {
+            show_equation_lines(*equation, out);
+        }
+    }
+    if (out.empty()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace lang

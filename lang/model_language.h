@@ -1,0 +1,34 @@
+#pragma once
+
+// The equation language: model files written from equations in text, and
+// model files read back as text. lang/README-language.md describes the
+// language; derivative.h states the derivative conventions.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lang_error.h"
+#include "model_definition.h"
+
+namespace lang {
+
+// The model file, as JSON text, for the statements in `equations_text`: one
+// model variable per declared variable, and per equation its residual
+// lhs - rhs with one entry per variable it uses, in order of first
+// appearance, each with the exact partial derivative. Faults in the text
+// raise LangError, whose what() begins with `source_name`.
+std::string build_model_json(std::string_view equations_text, const std::string& source_name);
+
+// A loaded model as equation text: its variables as var statements, then
+// each equation as `eq NAME: RESIDUAL = 0` followed by its entries'
+// derivatives as comments, `  # d/d SYMBOL = TREE`. A model built from this
+// language shows as text that builds the same trees again.
+std::string show_model(const ModelDefinition& model);
+
+// The equations named `equation_name` (byte for byte), shown the same way;
+// none when the model has no such equation.
+std::optional<std::string> show_equation(const ModelDefinition& model,
+                                         std::string_view equation_name);
+
+}  // namespace lang

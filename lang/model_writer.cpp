@@ -1,0 +1,114 @@
+#include "model_writer.h"
+
+#include <nlohmann/json.hpp>
+
+namespace lang {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+enum NodeCode { sum = 0, product = 1, number = 2, variable = 4, power = 5, function = 6 };
+
+json node_json(const Expr& expr);
+
+// Adds the members of `expr` as a node object to `object`.
+void add_node_members(json& object, const Expr& expr) {
+    switch (expr.kind) {
+        case Expr::Kind::number:
+            object["Type"] = number;
+            object["DoubleValue"] = expr.number;
+            return;
+        case Expr::Kind::variable:
+            object["Type"] = variable;
+            object["StringValue"] = expr.symbol;
+            return;
+        case Expr::Kind::sum:
+            object["Type"] = sum;
+            break;
+        case Expr::Kind::product:
+            object["Type"] = product;
+            break;
+        case Expr::Kind::power:
+            object["Type"] = power;
+            break;
+        case Expr::Kind::function:
+            object["Type"] = function;
+            object["StringValue"] = function_name(expr.function);
+            break;
+    }
+    json& children = object["SubExpressions"] = json::array();
+    for (const Expr& child : expr.children) {
+        children.push_back(node_json(child));
+    }
+}
+
+json node_json(const Expr& expr) {
+    json object = json::object();
+    add_node_members(object, expr);
+    return object;
+}
+
+json entry_json(std::string_view symbol, const Expr& derivative) {
+    json entry = json::object();
+    entry["VariableSymbol"] = symbol;
+    entry["Differential"] = node_json(derivative);
+    return entry;
+}
+
+void append_line(std::string& lines, const json& record) {
+    if (!lines.empty()) {
+        lines += ",\n";
+    }
+    lines += record.dump();
+}
+
+std::string list_text(const std::string& lines) {
+    return lines.empty() ? "[]" : "[\n" + lines + "\n]";
+}
+
+}  // namespace
+
+void ModelWriter::add_variable(const VariableRecord& variable) {
+    json record = json::object();
+    record["VariableSymbol"] = variable.symbol;
+    if (!variable.description.empty()) {
+        record["VariableName"] = variable.description;
+    }
+    if (variable.lower) {
+        record["Min"] = *variable.lower;
+    }
+    if (variable.upper) {
+        record["Max"] = *variable.upper;
+    }
+    if (variable.initial) {
+        record["Initial"] = *variable.initial;
+    }
+    append_line(variables_, record);
+}
+
+void ModelWriter::add_equation(const EquationRecord& equation) {
+    json record = json::object();
+    record["EquationName"] = equation.name;
+    record["EquationString"] = equation.text;
+    add_node_members(record, equation.residual);
+    json& entries = record["Variables"] = json::array();
+    const Expr zero;
+    auto partial = equation.partials.begin();
+    for (std::size_t i = 0; i < equation.variables.size(); ++i) {
+        const bool has_partial = partial != equation.partials.end() && partial->variable == i;
+        entries.push_back(
+            entry_json(equation.variables[i], has_partial ? partial->derivative : zero));
+        if (has_partial) {
+            ++partial;
+        }
+    }
+    append_line(equations_, record);
+}
+
+std::string ModelWriter::text() const {
+    return "{\"Variables\":" + list_text(variables_) +
+           ",\n\"EquationList\":" + list_text(equations_) + "}\n";
+}
+
+}  // namespace lang

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "functions.h"
+#include "token.h"
+
+namespace lang {
+
+struct LoopRange;
+
+// One construct of an expression as written, before names are resolved.
+struct Syntax {
+    enum class Kind {
+        number,
+        name,      // a constant, a variable or an index
+        indexed,   // name[index, ...]
+        call,      // function(argument)
+        negate,    // -operand
+        terms,     // operands joined by + and -
+        factors,   // operands joined by * and /
+        power,     // base ^ exponent
+        sum_over,  // sum(summand for ranges)
+    };
+
+    Kind kind = Kind::number;
+    Position position;
+    // The tokens it spans, [first_token, end_token), for the equation's display text.
+    std::size_t first_token = 0;
+    std::size_t end_token = 0;
+    double number = 0.0;
+    std::string name;  // of a name or an indexed name
+    Function function = Function::ln;
+    // The indices of an indexed name; the argument of a call; the operand of a
+    // negation; the terms or factors; base and exponent; the summand.
+    std::vector<Syntax> operands;
+    // Between terms: plus or minus; between factors: star or slash. The
+    // operator at i stands before operands[i + 1].
+    std::vector<TokenKind> operators;
+    std::vector<LoopRange> ranges;  // of a sum
+};
+
+// `index in first..last`, both ends included.
+struct LoopRange {
+    std::string index;
+    Position position;
+    Syntax first;
+    Syntax last;
+};
+
+// A declared or labelled name with its optional indices: T, x[i], bal[i, j].
+struct Declarator {
+    std::string name;
+    Position position;
+    std::vector<Syntax> indices;
+};
+
+struct ConstantStatement {
+    Declarator target;
+    Syntax value;
+    std::vector<LoopRange> ranges;
+};
+
+struct VariableStatement {
+    Declarator target;
+    std::optional<Syntax> initial;
+    std::optional<Syntax> lower;
+    std::optional<Syntax> upper;
+    std::optional<std::string> description;
+    std::vector<LoopRange> ranges;
+};
+
+struct EquationStatement {
+    Position position;
+    std::optional<Declarator> label;
+    Syntax lhs;
+    Syntax rhs;
+    std::vector<LoopRange> ranges;
+};
+
+using Statement = std::variant<ConstantStatement, VariableStatement, EquationStatement>;
+
+}  // namespace lang
