@@ -1,27 +1,8 @@
 #include "solve_report.h"
 
-#include <algorithm>
-
 #include "text_table.h"
 
 namespace {
-
-constexpr std::size_t MOST_NAMES = 10;
-
-// "A, B and C", at most MOST_NAMES of them, then how many more.
-std::string listed(const std::vector<std::string>& names) {
-    std::string text;
-    const std::size_t shown = std::min(names.size(), MOST_NAMES);
-    for (std::size_t index = 0; index < shown; ++index) {
-        const bool last = index + 1 == shown && names.size() <= MOST_NAMES;
-        text += index == 0 ? "" : last ? " and " : ", ";
-        text += names[index];
-    }
-    if (names.size() > MOST_NAMES) {
-        text += " and " + std::to_string(names.size() - MOST_NAMES) + " more";
-    }
-    return text;
-}
 
 std::string equation_name(const LoadedModel& loaded, int row) {
     return loaded.session.equation(row + 1).name;
@@ -63,19 +44,19 @@ std::string non_finite_derivatives(const NewtonOutcome& outcome, const LoadedMod
         pairs.push_back("d " + equation_name(loaded, outcome.rows[index]) + " / d " +
                         unknown_symbol(loaded, unknowns, outcome.columns[index]));
     }
-    return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed(pairs);
+    return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs);
 }
 
 std::string singular(const NewtonOutcome& outcome, const LoadedModel& loaded,
                      const std::vector<int>& unknowns) {
     std::string text = "the Jacobian is singular " + where(outcome);
     if (!outcome.rows.empty()) {
-        text += "; equations " + listed(equation_names(loaded, outcome.rows)) +
+        text += "; equations " + listed_names(equation_names(loaded, outcome.rows)) +
                 " cannot each be given an unknown of their own";
     }
     if (!outcome.columns.empty()) {
         text += outcome.rows.empty() ? "; no usable pivot for unknown " : "; unknowns ";
-        text += listed(unknown_symbols(loaded, unknowns, outcome.columns));
+        text += listed_names(unknown_symbols(loaded, unknowns, outcome.columns));
         text += outcome.rows.empty() ? "" : " are determined by no equation";
     }
     return text;
@@ -103,7 +84,7 @@ std::string describe_stop(const NewtonOutcome& outcome, const LoadedModel& loade
                    worst_residual(outcome, loaded);
         case NewtonStop::non_finite_residuals:
             return "residuals that are NaN or infinite " + where(outcome) + " in equations " +
-                   listed(equation_names(loaded, outcome.rows));
+                   listed_names(equation_names(loaded, outcome.rows));
         case NewtonStop::non_finite_jacobian:
             return non_finite_derivatives(outcome, loaded, unknowns);
         case NewtonStop::singular_jacobian:

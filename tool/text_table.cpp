@@ -89,3 +89,18 @@ std::string short_number(double value) {
     }
     return text;
 }
+
+std::string listed_names(const std::vector<std::string>& names) {
+    constexpr std::size_t most = 10;
+    const std::size_t shown = std::min(names.size(), most);
+    std::string text;
+    for (std::size_t index = 0; index < shown; ++index) {
+        const bool last = index + 1 == shown && names.size() <= most;
+        text += index == 0 ? "" : last ? " and " : ", ";
+        text += names[index];
+    }
+    if (names.size() > most) {
+        text += " and " + std::to_string(names.size() - most) + " more";
+    }
+    return text;
+}

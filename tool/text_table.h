@@ -33,3 +33,6 @@ class TextTable {
 std::string readable_number(double value);
 // A residual or norm: 3 significant digits in exponent form.
 std::string short_number(double value);
+
+// "A, B and C": at most ten names, then how many more there are.
+std::string listed_names(const std::vector<std::string>& names);

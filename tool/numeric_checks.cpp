@@ -1,0 +1,230 @@
+#include "numeric_checks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "derivative_check.h"
+#include "evaluate_expression.h"
+#include "json_output.h"
+#include "text_table.h"
+
+namespace {
+
+// Disagreement a row tolerates, as a share of its largest term |d/dx_j| * x_j.
+constexpr double ROW_SCALE_SHARE = 1e-9;
+
+// The entries of one model variable in an equation.
+struct EntryGroup {
+    std::string symbol;
+    int variable;
+    std::vector<std::size_t> entries;
+};
+
+double scale_of(double value) {
+    return std::max(std::fabs(value), 1.0);
+}
+
+class EquationNumerics {
+  public:
+    EquationNumerics(const NumberedModel& model, const EquationPlace& place,
+                     const EquationScan& scan, std::vector<Finding>& findings)
+        : model_(model),
+          place_(place),
+          scan_(scan),
+          equation_(*model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
+          findings_(findings),
+          evaluator_(model.model()),
+          groups_(comparable_groups()) {}
+
+    void run(std::vector<CheckPoint>& points) {
+        if (!scan_.residual_evaluable) {
+            return;
+        }
+        for (std::size_t index = 0; index < points.size(); ++index) {
+            std::vector<double>& values = points[index].values;
+            const double residual = evaluate(equation_, values);
+            if (index == 0) {
+                check_finite(residual, values);
+            }
+            if (std::isfinite(residual)) {
+                compare_derivatives(points[index].label, values);
+            }
+        }
+    }
+
+  private:
+    double evaluate(const ExprNode& tree, const std::vector<double>& values) {
+        return evaluator_.evaluate(OneBasedValues(values.data(), values.size()), tree);
+    }
+
+    bool derivative_usable(std::size_t entry) const {
+        return equation_.variables[entry]->differential && scan_.derivative_evaluable[entry];
+    }
+
+    // Variables whose derivative can be judged: a model variable of a symbol
+    // no other model variable has, each of whose entries has a derivative.
+    std::vector<EntryGroup> comparable_groups() const {
+        std::vector<EntryGroup> groups;
+        std::set<std::string> unusable;
+        for (std::size_t entry = 0; entry < equation_.variables.size(); ++entry) {
+            const std::string& symbol = equation_.variables[entry]->variable_symbol;
+            const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
+            if (numbers.size() != 1 || !derivative_usable(entry)) {
+                unusable.insert(symbol);
+                continue;
+            }
+            const auto group = std::find_if(groups.begin(), groups.end(), [&](const EntryGroup& g) {
+                return g.symbol == symbol;
+            });
+            if (group == groups.end()) {
+                groups.push_back({symbol, numbers.front(), {entry}});
+            } else {
+                group->entries.push_back(entry);
+            }
+        }
+        groups.erase(
+            std::remove_if(groups.begin(), groups.end(),
+                           [&](const EntryGroup& g) { return unusable.count(g.symbol) > 0; }),
+            groups.end());
+        return groups;
+    }
+
+    Finding& add(Severity severity, const std::string& kind, int variable, std::string pointer,
+                 std::string message) {
+        Finding finding;
+        finding.severity = severity;
+        finding.kind = kind;
+        finding.equation = place_.number;
+        finding.variable = variable;
+        finding.symbol = variable > 0 ? model_.symbol(variable) : "";
+        finding.pointer = std::move(pointer);
+        finding.message = std::move(message);
+        findings_.push_back(std::move(finding));
+        return findings_.back();
+    }
+
+    void check_finite(double residual, const std::vector<double>& values) {
+        const std::string& name = equation_.equation_name;
+        if (!std::isfinite(residual)) {
+            add(Severity::error, "non-finite", 0, place_.pointer,
+                "the residual of equation " + name + " is " + readable_number(residual) +
+                    " at the starting point")
+                .details["residual"] = json_number(residual);
+        }
+        for (std::size_t entry = 0; entry < equation_.variables.size(); ++entry) {
+            if (!derivative_usable(entry)) {
+                continue;
+            }
+            const double value = evaluate(*equation_.variables[entry]->differential, values);
+            if (!std::isfinite(value)) {
+                const std::string& symbol = equation_.variables[entry]->variable_symbol;
+                const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
+                add(Severity::error, "non-finite", numbers.empty() ? 0 : numbers.front(),
+                    scan_.entry_pointers[entry],
+                    "the derivative of equation " + name + " by " + symbol + " is " +
+                        readable_number(value) + " at the starting point")
+                    .details["derivative"] = json_number(value);
+            }
+        }
+    }
+
+    double group_derivative(const EntryGroup& group, const std::vector<double>& values) {
+        double sum = 0.0;
+        for (const std::size_t entry : group.entries) {
+            sum += evaluate(*equation_.variables[entry]->differential, values);
+        }
+        return sum;
+    }
+
+    nlohmann::ordered_json point_values(const std::vector<double>& values) const {
+        nlohmann::ordered_json at = nlohmann::ordered_json::object();
+        for (const EntryGroup& group : groups_) {
+            at[group.symbol] = json_number(values[static_cast<std::size_t>(group.variable - 1)]);
+        }
+        return at;
+    }
+
+    void compare_derivatives(const std::string& label, std::vector<double>& values) {
+        std::vector<double> derivatives;
+        double row_size = 0.0;
+        for (const EntryGroup& group : groups_) {
+            derivatives.push_back(group_derivative(group, values));
+            const double x = values[static_cast<std::size_t>(group.variable - 1)];
+            if (std::isfinite(derivatives.back())) {
+                row_size = std::max(row_size, std::fabs(derivatives.back()) * scale_of(x));
+            }
+        }
+        for (std::size_t index = 0; index < groups_.size(); ++index) {
+            const EntryGroup& group = groups_[index];
+            if (mismatched_.count(group.symbol) > 0 || !std::isfinite(derivatives[index])) {
+                continue;
+            }
+            double& x = values[static_cast<std::size_t>(group.variable - 1)];
+            const double held = x;
+            const auto residual_at = [&](double moved) {
+                x = moved;
+                return evaluate(equation_, values);
+            };
+            const DerivativeComparison comparison = compare_derivative(
+                residual_at, held, derivatives[index], ROW_SCALE_SHARE * row_size / scale_of(held));
+            x = held;
+            report(group, derivatives[index], comparison, label, values);
+        }
+    }
+
+    void report(const EntryGroup& group, double derivative, const DerivativeComparison& comparison,
+                const std::string& label, const std::vector<double>& values) {
+        const std::string& name = equation_.equation_name;
+        const std::string pointer = scan_.entry_pointers[group.entries.front()];
+        const std::string value_text =
+            " at the " + label + " (" + group.symbol + " = " +
+            readable_number(values[static_cast<std::size_t>(group.variable - 1)]) + ")";
+        if (comparison.verdict == DerivativeVerdict::mismatch) {
+            Finding& finding =
+                add(Severity::error, "derivative-mismatch", group.variable, pointer,
+                    "d " + name + " / d " + group.symbol + " is " + readable_number(derivative) +
+                        " by the file's derivative but " + readable_number(comparison.central) +
+                        " by central differences" + value_text);
+            finding.details["derivative"] = json_number(derivative);
+            finding.details["finite_difference"] = json_number(comparison.central);
+            finding.details["step"] = comparison.step;
+            finding.details["point"] = label;
+            finding.details["at"] = point_values(values);
+            mismatched_.insert(group.symbol);
+        } else if (comparison.verdict == DerivativeVerdict::kink &&
+                   kinked_.insert(group.symbol).second) {
+            Finding& finding =
+                add(Severity::warning, "kink", group.variable, pointer,
+                    "equation " + name + " is not smooth in " + group.symbol + value_text +
+                        ": the slope is " + readable_number(comparison.forward) + " above and " +
+                        readable_number(comparison.backward) + " below, the file's derivative " +
+                        readable_number(derivative));
+            finding.details["derivative"] = json_number(derivative);
+            finding.details["forward_difference"] = json_number(comparison.forward);
+            finding.details["backward_difference"] = json_number(comparison.backward);
+            finding.details["point"] = label;
+            finding.details["at"] = point_values(values);
+        }
+    }
+
+    const NumberedModel& model_;
+    const EquationPlace& place_;
+    const EquationScan& scan_;
+    const ExprNode& equation_;
+    std::vector<Finding>& findings_;
+    ExpressionEvaluator evaluator_;
+    std::vector<EntryGroup> groups_;
+    // A mismatch is reported once per variable; a kink too, and a mismatch
+    // elsewhere still follows it.
+    std::set<std::string> mismatched_;
+    std::set<std::string> kinked_;
+};
+
+}  // namespace
+
+void check_equation_numbers(const NumberedModel& model, const EquationPlace& place,
+                            const EquationScan& scan, std::vector<CheckPoint>& points,
+                            std::vector<Finding>& findings) {
+    EquationNumerics(model, place, scan, findings).run(points);
+}

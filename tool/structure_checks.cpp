@@ -1,0 +1,150 @@
+#include "structure_checks.h"
+
+#include <algorithm>
+#include <map>
+
+#include "text_table.h"
+
+namespace {
+
+Finding model_finding(Severity severity, const std::string& kind, std::string message) {
+    Finding finding;
+    finding.severity = severity;
+    finding.kind = kind;
+    finding.message = std::move(message);
+    return finding;
+}
+
+void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& document,
+                             std::vector<Finding>& findings) {
+    const std::vector<ListElement> places = list_elements(&document.root(), "Variables");
+    std::map<std::string, int> first_number;
+    for (std::size_t index = 0; index < model.model().variables().size(); ++index) {
+        const std::string& symbol = model.model().variables()[index]->variable_symbol;
+        const int number = static_cast<int>(index) + 1;
+        const auto [first, inserted] = first_number.emplace(symbol, number);
+        if (inserted) {
+            continue;
+        }
+        Finding finding =
+            model_finding(Severity::error, "duplicate-symbol",
+                          "variables " + std::to_string(first->second) + " and " +
+                              std::to_string(number) + " share the symbol " + symbol +
+                              "; references read the first, entries derive by the last");
+        finding.variable = number;
+        finding.symbol = symbol;
+        finding.pointer = index < places.size() ? places[index].steps : "";
+        finding.details["numbers"] = {first->second, number};
+        findings.push_back(std::move(finding));
+    }
+}
+
+void check_square(const BipartiteGraph& structure, std::vector<Finding>& findings) {
+    if (structure.rows == structure.columns) {
+        return;
+    }
+    const int freedom = structure.columns - structure.rows;
+    Finding finding = model_finding(
+        Severity::warning, "not-square",
+        std::to_string(structure.rows) + " equations in " + std::to_string(structure.columns) +
+            " variables: " + std::to_string(freedom) + " degrees of freedom; " +
+            (freedom > 0 ? "fix that many variables to solve"
+                         : "the system has more equations than variables"));
+    finding.details["equations"] = structure.rows;
+    finding.details["variables"] = structure.columns;
+    finding.details["degrees_of_freedom"] = freedom;
+    findings.push_back(std::move(finding));
+}
+
+std::string listed_symbols(const NumberedModel& model, const std::vector<int>& columns) {
+    std::vector<std::string> symbols;
+    for (const int column : columns) {
+        symbols.push_back(model.symbol(column + 1));
+    }
+    return listed_names(symbols);
+}
+
+std::string listed_equations(const NumberedModel& model, const std::vector<int>& rows) {
+    std::vector<std::string> names;
+    for (const int row : rows) {
+        names.push_back(model.equation_name(row + 1));
+    }
+    return listed_names(names);
+}
+
+// Equations that more of them constrain than they have variables to give.
+void report_overdetermined(const NumberedModel& model, const StructuralDefects& defects,
+                           std::vector<Finding>& findings) {
+    const std::string set = std::to_string(defects.overdetermined_rows.size()) + " equations (" +
+                            listed_equations(model, defects.overdetermined_rows) + ") in only " +
+                            std::to_string(defects.overdetermined_columns.size()) + " variables (" +
+                            listed_symbols(model, defects.overdetermined_columns) + ")";
+    for (const int row : defects.overdetermined_rows) {
+        Finding finding =
+            model_finding(Severity::error, "structurally-singular",
+                          "equation " + model.equation_name(row + 1) + " is one of " + set);
+        finding.equation = row + 1;
+        finding.details["equations_in_set"] = defects.overdetermined_rows.size();
+        finding.details["variables_in_set"] = defects.overdetermined_columns.size();
+        findings.push_back(std::move(finding));
+    }
+}
+
+// Variables that the equations using them cannot all determine.
+void report_underdetermined(const NumberedModel& model, const StructuralDefects& defects,
+                            std::vector<Finding>& findings) {
+    const std::string set =
+        std::to_string(defects.underdetermined_columns.size()) + " variables (" +
+        listed_symbols(model, defects.underdetermined_columns) + ") that only " +
+        std::to_string(defects.underdetermined_rows.size()) + " equations (" +
+        listed_equations(model, defects.underdetermined_rows) + ") determine";
+    for (const int column : defects.underdetermined_columns) {
+        Finding finding =
+            model_finding(Severity::error, "structurally-singular",
+                          "variable " + model.symbol(column + 1) + " is one of " + set);
+        finding.variable = column + 1;
+        finding.symbol = model.symbol(column + 1);
+        finding.details["equations_in_set"] = defects.underdetermined_rows.size();
+        finding.details["variables_in_set"] = defects.underdetermined_columns.size();
+        findings.push_back(std::move(finding));
+    }
+}
+
+// A system is structurally singular when its equations cannot be matched to
+// as many distinct variables as the smaller of the two counts. The surplus of
+// a system that is not square is its degrees of freedom, not a defect, so
+// only the deficient side is reported.
+void check_matching(const NumberedModel& model, const BipartiteGraph& structure,
+                    std::vector<Finding>& findings) {
+    const Matching matching = maximum_matching(structure);
+    if (matching.size >= std::min(structure.rows, structure.columns)) {
+        return;
+    }
+    const StructuralDefects defects = structural_defects(structure, matching);
+    if (structure.rows <= structure.columns) {
+        report_overdetermined(model, defects, findings);
+    }
+    if (structure.columns <= structure.rows) {
+        report_underdetermined(model, defects, findings);
+    }
+}
+
+}  // namespace
+
+BipartiteGraph host_structure(const ModelSession& session) {
+    BipartiteGraph graph(session.equation_count(), session.variable_count());
+    for (int number = 1; number <= session.nonzero_count(); ++number) {
+        const rt_nz_t& nonzero = session.nonzero(number);
+        if (nonzero.equation > 0 && nonzero.variable > 0) {
+            graph.connect(nonzero.equation - 1, nonzero.variable - 1);
+        }
+    }
+    return graph;
+}
+
+void check_structure(const NumberedModel& model, const ModelDocument& document,
+                     const BipartiteGraph& structure, std::vector<Finding>& findings) {
+    check_duplicate_symbols(model, document, findings);
+    check_square(structure, findings);
+    check_matching(model, structure, findings);
+}

@@ -1,0 +1,195 @@
+#include "tree_checks.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "numeric_text.h"
+#include "text_table.h"
+#include "tree_walk.h"
+
+namespace {
+
+const std::set<std::string> FUNCTIONS{"ln", "log", "lg", "abs", "exp", "sqrt"};
+
+class EquationChecker {
+  public:
+    EquationChecker(const NumberedModel& model, const EquationPlace& place,
+                    std::vector<Finding>& findings)
+        : model_(model),
+          place_(place),
+          equation_(*model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
+          name_(equation_.equation_name),
+          findings_(findings) {}
+
+    EquationScan run() {
+        EquationScan scan;
+        scan.residual_evaluable = check_tree(equation_, place_.json, place_.pointer, "", true);
+        const std::vector<ListElement> entries = list_elements(place_.json, "Variables");
+        for (std::size_t index = 0; index < equation_.variables.size(); ++index) {
+            const bool placed = index < entries.size();
+            scan.entry_pointers.push_back(placed ? place_.pointer + entries[index].steps : "");
+            scan.derivative_evaluable.push_back(check_entry(
+                index, placed ? entries[index].value : nullptr, scan.entry_pointers.back()));
+        }
+        check_references(scan.entry_pointers);
+        return scan;
+    }
+
+  private:
+    Finding& add(Severity severity, const std::string& kind, const std::string& symbol,
+                 const std::string& pointer, const std::string& message) {
+        Finding finding;
+        finding.severity = severity;
+        finding.kind = kind;
+        finding.equation = place_.number;
+        const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
+        finding.variable = numbers.empty() ? 0 : numbers.front();
+        finding.symbol = symbol;
+        finding.pointer = pointer;
+        finding.message = message;
+        findings_.push_back(std::move(finding));
+        return findings_.back();
+    }
+
+    bool is_model_variable(const std::string& symbol) const {
+        return !model_.variables_with_symbol(symbol).empty();
+    }
+
+    // Checks every node of one tree; `within` says which tree for messages.
+    // False when the tree cannot be evaluated.
+    bool check_tree(const ExprNode& root, const nlohmann::json* json, const std::string& pointer,
+                    const std::string& within, bool is_residual) {
+        bool evaluable = true;
+        TreeWalk::each_node(root, json, pointer, [&](const ExprNode& node, const NodePath& path) {
+            switch (node.type) {
+                case NODE_VARIABLE:
+                    check_reference(node.string_value, path, within, is_residual);
+                    break;
+                case NODE_NUMERIC_TEXT:
+                    evaluable = check_numeric_text(node.string_value, path, within) && evaluable;
+                    break;
+                case NODE_FUNCTION:
+                    check_function(node.string_value, path, within);
+                    break;
+                case NODE_UNRECOGNISED:
+                    add(Severity::warning, "unrecognised-node", "", path.pointer(),
+                        "a node" + within + " of equation " + name_ +
+                            " has a Type the loader does not know; it is worth 0");
+                    break;
+                default:
+                    break;
+            }
+        });
+        return evaluable;
+    }
+
+    void check_reference(const std::string& symbol, const NodePath& path, const std::string& within,
+                         bool is_residual) {
+        if (!is_model_variable(symbol)) {
+            add(Severity::error, "unknown-variable", symbol, path.pointer(),
+                "equation " + name_ + within + " refers to '" + symbol +
+                    "', which is no model variable; the reference is worth 0");
+        } else if (is_residual && first_reference_.count(symbol) == 0) {
+            first_reference_.emplace(symbol, path.pointer());
+            referenced_in_order_.push_back(symbol);
+        }
+    }
+
+    bool check_numeric_text(const std::string& text, const NodePath& path,
+                            const std::string& within) {
+        double single = 0.0;
+        try {
+            single = numeric_text_value(text);
+        } catch (const std::exception& error) {
+            add(Severity::error, "invalid-numeric-text", "", path.pointer(),
+                "the numeric text '" + text + "'" + within + " of equation " + name_ +
+                    " cannot be read (" + error.what() + "); evaluating the equation fails")
+                .details["text"] = text;
+            return false;
+        }
+        const double full = std::strtod(text.c_str(), nullptr);
+        if (single != full) {
+            Finding& finding = add(Severity::warning, "single-precision-text", "", path.pointer(),
+                                   "the numeric text '" + text + "'" + within + " of equation " +
+                                       name_ + " reads as " + readable_number(single) +
+                                       " in single precision; use a "
+                                       "number node (Type 2) for its full value");
+            finding.details["text"] = text;
+            finding.details["single_precision_value"] = single;
+            finding.details["double_precision_value"] = full;
+        }
+        return true;
+    }
+
+    void check_function(const std::string& name, const NodePath& path, const std::string& within) {
+        if (FUNCTIONS.count(name) == 0) {
+            add(Severity::warning, "unknown-function", "", path.pointer(),
+                "equation " + name_ + within + " calls '" + name +
+                    "', which is none of ln, log, lg, abs, exp, sqrt; it is worth 0")
+                .details["function"] = name;
+        }
+    }
+
+    bool check_entry(std::size_t index, const nlohmann::json* json, const std::string& pointer) {
+        const VariableDef& entry = *equation_.variables[index];
+        const std::string& symbol = entry.variable_symbol;
+        if (!is_model_variable(symbol)) {
+            add(Severity::error, "unknown-variable", symbol, pointer,
+                "equation " + name_ + " lists an entry for '" + symbol +
+                    "', which is no model variable; its nonzero names no variable");
+        } else if (!listed_.insert(symbol).second) {
+            add(Severity::warning, "duplicate-entry", symbol, pointer,
+                "equation " + name_ + " lists " + symbol +
+                    " more than once; the host adds up the derivatives of its entries");
+        }
+        if (!entry.differential) {
+            add(Severity::error, "missing-derivative", symbol, pointer,
+                "the entry for " + symbol + " in equation " + name_ +
+                    " has no derivative tree; its Jacobian value is 0");
+            return false;
+        }
+        const nlohmann::json* differential = nullptr;
+        if (json && json->is_object() && json->contains("Differential")) {
+            differential = &json->at("Differential");
+        }
+        return check_tree(*entry.differential, differential, pointer + "/Differential",
+                          " (derivative by " + symbol + ")", false);
+    }
+
+    void check_references(const std::vector<std::string>& entry_pointers) {
+        for (const std::string& symbol : referenced_in_order_) {
+            if (listed_.count(symbol) == 0) {
+                add(Severity::error, "missing-entry", symbol, first_reference_.at(symbol),
+                    "equation " + name_ + " uses " + symbol +
+                        " but lists no entry for it, so the Jacobian has no nonzero for it");
+            }
+        }
+        std::set<std::string> reported;
+        for (std::size_t index = 0; index < equation_.variables.size(); ++index) {
+            const std::string& symbol = equation_.variables[index]->variable_symbol;
+            if (is_model_variable(symbol) && first_reference_.count(symbol) == 0 &&
+                reported.insert(symbol).second) {
+                add(Severity::warning, "unused-entry", symbol, entry_pointers[index],
+                    "equation " + name_ + " lists " + symbol +
+                        " but its residual never uses it; that Jacobian nonzero is always zero");
+            }
+        }
+    }
+
+    const NumberedModel& model_;
+    const EquationPlace& place_;
+    const ExprNode& equation_;
+    const std::string& name_;
+    std::vector<Finding>& findings_;
+    std::map<std::string, std::string> first_reference_;
+    std::vector<std::string> referenced_in_order_;
+    std::set<std::string> listed_;
+};
+
+}  // namespace
+
+EquationScan check_equation_trees(const NumberedModel& model, const EquationPlace& place,
+                                  std::vector<Finding>& findings) {
+    return EquationChecker(model, place, findings).run();
+}
