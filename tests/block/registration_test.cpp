@@ -219,6 +219,7 @@ TEST(block_registration, upper_cases_names_byte_for_byte) {
         {"az`{@[AZ09", "AZ`{@[AZ09"},  // the bytes either side of a-z stay
         {"\xe6\x97\xa5\xe6\x9c\xac x", "\xe6\x97\xa5\xe6\x9c\xac X"},
         {"", ""},
+        {std::string("ab\0cd", 5), "AB"},  // a name ends at its first NUL
     };
     for (const auto& c : cases) {
         BlockBench bench;
