@@ -1,0 +1,81 @@
+// Faults in the text are reported where they lie, saying what was expected.
+#include "lang_support.h"
+
+namespace {
+
+class lang_parse_faults : public testing::TestWithParam<Fault> {};
+
+TEST_P(lang_parse_faults, say_where_and_what) {
+    expect_fault(GetParam());
+}
+
+std::string nested(int depth) {
+    return "var x\neq " + std::string(static_cast<std::size_t>(depth), '(') + "x" +
+           std::string(static_cast<std::size_t>(depth), ')') + " = 1";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    lang_parse, lang_parse_faults,
+    testing::Values(
+        Fault{"x = 1", 1, 1, "expected a statement: const, var or eq, found 'x'"},
+        Fault{"var x\neq E1: ln(x = 2", 2, 13, "expected ')' after the argument of ln, found '='"},
+        Fault{"eq x = (1 + 2", 1, 14, "expected an operator or ')', found the end of the text"},
+        Fault{"eq x = 2 y", 1, 10, "expected an operator, 'for' or the next statement, found 'y'"},
+        Fault{"eq x = 1 =", 1, 10, "expected an operator, 'for' or the next statement, found '='"},
+        Fault{"eq x = 1 for i in 1..3 y", 1, 24,
+              "expected an operator, ',' or the next statement, found 'y'"},
+        Fault{"eq E1 x = 1", 1, 7,
+              "expected an operator or '=' between the two sides of the equation, found 'x'"},
+        Fault{"eq x = * 2", 1, 8, "expected a number, a name or '(', found '*'"},
+        Fault{"eq x = ln x", 1, 11, "expected '(' after ln, found 'x'"},
+        Fault{"eq x = y[1", 1, 11,
+              "expected ']' after the indices of y, found the end of the text"},
+        Fault{"eq x = sum(x)", 1, 13,
+              "expected an operator or 'for' and the ranges of the sum, found ')'"},
+        Fault{"eq x = 1 for i 1..3", 1, 16, "expected 'in' after the index i, found '1'"},
+        Fault{"eq x = 1 for i in 1, 3", 1, 20, "expected '..' in the range of i, found ','"},
+        Fault{"eq x = 1 for in in 1..2", 1, 14, "'in' is a keyword and cannot name an index"},
+        Fault{"var exp", 1, 5, "'exp' is a function and cannot name a variable"},
+        Fault{"var for", 1, 5, "'for' is a keyword and cannot name a variable"},
+        Fault{"const = 3", 1, 7, "expected the name of a constant, found '='"},
+        Fault{"const k 3", 1, 9, "expected '=' and the value of k, found '3'"},
+        Fault{"var x in [0 1]", 1, 13, "expected ',' between the bounds of x, found '1'"},
+        Fault{"var x in 0, 1", 1, 10, "expected '[' and the bounds of x, found '0'"},
+        Fault{"var x = 1 \"T\" in [0, 1]", 1, 15,
+              "expected 'for' or the next statement, found 'in'"},
+        Fault{"var x = 1 y", 1, 11,
+              "expected an operator, 'in', a description in quotes, 'for' or the next "
+              "statement, found 'y'"},
+        Fault{"eq x = 1 @", 1, 10, "unexpected character '@'"},
+        Fault{"eq x = 1.5e", 1, 11, "expected the digits of the exponent after '1.5e'"},
+        Fault{"eq x = 1e999", 1, 8, "the number 1e999 is beyond the range of double precision"},
+        Fault{"var x \"drum", 1, 7, "the text has no closing '\"' on its line"},
+        Fault{"var x \"a\\nb\"", 1, 9,
+              "unknown escape in a text; write \\\" for \" and \\\\ for \\"},
+        Fault{"var x \"\xff\"", 1, 8, "the text is not valid UTF-8"},
+        // Columns count characters, not bytes; tabs and CR LF line ends are white space.
+        Fault{"var x \"\xc3\xa9t\xc3\xa9\" @", 1, 13, "unexpected character '@'"},
+        Fault{"var x\r\n\teq x = )", 2, 9, "expected a number, a name or '(', found ')'"},
+        Fault{"# comment (\n\n   eq x = )", 3, 11, "expected a number, a name or '(', found ')'"},
+        Fault{nested(1001), 2, 1004, "the expression nests deeper than 1000 levels"},
+        Fault{"var x\neq x = " + std::string(1001, '-') + "x", 2, 1008,
+              "the expression nests deeper than 1000 levels"}),
+    NamedBy<&Fault::message>());
+
+TEST(lang_parse, names_the_source_in_the_message) {
+    try {
+        lang::build_model_json("var x\neq x = (1", "drum.eqs");
+        FAIL() << "no fault";
+    } catch (const lang::LangError& fault) {
+        EXPECT_STREQ(
+            fault.what(),
+            "drum.eqs:2:10: error: expected an operator or ')', found the end of the text");
+    }
+}
+
+TEST(lang_parse, nesting_up_to_the_limit_builds) {
+    const auto loaded = build_and_load(nested(1000));
+    EXPECT_EQ(loaded->model().equations().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "evaluate_expression.h"
+#include "model_definition.h"
+#include "model_language.h"
+#include "temp_model_file.h"
+
+// A model file loaded as the plug-in loads it, with every model variable at
+// its initial value (0 where it has none), ready to evaluate trees.
+class LoadedModel {
+  public:
+    explicit LoadedModel(const std::string& json) {
+        TempModelFile file(json);
+        model_.load_model(file.path());
+        std::int32_t number = 0;
+        for (const auto& variable : model_.variables()) {
+            variable->variable_number = ++number;
+            values_.push_back(variable->initial == VALUE_NOT_GIVEN ? 0.0 : variable->initial);
+        }
+    }
+
+    const ModelDefinition& model() const { return model_; }
+
+    const ExprNode& equation(const std::string& name) const {
+        for (const auto& equation : model_.equations()) {
+            if (equation->equation_name == name) {
+                return *equation;
+            }
+        }
+        throw std::runtime_error("no equation " + name);
+    }
+
+    void set(const std::string& symbol, double value) {
+        const VariableDef* variable = model_.find_variable(symbol);
+        if (variable == nullptr) {
+            throw std::runtime_error("no variable " + symbol);
+        }
+        values_[static_cast<std::size_t>(variable->variable_number - 1)] = value;
+    }
+
+    double value(const ExprNode& tree) const {
+        return evaluate_expression(OneBasedValues(values_.data(), values_.size()), tree, model_);
+    }
+
+  private:
+    ModelDefinition model_;
+    std::vector<double> values_;
+};
+
+inline std::unique_ptr<LoadedModel> build_and_load(const std::string& text) {
+    return std::make_unique<LoadedModel>(lang::build_model_json(text, "test.eqs"));
+}
+
+// The derivative tree of `equation`'s entry for `symbol`.
+inline const ExprNode& derivative_of(const ExprNode& equation, const std::string& symbol) {
+    for (const auto& entry : equation.variables) {
+        if (entry->variable_symbol == symbol) {
+            return *entry->differential;
+        }
+    }
+    throw std::runtime_error("no entry " + symbol);
+}
+
+// The entries' symbols, in order.
+inline std::vector<std::string> entry_symbols(const ExprNode& equation) {
+    std::vector<std::string> symbols;
+    for (const auto& entry : equation.variables) {
+        symbols.push_back(entry->variable_symbol);
+    }
+    return symbols;
+}
+
+// The fault that building `text` raises.
+inline lang::LangError build_fault(const std::string& text) {
+    try {
+        lang::build_model_json(text, "test.eqs");
+    } catch (const lang::LangError& fault) {
+        return fault;
+    }
+    throw std::runtime_error("built without a fault: " + text);
+}
+
+// A text fault where it is expected, by line, column and message.
+struct Fault {
+    std::string text;
+    int line;
+    int column;
+    std::string message;
+};
+
+inline void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.text;
+}
+
+// The word for an operator in a test name; null for other characters.
+inline const char* operator_word(char c) {
+    static const std::pair<char, const char*> words[] = {
+        {'+', "plus"}, {'-', "minus"}, {'*', "times"}, {'/', "over"}, {'^', "pow"}, {'=', "eq"}};
+    for (const auto& [symbol, word] : words) {
+        if (c == symbol) {
+            return word;
+        }
+    }
+    return nullptr;
+}
+
+// A short readable test name from `text`: its words and numbers, its
+// operators as words, after the case's index, which keeps names unique.
+inline std::string case_name(std::size_t index, const std::string& text) {
+    constexpr std::size_t longest = 48;
+    std::string name = std::to_string(index);
+    bool in_word = false;
+    for (const char c : text) {
+        const bool alphanumeric = std::isalnum(static_cast<unsigned char>(c)) != 0;
+        if (alphanumeric) {
+            name += in_word ? "" : "_";
+            name += c;
+        } else if (const char* word = operator_word(c)) {
+            name += std::string("_") + word;
+        }
+        in_word = alphanumeric;
+        if (name.size() >= longest) {
+            break;
+        }
+    }
+    return name;
+}
+
+// Names the cases of a table by the text in `member`.
+template <auto member>
+struct NamedBy {
+    template <typename Case>
+    std::string operator()(const testing::TestParamInfo<Case>& info) const {
+        return case_name(info.index, info.param.*member);
+    }
+};
+
+inline void expect_fault(const Fault& expected) {
+    const lang::LangError fault = build_fault(expected.text);
+    EXPECT_EQ(fault.message(), expected.message);
+    EXPECT_EQ(fault.line(), expected.line);
+    EXPECT_EQ(fault.column(), expected.column);
+}
