@@ -46,6 +46,19 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& from) 
     to.insert(to.end(), from.begin(), from.end());
 }
 
+// An exception thrown inside the plug-in (a model file's fault) keeps its
+// what() and destructor in the plug-in's code, which is unloaded while the
+// exception unwinds past the session; its text is copied into one of the
+// tool's own while the plug-in is still loaded.
+template <typename Operation>
+void inside_plugin(Operation operation) {
+    try {
+        operation();
+    } catch (const std::exception& error) {
+        throw std::runtime_error(error.what());
+    }
+}
+
 }  // namespace
 
 ModelSession::ModelSession(const std::string& plugin_path, const std::string& model_path)
@@ -53,8 +66,10 @@ ModelSession::ModelSession(const std::string& plugin_path, const std::string& mo
     if (plugin_.init(registry_) != 0) {
         throw PluginError("the plug-in " + plugin_path + " refused to initialise");
     }
-    container_.add_block(create_block(registry_, model_path));
-    require_success(container_.build_structure(), "registration");
+    inside_plugin([&] {
+        container_.add_block(create_block(registry_, model_path));
+        require_success(container_.build_structure(), "registration");
+    });
 }
 
 std::string ModelSession::identity() const {
@@ -118,16 +133,20 @@ double ModelSession::jacobian_value(int nonzero_number) const {
 }
 
 void ModelSession::evaluate_residuals() {
-    require_success(container_.evaluate_residuals(), "the residual evaluation");
+    inside_plugin(
+        [&] { require_success(container_.evaluate_residuals(), "the residual evaluation"); });
 }
 
 void ModelSession::evaluate_jacobian() {
-    require_success(container_.evaluate_jacobian(), "the Jacobian evaluation");
+    inside_plugin(
+        [&] { require_success(container_.evaluate_jacobian(), "the Jacobian evaluation"); });
 }
 
 std::string ModelSession::report_solve(bool converged) {
-    require_success(container_.report_solve(converged ? RT_CONVERGED : RT_NOT_CONVERGED),
-                    "the solve report");
+    inside_plugin([&] {
+        require_success(container_.report_solve(converged ? RT_CONVERGED : RT_NOT_CONVERGED),
+                        "the solve report");
+    });
     value_t verdict{};
     const ZELEOBlock* block = container_.block(0);
     if (!block->attr_lookup("STATUS_TEXT", verdict) || verdict.type != VALUE_TEXT ||
