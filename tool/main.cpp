@@ -7,11 +7,13 @@
 #include <map>
 #include <string>
 
+#include "build_command.h"
 #include "check_command.h"
 #include "eval_command.h"
 #include "info_command.h"
 #include "model_session.h"
 #include "plugin_location.h"
+#include "show_command.h"
 #include "solve_command.h"
 #include "starting_point.h"
 
@@ -101,6 +103,19 @@ int main(int argc, char** argv) {
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
     solve_command->add_option("--plot", solve.plot_path, "write the convergence history as SVG");
+    BuildOptions build;
+    CLI::App* build_command =
+        app.add_subcommand("build", "write a model file from equations in text");
+    build_command->fallthrough();
+    build_command->add_option("EQUATIONS", build.equations_path, "equation text; - reads stdin")
+        ->required();
+    build_command->add_option("-o,--output", build.output_path,
+                              "model file to write (JSON); stdout without it");
+    ShowOptions show;
+    CLI::App* show_command = app.add_subcommand("show", "print a model file as equations");
+    show_command->fallthrough();
+    show_command->add_option("MODEL", show.model_path, "model file (JSON)")->required();
+    show_command->add_option("--equation", show.equation, "only the equations of this name");
 
     try {
         app.parse(argc, argv);
@@ -128,11 +143,18 @@ int main(int argc, char** argv) {
         if (app.got_subcommand("solve")) {
             return run_solve(solve, std::cout, std::cerr);
         }
+        if (app.got_subcommand("build")) {
+            return run_build(build, std::cout, std::cerr);
+        }
+        if (app.got_subcommand("show")) {
+            return run_show(show, std::cout);
+        }
         if (version) {
             return print_version(plugin_path);
         }
-        std::cerr << "quillon: error: a command is needed: info, eval, check or solve\n"
-                  << app.help();
+        std::cerr
+            << "quillon: error: a command is needed: info, eval, check, solve, build or show\n"
+            << app.help();
         return EXIT_USAGE_OR_MODEL;
     } catch (const std::exception& error) {
         std::cerr << "quillon: error: " << error.what() << '\n';

@@ -1,0 +1,61 @@
+#include "build_command.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "model_language.h"
+
+namespace {
+
+// Faults in the text end the command as every other fault does.
+constexpr int EXIT_TEXT_FAULT = 2;
+
+std::string read_text(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string read_equations(const std::string& path) {
+    if (path == "-") {
+        return read_text(std::cin);
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return read_text(in);
+}
+
+// The whole model is built before the file is opened, so a fault in the text
+// never leaves a truncated model file behind.
+void write_model(const std::string& path, const std::string& model) {
+    std::ofstream out(path, std::ios::binary);
+    out << model;
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+}  // namespace
+
+int run_build(const BuildOptions& options, std::ostream& out, std::ostream& err) {
+    const std::string text = read_equations(options.equations_path);
+    const std::string source = options.equations_path == "-" ? "<stdin>" : options.equations_path;
+    std::string model;
+    try {
+        model = lang::build_model_json(text, source);
+    } catch (const lang::LangError& fault) {
+        err << fault.what() << '\n';
+        return EXIT_TEXT_FAULT;
+    }
+    if (options.output_path.empty()) {
+        out << model;
+    } else {
+        write_model(options.output_path, model);
+    }
+    return 0;
+}

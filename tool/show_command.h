@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+// `quillon show MODEL [--equation NAME]`.
+struct ShowOptions {
+    std::string model_path;
+    std::optional<std::string> equation;  // none: the whole model
+};
+
+// Prints the model file as equations with their entries' derivatives, or
+// only the equations named `options.equation`, which must exist. Reads the
+// file as the plug-in reads it, without loading the plug-in. Answers 0.
+int run_show(const ShowOptions& options, std::ostream& out);
