@@ -3,26 +3,11 @@
 #include <cmath>
 
 #include "function_value.h"
+#include "node_children.h"
 #include "numeric_text.h"
+#include "ordered_arithmetic.h"
 
 namespace {
-
-// How many children of `node` are evaluated: all of a sum or product, the
-// first two of a power, the first of a function with a name, none otherwise.
-std::size_t children_evaluated(const ExprNode& node) {
-    const std::size_t count = node.subexpressions.size();
-    switch (node.type) {
-        case NODE_SUM:
-        case NODE_PRODUCT:
-            return count;
-        case NODE_POWER:
-            return count < 2 ? count : 2;
-        case NODE_FUNCTION:
-            return node.string_value.empty() || count == 0 ? 0 : 1;
-        default:
-            return 0;
-    }
-}
 
 bool has_children_to_evaluate(const ExprNode& node) {
     return children_evaluated(node) > 0;
@@ -40,15 +25,8 @@ double ExpressionEvaluator::leaf_value(OneBasedValues values, const ExprNode& no
             const VariableDef* variable = model_.find_variable(node.string_value);
             return variable ? values[variable->variable_number] : 0.0;
         }
-        case NODE_SUM:
-            return 0.0;
-        case NODE_PRODUCT:
-            return 1.0;
-        case NODE_POWER:
-            return std::pow(0.0, 0.0);
         default:
-            // Unrecognised codes, and functions without a name or an argument.
-            return 0.0;
+            return childless_value(node);
     }
 }
 
@@ -67,10 +45,10 @@ void ExpressionEvaluator::take_child_value(Pending& parent, double value) {
     const std::size_t index = parent.next_child - 1;
     switch (parent.node->type) {
         case NODE_SUM:
-            parent.accumulator = parent.accumulator + value;
+            parent.accumulator = sum_step(parent.accumulator, value);
             break;
         case NODE_PRODUCT:
-            parent.accumulator = parent.accumulator * value;
+            parent.accumulator = product_step(parent.accumulator, value);
             break;
         case NODE_POWER:
             (index == 0 ? parent.accumulator : parent.exponent) = value;

@@ -1,42 +1,42 @@
 #include "function_value.h"
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-
-namespace {
-
-// Clears the sign bit: -0.0 gives +0.0 and a NaN keeps its payload.
-double clear_sign(double x) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits &= ~(std::uint64_t{1} << 63);
-    std::memcpy(&x, &bits, sizeof bits);
-    return x;
-}
-
-// Negative arguments and NaN give 0.0; -0.0 gives -0.0.
-double guarded_sqrt(double x) {
-    return x >= 0.0 ? std::sqrt(x) : 0.0;
-}
-
-}  // namespace
-
-double function_value(const std::string& name, double x) {
+FunctionKind function_kind(const std::string& name) {
     if (name == "ln") {
-        return std::log(x);
+        return FunctionKind::ln;
     }
     if (name == "log" || name == "lg") {
-        return std::log10(x);
+        return FunctionKind::log10;
     }
     if (name == "abs") {
-        return clear_sign(x);
+        return FunctionKind::abs;
     }
     if (name == "exp") {
-        return std::exp(x);
+        return FunctionKind::exp;
     }
     if (name == "sqrt") {
-        return guarded_sqrt(x);
+        return FunctionKind::sqrt;
+    }
+    return FunctionKind::none;
+}
+
+double apply_function(FunctionKind kind, double x) {
+    switch (kind) {
+        case FunctionKind::ln:
+            return std::log(x);
+        case FunctionKind::log10:
+            return std::log10(x);
+        case FunctionKind::abs:
+            return clear_sign(x);
+        case FunctionKind::exp:
+            return std::exp(x);
+        case FunctionKind::sqrt:
+            return guarded_sqrt(x);
+        case FunctionKind::none:
+            break;
     }
     return 0.0;
+}
+
+double function_value(const std::string& name, double x) {
+    return apply_function(function_kind(name), x);
 }

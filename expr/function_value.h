@@ -1,7 +1,33 @@
 #pragma once
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
-// The value of function `name` at `x`: "ln", "log" and "lg" (both base 10),
-// "abs", "exp" and "sqrt", matched exactly; 0.0 for any other name.
+// The six named functions, as a function node's name selects them.
+enum class FunctionKind { ln, log10, abs, exp, sqrt, none };
+
+// "ln"; "log" and "lg" (both base 10); "abs", "exp" and "sqrt", matched
+// exactly; none for any other name.
+FunctionKind function_kind(const std::string& name);
+
+// Clears the sign bit: -0.0 gives +0.0 and a NaN keeps its payload.
+inline double clear_sign(double x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits &= ~(std::uint64_t{1} << 63);
+    std::memcpy(&x, &bits, sizeof bits);
+    return x;
+}
+
+// Negative arguments and NaN give 0.0; -0.0 gives -0.0.
+inline double guarded_sqrt(double x) {
+    return x >= 0.0 ? std::sqrt(x) : 0.0;
+}
+
+// The value of function `kind` at `x`; 0.0 for none.
+double apply_function(FunctionKind kind, double x);
+
+// The value of function `name` at `x`; 0.0 for a name not among the six.
 double function_value(const std::string& name, double x);

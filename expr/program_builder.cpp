@@ -1,0 +1,221 @@
+#include "program_builder.h"
+
+#include <cmath>
+#include <utility>
+
+#include "function_value.h"
+#include "node_children.h"
+#include "ordered_arithmetic.h"
+
+namespace {
+
+Op function_op(const std::string& name) {
+    switch (function_kind(name)) {
+        case FunctionKind::ln:
+            return Op::LN;
+        case FunctionKind::log10:
+            return Op::LOG10;
+        case FunctionKind::abs:
+            return Op::ABS;
+        case FunctionKind::exp:
+            return Op::EXP;
+        case FunctionKind::sqrt:
+            return Op::SQRT;
+        case FunctionKind::none:
+            break;
+    }
+    return Op::ZERO;
+}
+
+// What a one-operand operation does to a known value, for folding.
+double apply_to(Op op, double x) {
+    switch (op) {
+        case Op::LN:
+            return apply_function(FunctionKind::ln, x);
+        case Op::LOG10:
+            return apply_function(FunctionKind::log10, x);
+        case Op::ABS:
+            return apply_function(FunctionKind::abs, x);
+        case Op::EXP:
+            return apply_function(FunctionKind::exp, x);
+        case Op::SQRT:
+            return apply_function(FunctionKind::sqrt, x);
+        default:
+            return 0.0;
+    }
+}
+
+// What a combining operation does to two known values, for folding.
+double combine_known(Op op, double top, double k) {
+    switch (op) {
+        case Op::ADD_K:
+            return sum_step(top, k);
+        case Op::MUL_K:
+            return product_step(top, k);
+        default:
+            return std::pow(top, k);
+    }
+}
+
+}  // namespace
+
+void ProgramBuilder::add(const ExprNode* root, std::int32_t number) {
+    if (root) {
+        compile(*root);
+    } else {
+        push_constant(0.0);
+    }
+    if (number >= 1) {
+        emit(Op::STORE, 0.0, static_cast<std::uint32_t>(number - 1));
+    } else {
+        emit(Op::DROP);
+    }
+}
+
+CompiledProgram ProgramBuilder::build() {
+    return CompiledProgram(std::move(code_), std::move(texts_));
+}
+
+void ProgramBuilder::compile(const ExprNode& root) {
+    frames_.clear();
+    const ExprNode* node = &root;
+    for (;;) {
+        for (std::size_t children; (children = children_evaluated(*node)) > 0;) {
+            open(*node);
+            frames_.push_back(Frame{node, 1, children});
+            node = node->subexpressions.front().get();
+        }
+        emit_leaf(*node);
+        for (;;) {
+            if (frames_.empty()) {
+                return;
+            }
+            Frame& parent = frames_.back();
+            take_child(parent);
+            if (parent.next_child < parent.children) {
+                node = parent.node->subexpressions[parent.next_child++].get();
+                break;
+            }
+            close(parent);
+            frames_.pop_back();
+        }
+    }
+}
+
+// A sum or product starts its accumulator before its first child.
+void ProgramBuilder::open(const ExprNode& node) {
+    if (node.type == NODE_SUM) {
+        push_constant(0.0);
+    } else if (node.type == NODE_PRODUCT) {
+        push_constant(1.0);
+    }
+}
+
+// Child number next_child - 1 of `parent` has just been pushed.
+void ProgramBuilder::take_child(const Frame& parent) {
+    switch (parent.node->type) {
+        case NODE_SUM:
+            combine(Op::ADD_S, Op::ADD_K, Op::ADD_V);
+            break;
+        case NODE_PRODUCT:
+            combine(Op::MUL_S, Op::MUL_K, Op::MUL_V);
+            break;
+        case NODE_POWER:
+            if (parent.next_child == 2) {
+                combine(Op::POW_S, Op::POW_K, Op::POW_V);
+            }
+            break;
+        default:  // the function's argument stays on the stack
+            break;
+    }
+}
+
+void ProgramBuilder::close(const Frame& frame) {
+    if (frame.node->type == NODE_POWER && frame.children == 1) {
+        combine_constant(Op::POW_K, 0.0);  // the missing exponent
+    } else if (frame.node->type == NODE_FUNCTION) {
+        apply(function_op(frame.node->string_value));
+    }
+}
+
+void ProgramBuilder::emit_leaf(const ExprNode& node) {
+    switch (node.type) {
+        case NODE_NUMBER:
+            push_constant(node.double_value);
+            break;
+        case NODE_NUMERIC_TEXT:
+            emit(Op::PUSH_T, 0.0, texts_.add(node.string_value));
+            break;
+        case NODE_VARIABLE:
+            emit_reference(node);
+            break;
+        default:
+            push_constant(childless_value(node));
+            break;
+    }
+}
+
+void ProgramBuilder::emit_reference(const ExprNode& node) {
+    const VariableDef* variable = model_.find_variable(node.string_value);
+    const std::int32_t number = variable ? variable->variable_number : 0;
+    if (number >= 1 && static_cast<std::size_t>(number) <= value_count_) {
+        emit(Op::PUSH_V, 0.0, static_cast<std::uint32_t>(number - 1));
+    } else {
+        push_constant(0.0);
+    }
+}
+
+void ProgramBuilder::push_constant(double k) {
+    emit(Op::PUSH_K, k);
+}
+
+// Combines the value just pushed into the one below it, taking a pushed
+// constant or variable as the operand of one instruction instead.
+void ProgramBuilder::combine(Op with_stack, Op with_constant, Op with_value) {
+    const Instruction last = code_.back();
+    if (last.op == Op::PUSH_K) {
+        code_.pop_back();
+        combine_constant(with_constant, last.k);
+    } else if (last.op == Op::PUSH_V) {
+        code_.pop_back();
+        combine_value(with_value, last.arg);
+    } else {
+        emit(with_stack);
+    }
+}
+
+void ProgramBuilder::combine_constant(Op op, double k) {
+    if (!code_.empty() && code_.back().op == Op::PUSH_K) {
+        code_.back().k = combine_known(op, code_.back().k, k);
+    } else {
+        emit(op, k);
+    }
+}
+
+void ProgramBuilder::combine_value(Op op, std::uint32_t index) {
+    Instruction& last = code_.back();
+    if (last.op == Op::PUSH_K && op != Op::POW_V) {
+        last.op = op == Op::ADD_V ? Op::K_ADD_V : Op::K_MUL_V;
+        last.arg = index;
+    } else {
+        emit(op, 0.0, index);
+    }
+}
+
+// A function of the value on top; the argument has been evaluated already,
+// so only a known argument is dropped for a name among none of the six.
+void ProgramBuilder::apply(Op op) {
+    Instruction& last = code_.back();
+    const bool known = last.op == Op::PUSH_K || last.op == Op::PUSH_V;
+    if (known && op == Op::ZERO) {
+        last = Instruction{0.0, 0, Op::PUSH_K};
+    } else if (last.op == Op::PUSH_K) {
+        last.k = apply_to(op, last.k);
+    } else {
+        emit(op);
+    }
+}
+
+void ProgramBuilder::emit(Op op, double k, std::uint32_t arg) {
+    code_.push_back(Instruction{k, arg, op});
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "compiled_program.h"
+#include "expr_node.h"
+#include "model_definition.h"
+
+// Compiles expression trees of one model into a CompiledProgram, each tree
+// in the order of the walk, so the program performs the walk's operations on
+// the same operands in the same order. Symbols are resolved here, once: a
+// reference reads the first model variable of its symbol at element
+// variable_number - 1 of a value vector of `value_count` elements, and reads
+// 0.0 when there is no such variable or the number lies outside the vector.
+// Constants are folded only by performing the very operation the walk would.
+// The compilation keeps its own stack, so trees of any depth compile.
+class ProgramBuilder {
+  public:
+    ProgramBuilder(const ModelDefinition& model, std::size_t value_count)
+        : model_(model), value_count_(value_count) {}
+
+    // Adds `root`, or the value 0.0 when it is null, stored at element
+    // `number` - 1 of the output; a number below 1 is evaluated and not kept.
+    void add(const ExprNode* root, std::int32_t number);
+
+    CompiledProgram build();
+
+  private:
+    struct Frame {
+        const ExprNode* node;
+        std::size_t next_child;
+        std::size_t children;  // evaluated ones
+    };
+
+    void compile(const ExprNode& root);
+    void open(const ExprNode& node);
+    void take_child(const Frame& parent);
+    void close(const Frame& frame);
+    void emit_leaf(const ExprNode& node);
+    void emit_reference(const ExprNode& node);
+
+    // Emitters that fold what the instruction before them allows.
+    void push_constant(double k);
+    void combine(Op with_stack, Op with_constant, Op with_value);
+    void combine_constant(Op op, double k);
+    void combine_value(Op op, std::uint32_t index);
+    void apply(Op op);
+    void emit(Op op, double k = 0.0, std::uint32_t arg = 0);
+
+    const ModelDefinition& model_;
+    std::size_t value_count_;
+    std::vector<Instruction> code_;
+    TextConstants texts_;
+    std::vector<Frame> frames_;
+};

@@ -1,0 +1,253 @@
+// The compiled programs against the plain tree walk, bit for bit: on random
+// trees of every node kind, on the faults of numeric texts, on deep trees.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "evaluate_expression.h"
+#include "program_builder.h"
+
+namespace {
+
+const double inf = std::numeric_limits<double>::infinity();
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+std::uint64_t bits(double value) {
+    std::uint64_t result;
+    std::memcpy(&result, &value, sizeof result);
+    return result;
+}
+
+// Values of the host's vector: ordinary, signed zeros, infinities, NaN.
+const std::vector<double> host_values{2.0, -0.0, 0.5, inf, -3.0, nan, 0.0, -inf, 1e300, 7.25};
+
+// Model variables: a repeated symbol (the first is read), a variable whose
+// number lies outside the vector, one numbered below 1.
+std::unique_ptr<ModelDefinition> random_model() {
+    auto model = std::make_unique<ModelDefinition>();
+    const std::vector<std::pair<std::string, std::int32_t>> variables{
+        {"a", 1}, {"b", 2}, {"c", 3},  {"d", 4}, {"e", 5},    {"f", 6},  {"g", 7},
+        {"h", 8}, {"i", 9}, {"j", 10}, {"a", 3}, {"far", 11}, {"low", 0}};
+    for (const auto& [symbol, number] : variables) {
+        auto variable = std::make_unique<VariableDef>();
+        variable->variable_symbol = symbol;
+        variable->variable_number = number;
+        model->append_variable(std::move(variable));
+    }
+    return model;
+}
+
+class TreeMaker {
+  public:
+    explicit TreeMaker(std::uint32_t seed) : random_(seed) {}
+
+    // A tree of at most `depth` levels; numeric texts only valid ones unless
+    // `faulty_texts`.
+    std::unique_ptr<ExprNode> make(int depth, bool faulty_texts = false) {
+        auto node = std::make_unique<ExprNode>();
+        const std::vector<std::int32_t> codes{0, 1, 2, 3, 4, 5, 6, 7, 8, -1};
+        node->type =
+            depth <= 0 ? pick(std::vector<std::int32_t>{2, 3, 4, 4, 0, 1, 5}) : pick(codes);
+        node->double_value = pick(numbers_);
+        node->string_value = string_for(node->type, faulty_texts);
+        const int children = depth <= 0 ? 0 : static_cast<int>(random_() % 5);
+        for (int i = 0; i < children; ++i) {
+            node->subexpressions.push_back(make(depth - 1, faulty_texts));
+        }
+        return node;
+    }
+
+  private:
+    template <typename T>
+    T pick(const std::vector<T>& from) {
+        return from[random_() % from.size()];
+    }
+
+    std::string string_for(std::int32_t type, bool faulty_texts) {
+        switch (type) {
+            case NODE_NUMERIC_TEXT:
+                return pick(faulty_texts ? bad_texts_ : texts_);
+            case NODE_VARIABLE:
+                return pick(symbols_);
+            case NODE_FUNCTION:
+                return pick(names_);
+            default:
+                return pick(names_);  // read by no other code
+        }
+    }
+
+    std::mt19937 random_;
+    const std::vector<double> numbers_{0.0,   -0.0,    1.0, -1.0, 2.0, 0.5,  -2.5, 3.0,
+                                       1e308, -1e-310, inf, -inf, nan, -nan, 100.0};
+    const std::vector<std::string> texts_{"0.1", "2.5kg", "  7", "-0", "1e-3", "inf", "0x10"};
+    const std::vector<std::string> bad_texts_{"0.1", "abc", "", "1e39", "3"};
+    const std::vector<std::string> symbols_{"a", "b", "c", "d",   "e",   "f", "g",
+                                            "h", "i", "j", "far", "low", "A", "none"};
+    const std::vector<std::string> names_{"ln", "log", "lg", "abs",   "exp",  "sqrt",
+                                          "",   "sin", "LN", "log10", "sqrt "};
+};
+
+OneBasedValues reference_values() {
+    return OneBasedValues(host_values.data(), host_values.size());
+}
+
+// What the walk gives for `tree`, or the text of the exception it raises.
+struct Outcome {
+    double value = 0.0;
+    std::string fault;
+};
+
+Outcome walk(ExpressionEvaluator& evaluator, const ExprNode& tree) {
+    try {
+        return Outcome{evaluator.evaluate(reference_values(), tree), ""};
+    } catch (const std::invalid_argument& error) {
+        return Outcome{0.0, std::string("invalid_argument: ") + error.what()};
+    } catch (const std::out_of_range& error) {
+        return Outcome{0.0, std::string("out_of_range: ") + error.what()};
+    }
+}
+
+// Runs `program` into `out`; answers the fault's text, empty when none.
+std::string run(CompiledProgram& program, std::vector<double>& out) {
+    try {
+        program.run(host_values.data(), out.data());
+        return "";
+    } catch (const std::invalid_argument& error) {
+        return std::string("invalid_argument: ") + error.what();
+    } catch (const std::out_of_range& error) {
+        return std::string("out_of_range: ") + error.what();
+    }
+}
+
+// Every tree of a seed's batch compiled into one program, tree i stored at
+// element i; the run must write, bit for bit, what the walk gives for each
+// tree before the first fault, raise that fault, and write nothing after it.
+void check_batch(std::uint32_t seed, int depth, bool faulty_texts) {
+    auto model = random_model();
+    TreeMaker maker(seed);
+    std::vector<std::unique_ptr<ExprNode>> trees;
+    for (int i = 0; i < 200; ++i) {
+        trees.push_back(maker.make(depth, faulty_texts));
+    }
+    ProgramBuilder builder(*model, host_values.size());
+    for (std::size_t i = 0; i < trees.size(); ++i) {
+        builder.add(trees[i].get(), static_cast<std::int32_t>(i + 1));
+    }
+    CompiledProgram program = builder.build();
+    const double untouched = -12345.0;
+    std::vector<double> out(trees.size(), untouched);
+    const std::string fault = run(program, out);
+
+    ExpressionEvaluator evaluator(*model);
+    std::size_t i = 0;
+    for (; i < trees.size(); ++i) {
+        const Outcome expected = walk(evaluator, *trees[i]);
+        if (!expected.fault.empty()) {
+            EXPECT_EQ(fault, expected.fault) << "seed " << seed << " tree " << i;
+            break;
+        }
+        ASSERT_EQ(bits(out[i]), bits(expected.value))
+            << "seed " << seed << " tree " << i << ": " << out[i] << " expected " << expected.value;
+    }
+    if (i == trees.size()) {
+        EXPECT_EQ(fault, "") << "seed " << seed;
+    }
+    for (++i; i < trees.size(); ++i) {
+        EXPECT_EQ(bits(out[i]), bits(untouched)) << "seed " << seed << " tree " << i;
+    }
+}
+
+struct BatchCase {
+    const char* what;
+    int depth;
+    bool faulty_texts;
+};
+
+class compiled_program_random : public testing::TestWithParam<BatchCase> {};
+
+TEST_P(compiled_program_random, matches_the_walk_bit_for_bit) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        check_batch(seed, GetParam().depth, GetParam().faulty_texts);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(compiled_program, compiled_program_random,
+                         testing::Values(BatchCase{"shallow", 2, false},
+                                         BatchCase{"deep", 6, false},
+                                         BatchCase{"with text faults", 4, true}));
+
+// A second run reads the texts it kept, and still raises a fault each time.
+TEST(compiled_program, runs_again_with_the_same_results) {
+    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+        auto model = random_model();
+        TreeMaker maker(seed);
+        ProgramBuilder builder(*model, host_values.size());
+        std::vector<std::unique_ptr<ExprNode>> trees;
+        for (int i = 0; i < 50; ++i) {
+            trees.push_back(maker.make(4, true));
+            builder.add(trees.back().get(), i + 1);
+        }
+        CompiledProgram program = builder.build();
+        std::vector<double> first(trees.size(), 0.0);
+        std::vector<double> second(trees.size(), 0.0);
+        const std::string first_fault = run(program, first);
+        EXPECT_EQ(run(program, second), first_fault);
+        for (std::size_t i = 0; i < trees.size(); ++i) {
+            EXPECT_EQ(bits(first[i]), bits(second[i])) << "seed " << seed << " tree " << i;
+        }
+    }
+}
+
+// A null tree is worth 0.0; a number below 1 is evaluated but kept nowhere,
+// so its fault still raises.
+TEST(compiled_program, null_trees_and_numbers_below_one) {
+    auto model = random_model();
+    auto text = std::make_unique<ExprNode>();
+    text->type = NODE_NUMERIC_TEXT;
+    text->string_value = "abc";
+    ProgramBuilder builder(*model, host_values.size());
+    builder.add(nullptr, 1);
+    builder.add(text.get(), 0);
+    CompiledProgram program = builder.build();
+    std::vector<double> out{-1.0};
+    EXPECT_EQ(run(program, out), "invalid_argument: invalid stof argument");
+    EXPECT_EQ(bits(out[0]), bits(0.0));
+}
+
+// Nested far deeper than a call stack allows, compiled and run without
+// recursion: sum(product(sum(... a ...))).
+TEST(compiled_program, tree_deeper_than_any_call_stack) {
+    auto model = random_model();
+    auto root = std::make_unique<ExprNode>();
+    root->type = NODE_VARIABLE;
+    root->string_value = "c";  // 0.5
+    for (int level = 0; level < 200000; ++level) {
+        auto parent = std::make_unique<ExprNode>();
+        parent->type = level % 2 == 0 ? NODE_SUM : NODE_PRODUCT;
+        parent->subexpressions.push_back(std::move(root));
+        auto two = std::make_unique<ExprNode>();
+        two->type = NODE_FUNCTION;
+        two->string_value = "abs";
+        two->subexpressions.push_back(std::make_unique<ExprNode>());
+        two->subexpressions.back()->type = NODE_VARIABLE;
+        two->subexpressions.back()->string_value = "e";  // -3.0
+        parent->subexpressions.push_back(std::move(two));
+        root = std::move(parent);
+    }
+    ProgramBuilder builder(*model, host_values.size());
+    builder.add(root.get(), 1);
+    CompiledProgram program = builder.build();
+    std::vector<double> out{0.0};
+    program.run(host_values.data(), out.data());
+    ExpressionEvaluator evaluator(*model);
+    EXPECT_EQ(bits(out[0]), bits(evaluator.evaluate(reference_values(), *root)));
+}
+
+}  // namespace
