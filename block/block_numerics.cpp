@@ -4,18 +4,6 @@
 
 namespace {
 
-// The block's variables in the host's value vector: the numbers 1..var_last
-// are inside it. Null only when the vector is empty, and then nothing is read.
-OneBasedValues block_values(const double* vector, std::int32_t var_last) {
-    const bool readable = vector && var_last > 0;
-    return OneBasedValues(vector, readable ? static_cast<std::size_t>(var_last) : 0);
-}
-
-// Element `number` - 1 of a host vector.
-double& element(double* vector, std::int32_t number) {
-    return vector[number - 1];
-}
-
 bool any_entry(const ModelDefinition& model) {
     for (const auto& equation : model.equations()) {
         if (!equation->variables.empty()) {
@@ -44,35 +32,26 @@ std::int32_t declare_pattern(const ModelDefinition& model, rt_jac_t* jacobian,
     return nonzero;
 }
 
-bool write_residuals(const ModelDefinition& model, ExpressionEvaluator& evaluator,
-                     const HostMatrix& host, const BlockNumbering& numbering) {
+bool write_residuals(const ModelDefinition& model, CompiledModel& compiled,
+                     const HostMatrix& host) {
     const double* values = rtovarlst_vec_value(host.variables);
     double* residuals = rtoeqnlst_vec_residual(host.equations);
     rtoeqnlst_vec_status(host.equations);
     if (values_missing(values, model) || (!residuals && !model.equations().empty())) {
         return false;
     }
-    const OneBasedValues block = block_values(values, numbering.var_last);
-    for (const auto& equation : model.equations()) {
-        element(residuals, equation->equation_number) = evaluator.evaluate(block, *equation);
-    }
+    compiled.residuals.run(values, residuals);
     return true;
 }
 
-bool write_jacobian(const ModelDefinition& model, ExpressionEvaluator& evaluator,
-                    const HostMatrix& host, const BlockNumbering& numbering) {
+bool write_jacobian(const ModelDefinition& model, CompiledModel& compiled, const HostMatrix& host,
+                    const BlockNumbering& numbering) {
     double* derivatives = rtojac_vec_bj(host.jacobian);
     const double* values = rtovarlst_vec_value(host.variables);
     rtojac_inq_nz_varnum(host.jacobian, numbering.nz_start);
     if (values_missing(values, model) || (!derivatives && any_entry(model))) {
         return false;
     }
-    const OneBasedValues block = block_values(values, numbering.var_last);
-    for (const auto& equation : model.equations()) {
-        for (const auto& entry : equation->variables) {
-            element(derivatives, entry->nonzero_number) =
-                entry->differential ? evaluator.evaluate(block, *entry->differential) : 0.0;
-        }
-    }
+    compiled.jacobian.run(values, derivatives);
     return true;
 }

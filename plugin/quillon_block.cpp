@@ -22,7 +22,6 @@ QUILLON::QUILLON(const char* name) : ZELEOBlockImpl(name) {}
 QUILLON::~QUILLON() = default;
 
 void QUILLON::attach_model(std::unique_ptr<ModelDefinition> model) {
-    evaluator_ = std::make_unique<ExpressionEvaluator>(*model);
     model_ = std::move(model);
 }
 
@@ -99,6 +98,13 @@ BlockNumbering QUILLON::numbering() const {
     return BlockNumbering{var_start, var_last, eqn_start, eqn_last, nz_start, nz_last};
 }
 
+CompiledModel& QUILLON::compiled() {
+    if (compiled_->var_last != var_last) {
+        *compiled_ = compile_model(*model_, var_last);
+    }
+    return *compiled_;
+}
+
 void QUILLON::user_dim(int& num_var, int& num_eqn, int& num_nz, std::int64_t&) {
     const BlockDimensions dimensions = count_dimensions(model_.get());
     num_var = dimensions.variables;
@@ -117,12 +123,12 @@ void QUILLON::user_ini(std::int64_t& status) {
     register_model(*model_, host, this, numbers);
     var_last = numbers.var_last;
     eqn_last = numbers.eqn_last;
-    registered_ = true;
+    compiled_ = std::make_unique<CompiledModel>(compile_model(*model_, var_last));
 }
 
 void QUILLON::user_pat(rt_jac_t* jac, std::int64_t& status) {
     status = 0;
-    if (!registered_ || !jac) {
+    if (!compiled_ || !jac) {
         status = 1;
         return;
     }
@@ -155,8 +161,7 @@ void QUILLON::user_solve_status(std::int64_t& status) {
 void QUILLON::user_res(std::int64_t& status) {
     status = 0;
     const HostMatrix host = host_matrix();
-    if (!registered_ || !host.complete() ||
-        !write_residuals(*model_, *evaluator_, host, numbering())) {
+    if (!compiled_ || !host.complete() || !write_residuals(*model_, compiled(), host)) {
         status = 1;
     }
 }
@@ -168,8 +173,7 @@ void QUILLON::user_jac(int, std::int64_t& status) {
 void QUILLON::user_jac(std::int64_t& status) {
     status = 0;
     const HostMatrix host = host_matrix();
-    if (!registered_ || !host.complete() ||
-        !write_jacobian(*model_, *evaluator_, host, numbering())) {
+    if (!compiled_ || !host.complete() || !write_jacobian(*model_, compiled(), host, numbering())) {
         status = 1;
     }
 }

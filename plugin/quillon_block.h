@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "compiled_model.h"
 #include "creation_parameter.h"
-#include "evaluate_expression.h"
 #include "host_matrix.h"
 #include "model_definition.h"
 #include "zel_eo_block_impl.h"
@@ -51,13 +51,14 @@ class QUILLON final : public ZELEOBlockImpl {
   private:
     HostMatrix host_matrix() const;
     BlockNumbering numbering() const;
+    // The compiled trees, compiled again if var_last changed since.
+    CompiledModel& compiled();
 
     bool solve_flag_ = false;
     const char* status_text_ = nullptr;
     std::unique_ptr<ModelDefinition> model_;
     char parameter_text_[PARAMETER_TEXT_SIZE] = {};
-    std::unique_ptr<ExpressionEvaluator> evaluator_;
-    // Set by a successful registration: the numbers the numerical operations
+    // Made by a successful registration: the numbers the numerical operations
     // index the host's vectors with exist only from then on.
-    bool registered_ = false;
+    std::unique_ptr<CompiledModel> compiled_;
 };
