@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "bench_command.h"
 #include "build_command.h"
 #include "check_command.h"
 #include "eval_command.h"
@@ -116,6 +117,12 @@ int main(int argc, char** argv) {
     show_command->fallthrough();
     show_command->add_option("MODEL", show.model_path, "model file (JSON)")->required();
     show_command->add_option("--equation", show.equation, "only the equations of this name");
+    BenchOptions bench;
+    CLI::App* bench_command =
+        add_command(app, "bench", "time loading and evaluating the model", bench.model, false);
+    bench_command->add_option("--repeat", bench.repeat, "timed repeats; medians are printed")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
 
     try {
         app.parse(argc, argv);
@@ -128,7 +135,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        for (ModelOptions* options : {&info, &eval, &check.model, &solve.model}) {
+        for (ModelOptions* options : {&info, &eval, &check.model, &solve.model, &bench.model}) {
             options->plugin_path = plugin_path;
         }
         if (app.got_subcommand("info")) {
@@ -145,6 +152,9 @@ int main(int argc, char** argv) {
         }
         if (app.got_subcommand("build")) {
             return run_build(build, std::cout, std::cerr);
+        }
+        if (app.got_subcommand("bench")) {
+            return run_bench(bench, std::cout);
         }
         if (app.got_subcommand("show")) {
             return run_show(show, std::cout);
