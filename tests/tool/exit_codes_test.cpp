@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_model_file.h"
+#include "tool_models.h"
+#include "tool_run.h"
+
+// The exit codes scripts rely on: 0 success, 1 no convergence or check
+// errors, 2 a model that cannot be loaded or evaluated, or wrong usage; and
+// on 2, one line on stderr that says why.
+namespace {
+
+using namespace tool_models;
+
+constexpr const char* MODEL = "{model}";
+
+struct ExitCase {
+    const char* label;
+    std::string model;  // written to a file that replaces "{model}" in the arguments
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string err_start;  // what stderr begins with
+};
+
+std::vector<std::string> with_model(std::vector<std::string> arguments, const std::string& path) {
+    for (std::string& argument : arguments) {
+        if (argument == MODEL) {
+            argument = path;
+        }
+    }
+    return arguments;
+}
+
+void expect_cases(const std::vector<ExitCase>& cases) {
+    for (const ExitCase& c : cases) {
+        const TempModelFile model(c.model);
+        const ProgramRun run = run_quillon(with_model(c.arguments, model.path()));
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.label << '\n' << testing::PrintToString(run);
+        EXPECT_EQ(run.err.rfind(c.err_start, 0), 0u) << c.label << '\n' << run.err;
+    }
+}
+
+TEST(tool_exit_codes, success_and_failure_of_each_command) {
+    const std::string wrong_derivative =
+        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
+                             {entry("x", reference("x"))})},
+                   {variable("x", {1.0, {}, {}})});
+    expect_cases({
+        {"info", linear_pair(), {"info", MODEL}, 0, ""},
+        {"eval", linear_pair(), {"eval", MODEL, "--at", "x=1"}, 0, ""},
+        {"clean check", linear_pair(), {"check", MODEL}, 0, ""},
+        {"check with a warning only", one_equation_two_variables(), {"check", MODEL}, 0, ""},
+        {"check with an error", wrong_derivative, {"check", MODEL}, 1, ""},
+        {"solve converges", linear_pair(), {"solve", MODEL}, 0, ""},
+        {"solve without a root",
+         square_plus(1, 1),
+         {"solve", MODEL},
+         1,
+         "quillon: solve stopped: "},
+        {"solve out of iterations",
+         linear_pair(),
+         {"solve", MODEL, "--max-iter", "0"},
+         1,
+         "quillon: solve stopped: no convergence in 0 iterations"},
+    });
+}
+
+TEST(tool_exit_codes, usage_errors_exit_2) {
+    expect_cases({
+        {"no command", "", {}, 2, "quillon: error: a command is needed"},
+        {"unknown command", "", {"frobnicate"}, 2, "quillon: error: "},
+        {"no model", "", {"solve"}, 2, "quillon: error: "},
+        {"unknown option", linear_pair(), {"info", MODEL, "--frobnicate"}, 2, "quillon: error: "},
+        {"csv for info", linear_pair(), {"info", MODEL, "--format", "csv"}, 2, "quillon: error: "},
+        {"unknown format",
+         linear_pair(),
+         {"solve", MODEL, "--format", "xml"},
+         2,
+         "quillon: error: "},
+        {"unknown --at symbol",
+         linear_pair(),
+         {"eval", MODEL, "--at", "z=1"},
+         2,
+         "quillon: error: --at z: the model has no variable 'z'"},
+        {"unknown --at symbol in check",
+         linear_pair(),
+         {"check", MODEL, "--at", "z=1"},
+         2,
+         "quillon: error: --at z: the model has no variable 'z'"},
+        {"unknown --fix symbol",
+         linear_pair(),
+         {"solve", MODEL, "--fix", "z=1"},
+         2,
+         "quillon: error: --fix z: the model has no variable 'z'"},
+        {"--at without a value",
+         linear_pair(),
+         {"eval", MODEL, "--at", "x"},
+         2,
+         "quillon: error: "},
+        {"--at not a number",
+         linear_pair(),
+         {"eval", MODEL, "--at", "x=1.5e"},
+         2,
+         "quillon: error: "},
+        {"--fix without a symbol",
+         linear_pair(),
+         {"solve", MODEL, "--fix", "=1"},
+         2,
+         "quillon: error: "},
+        {"tolerance 0", linear_pair(), {"solve", MODEL, "--tol", "0"}, 2, "quillon: error: "},
+        {"negative iterations",
+         linear_pair(),
+         {"solve", MODEL, "--max-iter", "-1"},
+         2,
+         "quillon: error: "},
+        {"missing model file", "", {"info", "/nonexistent/model.json"}, 2, "quillon: error: "},
+    });
+}
+
+// A model file's fault is the JSON library's exception with its own text,
+// whichever command meets it, and never a crash.
+TEST(tool_exit_codes, model_fault_exits_2_with_the_json_library_text) {
+    const TempModelFile model(x_minus({{"Type", 2}, {"DoubleValue", nullptr}}));
+    for (const char* command : {"info", "eval", "check", "solve"}) {
+        const ProgramRun run = run_quillon({command, model.path()});
+        EXPECT_EQ(run.exit_code, 2) << command;
+        EXPECT_EQ(run.err,
+                  "quillon: error: [json.exception.type_error.302] type must be number, but is "
+                  "null\n")
+            << command;
+        EXPECT_EQ(run.out, "") << command;
+    }
+}
+
+TEST(tool_exit_codes, evaluation_fault_exits_2_with_its_text) {
+    const TempModelFile model(x_minus(numeric_text("one")));
+    for (const char* command : {"eval", "solve"}) {
+        const ProgramRun run = run_quillon({command, model.path()});
+        EXPECT_EQ(run.exit_code, 2) << command;
+        EXPECT_EQ(run.err, "quillon: error: invalid stof argument\n") << command;
+    }
+}
+
+TEST(tool_exit_codes, help_and_version_exit_0) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--help"},
+                                               {"info", "--help"},
+                                               {"eval", "--help"},
+                                               {"check", "--help"},
+                                               {"solve", "--help"}}) {
+        const ProgramRun run = run_quillon(arguments);
+        EXPECT_EQ(run.exit_code, 0) << arguments.front();
+        EXPECT_NE(run.out.find("Usage"), std::string::npos) << run.out;
+    }
+    const ProgramRun version = run_quillon({"--version"});
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.out.rfind("quillon ", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("plug-in QUILLON"), std::string::npos) << version.out;
+}
+
+// --plugin is accepted after the command too, and without it the tool loads
+// the plug-in built beside it.
+TEST(tool_exit_codes, plugin_option_anywhere_and_default) {
+    const TempModelFile model(linear_pair());
+    const ProgramRun after =
+        run_quillon_bare({"info", model.path(), "--plugin", QUILLON_PLUGIN_PATH});
+    EXPECT_EQ(after.exit_code, 0) << testing::PrintToString(after);
+    const ProgramRun bare = run_quillon_bare({"info", model.path()});
+    EXPECT_EQ(bare.exit_code, 0) << testing::PrintToString(bare);
+    const ProgramRun wrong =
+        run_quillon_bare({"info", model.path(), "--plugin", "/nonexistent.so"});
+    EXPECT_EQ(wrong.exit_code, 2);
+}
+
+}  // namespace
