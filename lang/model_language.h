@@ -1,8 +1,8 @@
 #pragma once
 
 // The equation language: model files written from equations in text, and
-// model files read back as text. lang/README-language.md describes the
-// language; derivative.h states the derivative conventions.
+// model files read back as text. The README's section "The equation
+// language" describes it; derivative.h states the derivative conventions.
 
 #include <optional>
 #include <string>
