@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "temp_model_file.h"
+#include "tool_models.h"
+#include "tool_run.h"
+
+// check, the model doctor: one model per kind of finding, each finding with
+// the equation (as the file names it), the variable's symbol and the place in
+// the file; and models that must raise no false alarm.
+namespace {
+
+using namespace tool_models;
+
+struct Expected {
+    std::string severity;
+    std::string kind;
+    nlohmann::json equation;  // name or null
+    nlohmann::json variable;  // symbol or null
+    std::string pointer;      // empty: the finding has none
+};
+
+// The members a case states, as one comparable line.
+std::string describe(const nlohmann::json& severity, const nlohmann::json& kind,
+                     const nlohmann::json& equation, const nlohmann::json& variable,
+                     const nlohmann::json& pointer) {
+    return nlohmann::json::array({severity, kind, equation, variable, pointer}).dump();
+}
+
+std::vector<std::string> described(const nlohmann::json& findings) {
+    std::vector<std::string> all;
+    for (const nlohmann::json& f : findings) {
+        all.push_back(describe(f["severity"], f["kind"], f["equation"], f["variable"],
+                               f.contains("pointer") ? f["pointer"] : nlohmann::json("")));
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+std::vector<std::string> described(const std::vector<Expected>& findings) {
+    std::vector<std::string> all;
+    for (const Expected& f : findings) {
+        all.push_back(describe(f.severity, f.kind, f.equation, f.variable, f.pointer));
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+struct CheckCase {
+    const char* label;
+    std::string model;
+    std::vector<Expected> findings;
+};
+
+nlohmann::json run_check(const std::string& path, int exit_code, const char* label) {
+    const ProgramRun run = run_quillon({"check", path, "--format", "json"});
+    EXPECT_EQ(run.exit_code, exit_code) << label << '\n' << testing::PrintToString(run);
+    return run.json();
+}
+
+void expect_findings(const std::vector<CheckCase>& cases) {
+    for (const CheckCase& c : cases) {
+        const TempModelFile model(c.model);
+        const bool errors = std::any_of(c.findings.begin(), c.findings.end(),
+                                        [](const Expected& f) { return f.severity == "error"; });
+        const nlohmann::json check = run_check(model.path(), errors ? 1 : 0, c.label);
+        EXPECT_EQ(described(check["findings"]), described(c.findings)) << c.label << '\n'
+                                                                       << check.dump(2);
+    }
+}
+
+const nlohmann::json NONE = nullptr;
+const std::string E0 = "/EquationList/0";
+
+// x - c = 0, the constant c being the node under test.
+const std::string CONSTANT = E0 + "/SubExpressions/1/SubExpressions/1";
+
+TEST(tool_check, derivative_findings) {
+    expect_findings({
+        {"derivative-mismatch: d(x^2)/dx written as x",
+         model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
+                              {entry("x", reference("x"))})},
+                    {variable("x", {1.0, {}, {}})}),
+         {{"error", "derivative-mismatch", "sq", "x", E0 + "/Variables/0"}}},
+        {"kink: |x| at 0, right everywhere else",
+         model_text({equation("corner", sum({function("abs", reference("x")), number(-1)}),
+                              {entry("x", number(1))})},
+                    {variable("x", {0.0, 0.0, 10.0})}),
+         {{"warning", "kink", "corner", "x", E0 + "/Variables/0"}}},
+        {"missing-derivative",
+         model_text(
+             {equation("e", sum({reference("x"), number(-1)}), {entry_without_derivative("x")})},
+             {variable("x")}),
+         {{"error", "missing-derivative", "e", "x", E0 + "/Variables/0"}}},
+        {"non-finite derivative: sqrt at 0",
+         model_text(
+             {equation("root", sum({function("sqrt", reference("x")), number(-1)}),
+                       {entry("x", product({number(0.5), power(reference("x"), number(-0.5))}))})},
+             {variable("x", {0.0, 0.0, 4.0})}),
+         {{"error", "non-finite", "root", "x", E0 + "/Variables/0"}}},
+        {"non-finite residual: ln of a negative number",
+         model_text({equation("log", function("ln", reference("x")),
+                              {entry("x", power(reference("x"), number(-1)))})},
+                    {variable("x", {-1.0, {}, {}})}),
+         {{"error", "non-finite", "log", NONE, E0}}},
+    });
+}
+
+TEST(tool_check, entry_findings) {
+    const json y_is_1 = equation("f", sum({reference("y"), number(-1)}), {entry("y", number(1))});
+    expect_findings({
+        {"missing-entry: y used, not listed",
+         model_text({equation("e", sum({reference("x"), reference("y"), number(-3)}),
+                              {entry("x", number(1))}),
+                     y_is_1},
+                    {variable("x"), variable("y")}),
+         {{"error", "missing-entry", "e", "y", E0 + "/SubExpressions/1"}}},
+        {"unused-entry: y listed, never used",
+         model_text({equation("e", sum({reference("x"), number(-1)}),
+                              {entry("x", number(1)), entry("y", number(0))}),
+                     y_is_1},
+                    {variable("x"), variable("y")}),
+         {{"warning", "unused-entry", "e", "y", E0 + "/Variables/1"}}},
+        {"duplicate-entry: x listed twice, the halves adding up",
+         model_text({equation("e", sum({reference("x"), number(-1)}),
+                              {entry("x", number(0.5)), entry("x", number(0.5))})},
+                    {variable("x")}),
+         {{"warning", "duplicate-entry", "e", "x", E0 + "/Variables/1"}}},
+        {"unknown-variable in the residual",
+         model_text({equation("e", sum({reference("x"), reference("ghost"), number(-1)}),
+                              {entry("x", number(1))})},
+                    {variable("x")}),
+         {{"error", "unknown-variable", "e", "ghost", E0 + "/SubExpressions/1"}}},
+        {"unknown-variable as an entry",
+         model_text({equation("e", sum({reference("x"), number(-1)}),
+                              {entry("x", number(1)), entry("ghost", number(0))})},
+                    {variable("x")}),
+         {{"error", "unknown-variable", "e", "ghost", E0 + "/Variables/1"}}},
+    });
+}
+
+TEST(tool_check, node_findings) {
+    expect_findings({
+        {"single-precision-text: 0.1 is not 0.1f",
+         x_minus(numeric_text("0.1")),
+         {{"warning", "single-precision-text", "e", NONE, CONSTANT}}},
+        {"numeric text exact in single precision", x_minus(numeric_text("0.5")), {}},
+        {"invalid-numeric-text",
+         x_minus(numeric_text("one")),
+         {{"error", "invalid-numeric-text", "e", NONE, CONSTANT}}},
+        {"unrecognised-node",
+         x_minus({{"Type", 9}}),
+         {{"warning", "unrecognised-node", "e", NONE, CONSTANT}}},
+        {"unknown-function",
+         x_minus(function("sin", number(1))),
+         {{"warning", "unknown-function", "e", NONE, CONSTANT}}},
+    });
+}
+
+TEST(tool_check, structure_findings) {
+    expect_findings({
+        {"not-square: one degree of freedom",
+         one_equation_two_variables(),
+         {{"warning", "not-square", NONE, NONE, ""}}},
+        {"structurally-singular: two equations in x alone, y in none",
+         model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
+                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
+                    {variable("x"), variable("y")}),
+         {{"error", "structurally-singular", "a", NONE, ""},
+          {"error", "structurally-singular", "b", NONE, ""},
+          {"error", "structurally-singular", NONE, "y", ""}}},
+        {"duplicate-symbol",
+         model_text({equation("e", sum({reference("x"), number(-1)}), {entry("x", number(1))})},
+                    {variable("x"), variable("x")}),
+         {{"error", "duplicate-symbol", NONE, "x", "/Variables/1"},
+          {"warning", "not-square", NONE, NONE, ""}}},
+    });
+}
+
+// Correct derivatives raise nothing, however the terms are scaled, and a
+// kink away from every point checked is no kink.
+TEST(tool_check, no_false_alarms) {
+    expect_findings({
+        {"terms sixteen orders apart",
+         model_text(
+             {equation(
+                  "e",
+                  sum({product({number(1e10), power(reference("x"), number(2))}),
+                       product({number(1e-6), reference("y")}), number(-1)}),
+                  {entry("x", product({number(2e10), reference("x")})), entry("y", number(1e-6))}),
+              equation(
+                  "f", sum({function("exp", product({number(40), reference("y")})), number(-2)}),
+                  {entry("y", product({number(40),
+                                       function("exp", product({number(40), reference("y")}))}))})},
+             {variable("x", {1e-5, {}, {}}), variable("y", {0.5, {}, {}})}),
+         {}},
+        {"abs away from 0",
+         model_text({equation("corner", sum({function("abs", reference("x")), number(-1)}),
+                              {entry("x", number(1))})},
+                    {variable("x", {3.0, 0.5, 10.0})}),
+         {}},
+    });
+}
+
+TEST(tool_check, mismatch_reports_both_values_and_the_point) {
+    const TempModelFile model(
+        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
+                             {entry("x", reference("x"))})},
+                   {variable("x", {3.0, {}, {}})}));
+    const nlohmann::json finding = run_check(model.path(), 1, "mismatch")["findings"][0];
+    EXPECT_EQ(finding["derivative"], 3.0);
+    EXPECT_NEAR(finding["finite_difference"].get<double>(), 6.0, 1e-6);
+    EXPECT_EQ(finding["point"], "starting point");
+    EXPECT_EQ(finding["at"], nlohmann::json::parse(R"({"x": 3.0})"));
+}
+
+TEST(tool_check, at_moves_the_point_checked) {
+    // 1 / x is fine at 2 but infinite at 0, where --at starts it.
+    const TempModelFile model(model_text(
+        {equation("inv", power(reference("x"), number(-1)),
+                  {entry("x", product({number(-1), power(reference("x"), number(-2))}))})},
+        {variable("x", {2.0, {}, {}})}));
+    EXPECT_EQ(run_check(model.path(), 0, "at 2")["errors"], 0);
+    const ProgramRun run = run_quillon({"check", model.path(), "--at", "x=0", "--format", "json"});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.json()["findings"][0]["kind"], "non-finite");
+}
+
+TEST(tool_check, spy_draws_the_pattern_with_findings_marked) {
+    const TempModelFile model(
+        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
+                             {entry("x", reference("x"))})},
+                   {variable("x", {1.0, {}, {}})}));
+    const TempModelFile spy("");
+    const ProgramRun run = run_quillon({"check", model.path(), "--spy", spy.path()});
+    EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
+    std::ifstream in(spy.path());
+    std::ostringstream svg;
+    svg << in.rdbuf();
+    EXPECT_EQ(svg.str().rfind("<svg", 0), 0u) << svg.str().substr(0, 200);
+    EXPECT_NE(svg.str().find(">sq<"), std::string::npos) << "equation label";
+    EXPECT_NE(svg.str().find(">x<"), std::string::npos) << "variable label";
+}
+
+}  // namespace

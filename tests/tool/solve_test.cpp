@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "temp_model_file.h"
+#include "tool_models.h"
+#include "tool_run.h"
+
+// solve through the plug-in: specifications by --fix, the squareness they
+// must leave, and failures that name the equations and variables concerned.
+namespace {
+
+using namespace tool_models;
+
+std::vector<std::string> solve_json(const std::string& path, std::vector<std::string> extra = {}) {
+    std::vector<std::string> arguments{"solve", path, "--format", "json"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+TEST(tool_solve, fix_specifies_a_variable_and_leaves_it_alone) {
+    const TempModelFile model(one_equation_two_variables());
+    const ProgramRun run = run_quillon(solve_json(model.path(), {"--fix", "y=1", "--at", "x=7"}));
+    ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
+    const nlohmann::json variables = run.json()["variables"];
+    EXPECT_NEAR(variables[0]["value"].get<double>(), 2.0, 1e-12);
+    EXPECT_EQ(variables[0]["fixed"], false);
+    EXPECT_EQ(variables[1]["value"], 1.0);
+    EXPECT_EQ(variables[1]["fixed"], true);
+}
+
+TEST(tool_solve, a_system_that_is_not_square_is_refused_with_its_counts) {
+    const struct {
+        std::string model;
+        std::vector<std::string> fixes;
+        std::string message;
+    } cases[] = {
+        {one_equation_two_variables(),
+         {},
+         "the system is not square: 1 equations, 2 variables, 0 fixed, so 2 unknowns; fix more "
+         "variables with --fix SYMBOL=VALUE"},
+        {one_equation_two_variables(),
+         {"--fix", "x=1", "--fix", "y=2"},
+         "the system is not square: 1 equations, 2 variables, 2 fixed, so 0 unknowns; fix fewer "
+         "variables with --fix SYMBOL=VALUE"},
+        {linear_pair(),
+         {"--fix", "x=1"},
+         "the system is not square: 2 equations, 2 variables, 1 fixed, so 1 unknowns; fix fewer "
+         "variables with --fix SYMBOL=VALUE"},
+    };
+    for (const auto& c : cases) {
+        const TempModelFile model(c.model);
+        const ProgramRun run = run_quillon(solve_json(model.path(), c.fixes));
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_EQ(run.err, "quillon: error: " + c.message + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
+    const json sqrt_x = function("sqrt", reference("x"));
+    const struct {
+        const char* label;
+        std::string model;
+        std::vector<std::string> extra;
+        const char* stop_reason;
+        std::string message;
+    } cases[] = {
+        {"singular at the start",
+         square_plus(-4, 0),
+         {},
+         "singular-jacobian",
+         "the Jacobian is singular at the starting point; equations SQ cannot each be given an "
+         "unknown of their own; unknowns x are determined by no equation"},
+        {"structurally singular",
+         model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
+                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
+                    {variable("x"), variable("y")}),
+         {},
+         "singular-jacobian",
+         "the Jacobian is singular at the starting point; equations A and B cannot each be given "
+         "an unknown of their own; unknowns y are determined by no equation"},
+        {"NaN residual at the start",
+         model_text({equation("log", function("ln", reference("x")),
+                              {entry("x", power(reference("x"), number(-1)))})},
+                    {variable("x", {-1.0, {}, {}})}),
+         {},
+         "non-finite-residuals",
+         "residuals that are NaN or infinite at the starting point in equations LOG"},
+        {"infinite derivative at the start",
+         model_text(
+             {equation("root", sum({sqrt_x, number(-1)}),
+                       {entry("x", product({number(0.5), power(reference("x"), number(-0.5))}))})},
+             {variable("x", {0.0, 0.0, 4.0})}),
+         {},
+         "non-finite-derivatives",
+         "derivatives that are NaN or infinite at the starting point: d ROOT / d x"},
+        {"out of iterations",
+         linear_pair(),
+         {"--max-iter", "0"},
+         "iteration-limit",
+         "no convergence in 0 iterations (largest residual 2.500e+00 in equation SUM)"},
+    };
+    for (const auto& c : cases) {
+        const TempModelFile model(c.model);
+        const ProgramRun run = run_quillon(solve_json(model.path(), c.extra));
+        ASSERT_EQ(run.exit_code, 1) << c.label << '\n' << testing::PrintToString(run);
+        const nlohmann::json solve = run.json();
+        EXPECT_EQ(solve["status"], "Not converged") << c.label;
+        EXPECT_EQ(solve["stop_reason"], c.stop_reason) << c.label;
+        EXPECT_EQ(solve["message"], c.message) << c.label;
+        EXPECT_EQ(run.err, "quillon: solve stopped: " + c.message + "\n") << c.label;
+    }
+}
+
+// An entry whose symbol names no model variable declares a nonzero of
+// variable 0: the host sets it aside and the solve goes on without it.
+TEST(tool_solve, a_nonzero_without_a_variable_is_named_and_left_out) {
+    const TempModelFile model(
+        model_text({equation("e", sum({reference("x"), number(-1)}),
+                             {entry("x", number(1)), entry("ghost", number(0.5))})},
+                   {variable("x")}));
+    const ProgramRun run = run_quillon(solve_json(model.path()));
+    EXPECT_EQ(run.exit_code, 0) << testing::PrintToString(run);
+    EXPECT_EQ(run.err,
+              "quillon: warning: nonzero 2 of equation E names no model variable ('ghost'); it "
+              "takes no part in the solve\n");
+    EXPECT_EQ(run.json()["variables"][0]["value"], 1.0);
+}
+
+TEST(tool_solve, plot_draws_the_convergence_history) {
+    const TempModelFile model(linear_pair());
+    const TempModelFile plot("");
+    const ProgramRun run = run_quillon({"solve", model.path(), "--plot", plot.path()});
+    ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
+    std::ifstream in(plot.path());
+    std::ostringstream svg;
+    svg << in.rdbuf();
+    EXPECT_EQ(svg.str().rfind("<svg", 0), 0u) << svg.str().substr(0, 200);
+    EXPECT_NE(svg.str().find("Converged"), std::string::npos);
+    EXPECT_NE(svg.str().find("</svg>"), std::string::npos);
+}
+
+}  // namespace
