@@ -2,6 +2,7 @@
 // command, the exit codes, and the one place where errors become messages.
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -34,11 +35,31 @@ const CLI::Validator assignment_text(
     },
     "SYMBOL=VALUE");
 
+// CLI11's own range checks name their whole range, the largest double written
+// out in full; this one says what is wanted.
+CLI::Validator sign_check(bool zero_allowed) {
+    const std::string rule = zero_allowed ? "of at least 0" : "greater than 0";
+    return CLI::Validator(
+        [=](std::string& text) {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            const bool number = !text.empty() && *end == '\0';
+            if (number && (zero_allowed ? value >= 0 : value > 0)) {
+                return std::string();
+            }
+            return "'" + text + "' is not a number " + rule;
+        },
+        "NUMBER " + rule);
+}
+
 CLI::App* add_command(CLI::App& app, const std::string& name, const std::string& description,
                       ModelOptions& options, bool with_csv) {
     CLI::App* command = app.add_subcommand(name, description);
     command->fallthrough();
-    command->add_option("MODEL", options.model_path, "model file (JSON)")->required();
+    // The plug-in reads a missing file as an empty one; say what is wrong instead.
+    command->add_option("MODEL", options.model_path, "model file (JSON)")
+        ->required()
+        ->check(CLI::ExistingFile);
     std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},
                                                 {"json", OutputFormat::json}};
     if (with_csv) {
@@ -98,10 +119,10 @@ int main(int argc, char** argv) {
         ->check(assignment_text)
         ->take_all();
     solve_command->add_option("--tol", solve.tolerance, "largest absolute residual accepted")
-        ->check(CLI::PositiveNumber)
+        ->check(sign_check(false))
         ->capture_default_str();
     solve_command->add_option("--max-iter", solve.max_iterations, "most Newton steps")
-        ->check(CLI::NonNegativeNumber)
+        ->check(sign_check(true))
         ->capture_default_str();
     solve_command->add_option("--plot", solve.plot_path, "write the convergence history as SVG");
     BuildOptions build;
