@@ -108,6 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Powers: a constant exponent differentiates at any base; a variable
         // one needs a positive base.
         Kink{"a^2", 0, 0}, Kink{"a^3", -2, 12}, Kink{"a^0.5", 0, infinity}, Kink{"a^a", 1, 1},
-        Kink{"a^a", -1, nan}, Kink{"2^a", 0, std::log(2.0)}));
+        Kink{"a^a", -1, nan}, Kink{"2^a", 0, std::log(2.0)}),
+    [](const testing::TestParamInfo<Kink>& kink) {
+        return case_name(kink.index, kink.param.residual);
+    });
 
 }  // namespace
