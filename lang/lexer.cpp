@@ -59,18 +59,30 @@ std::size_t utf8_sequence_length(std::string_view text) {
     return length;
 }
 
-std::string describe_character(char c) {
-    if (c > ' ' && c < 0x7F) {
-        return std::string("'") + c + "'";
+// The fault of what opens `rest` where no token can start: a character in
+// quotes, or in hex a byte that begins no UTF-8 character or prints as none.
+std::string unexpected(std::string_view rest) {
+    const std::size_t length = utf8_sequence_length(rest);
+    const bool printable = length > 1 || (length == 1 && rest[0] > ' ' && rest[0] < 0x7F);
+    if (printable) {
+        return "unexpected character '" + std::string(rest.substr(0, length)) + "'";
     }
     char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-    return std::string("the byte ") + hex;
+    std::snprintf(hex, sizeof hex, "0x%02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(rest[0])));
+    return std::string("unexpected byte ") + hex;
 }
+
+// The byte order mark some editors put at the start of UTF-8 files.
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 class Lexer {
   public:
-    explicit Lexer(std::string_view source) : source_(source) {}
+    explicit Lexer(std::string_view source) : source_(source) {
+        if (source_.substr(0, byte_order_mark.size()) == byte_order_mark) {
+            at_ = byte_order_mark.size();
+        }
+    }
 
     std::vector<Token> tokens() {
         std::vector<Token> result;
@@ -153,7 +165,7 @@ class Lexer {
         }
         const TokenKind kind = punctuation(c);
         if (kind == TokenKind::end) {
-            fail_at(where, "unexpected character " + describe_character(c));
+            fail_at(where, unexpected(source_.substr(at_)));
         }
         advance();
         return make(kind, start, where);

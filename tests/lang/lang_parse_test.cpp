@@ -47,6 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
               "expected an operator, 'in', a description in quotes, 'for' or the next "
               "statement, found 'y'"},
         Fault{"eq x = 1 @", 1, 10, "unexpected character '@'"},
+        Fault{"var \xce\xb1", 1, 5, "unexpected character '\xce\xb1'"},
+        Fault{"var x\x01", 1, 6, "unexpected byte 0x01"},
+        Fault{"var x \xff", 1, 7, "unexpected byte 0xFF"},
+        // A byte order mark opens the text unseen.
+        Fault{"\xef\xbb\xbfvar @", 1, 5, "unexpected character '@'"},
+        Fault{"var x\n\xef\xbb\xbf", 2, 1, "unexpected character '\xef\xbb\xbf'"},
         Fault{"eq x = 1.5e", 1, 11, "expected the digits of the exponent after '1.5e'"},
         Fault{"eq x = 1e999", 1, 8, "the number 1e999 is beyond the range of double precision"},
         Fault{"var x \"drum", 1, 7, "the text has no closing '\"' on its line"},
