@@ -11,9 +11,7 @@ std::string build_model_json(std::string_view equations_text, const std::string&
     try {
         const std::vector<Token> tokens = tokenize(equations_text);
         ModelBuilder builder(tokens);
-        for (const Statement& statement : parse_statements(tokens)) {
-            builder.add(statement);
-        }
+        parse_statements(tokens, [&](const Statement& statement) { builder.add(statement); });
         return builder.model_json();
     } catch (const LangError& located) {
         throw LangError(source_name, located);

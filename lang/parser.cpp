@@ -34,12 +34,10 @@ class Parser {
   public:
     explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
 
-    std::vector<Statement> statements() {
-        std::vector<Statement> result;
+    void statements(const std::function<void(const Statement&)>& each) {
         while (peek().kind != TokenKind::end) {
-            result.push_back(statement());
+            each(statement());
         }
-        return result;
     }
 
   private:
@@ -431,8 +429,9 @@ bool is_reserved(std::string_view word) {
     return function_named(word).has_value();
 }
 
-std::vector<Statement> parse_statements(const std::vector<Token>& tokens) {
-    return Parser(tokens).statements();
+void parse_statements(const std::vector<Token>& tokens,
+                      const std::function<void(const Statement&)>& each) {
+    Parser(tokens).statements(each);
 }
 
 }  // namespace lang

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "syntax.h"
@@ -11,9 +13,12 @@ namespace lang {
 // this deep; deeper text is refused, so that no later walk runs out of stack.
 inline constexpr int max_nesting = 1000;
 
-// The statements of tokenized equation text, in order. Syntax faults raise
-// LangError at the token where something else was expected.
-std::vector<Statement> parse_statements(const std::vector<Token>& tokens);
+// Hands the statements of tokenized equation text to `each`, in order, each
+// as soon as it is parsed, so that a long text is never held as syntax all
+// at once. Syntax faults raise LangError at the token where something else
+// was expected; a fault `each` raises ends the parse.
+void parse_statements(const std::vector<Token>& tokens,
+                      const std::function<void(const Statement&)>& each);
 
 // Words that cannot name a constant, variable, index or equation.
 bool is_reserved(std::string_view word);

@@ -144,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
     lang_build, lang_build_faults,
     testing::Values(
         Fault{"eq x = 1", 1, 4, "x is not declared"},
+        // The first fault in the text is reported, whatever its kind.
+        Fault{"eq x = 1\neq x = (", 1, 4, "x is not declared"},
         Fault{"var x[i] for i in 1..3\neq x[i] = x[i-1] for i in 1..3", 2, 11,
               "x[0] is not declared (where i = 1)"},
         Fault{"var y[i] for i in 1..2\nvar x\neq x = sum(y[k] for k in 1..3)", 3, 12,
