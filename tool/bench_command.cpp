@@ -1,62 +1,15 @@
 #include "bench_command.h"
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <vector>
 
+#include "bench_timing.h"
 #include "json_output.h"
 #include "model_definition.h"
 #include "model_session.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Each timed repeat lasts about this long, so short evaluations are timed
-// over many calls.
-constexpr double SAMPLE_S = 0.2;
-
-double seconds_of(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const std::size_t middle = samples.size() / 2;
-    return samples.size() % 2 == 1 ? samples[middle]
-                                   : (samples[middle - 1] + samples[middle]) / 2.0;
-}
-
-// How many calls of `work` fill a sample: one untimed call, then doubling.
-std::int64_t calls_per_sample(const std::function<void()>& work) {
-    work();
-    std::int64_t calls = 1;
-    while (seconds_of([&] {
-               for (std::int64_t i = 0; i < calls; ++i) {
-                   work();
-               }
-           }) < SAMPLE_S / 4) {
-        calls *= 2;
-    }
-    return calls * 4;
-}
-
-double median_per_call(const std::function<void()>& work, std::int64_t calls, int repeat) {
-    std::vector<double> samples;
-    for (int r = 0; r < repeat; ++r) {
-        samples.push_back(seconds_of([&] {
-                              for (std::int64_t i = 0; i < calls; ++i) {
-                                  work();
-                              }
-                          }) /
-                          static_cast<double>(calls));
-    }
-    return median(samples);
-}
 
 std::int64_t tree_nodes(const ExprNode& root) {
     std::int64_t count = 0;

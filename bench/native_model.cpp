@@ -1,0 +1,51 @@
+#include "native_model.h"
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include "model_writers.h"
+
+namespace {
+
+// Smaller functions keep the compiler's time and memory linear in the size.
+constexpr int EQUATIONS_PER_FUNCTION = 200;
+
+template <typename Function>
+Function symbol(void* handle, const char* name) {
+    void* address = dlsym(handle, name);
+    if (!address) {
+        throw std::runtime_error(std::string("native model lacks ") + name);
+    }
+    return reinterpret_cast<Function>(address);
+}
+
+}  // namespace
+
+NativeModel::NativeModel(const std::string& folder, int count) {
+    const std::string source = folder + "/native_" + std::to_string(count) + ".cpp";
+    const std::string library = folder + "/native_" + std::to_string(count) + ".so";
+    {
+        std::ofstream out(source);
+        write_native_source(out, count, EQUATIONS_PER_FUNCTION);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::string command = "g++ -O2 -fPIC -shared -o " + library + " " + source;
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("could not compile " + source);
+    }
+    compile_s_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    handle_ = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+        throw std::runtime_error("could not load " + library);
+    }
+    residuals_ = symbol<Evaluation>(handle_, "bench_residuals");
+    jacobian_ = symbol<Evaluation>(handle_, "bench_jacobian");
+}
+
+NativeModel::~NativeModel() {
+    dlclose(handle_);
+}

@@ -1,0 +1,275 @@
+// quillon_speed: the bench. For each size it generates the bench model, then
+// times one evaluation of all residuals and all derivatives through the
+// plug-in's block, as the same C++ compiled with -O2, in muparser and in the
+// literal tree walk (small sizes only: it is quadratic), checks that they
+// agree, and times and weighs loading against the bare JSON parse.
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench_model.h"
+#include "bench_timing.h"
+#include "literal_walk.h"
+#include "load_measure.h"
+#include "model_session.h"
+#include "model_writers.h"
+#include "muparser_model.h"
+#include "native_model.h"
+#include "plugin_location.h"
+
+namespace {
+
+struct Options {
+    std::vector<int> sizes{1000, 10000, 100000};
+    std::string work = "build/bench-work";
+    std::string plugin_path;
+    int repeat = 5;
+    int literal_max = 10000;
+};
+
+// One evaluation's values: residuals, then derivatives in nonzero order.
+using Values = std::vector<double>;
+
+struct Row {
+    int equations = 0;
+    std::int64_t nodes = 0;
+    double quillon_s = 0.0;  // residuals and Jacobian, per evaluation
+    double native_s = 0.0;
+    double muparser_s = 0.0;
+    double literal_s = NAN;
+    std::string agreement;
+    std::int64_t file_bytes = 0;
+    double create_s = 0.0;
+    double parse_s = 0.0;
+    std::int64_t create_peak = 0;
+    std::int64_t parse_peak = 0;
+};
+
+std::int64_t count_nodes(int count) {
+    std::int64_t nodes = 0;
+    for (int i = 0; i < count; ++i) {
+        const BenchEquation equation = bench_equation(i, count);
+        nodes += term_nodes(equation.residual);
+        for (const Term& derivative : equation.derivatives) {
+            nodes += term_nodes(derivative);
+        }
+    }
+    return nodes;
+}
+
+std::string read_text(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// How many values differ from `reference` bit for bit.
+std::int64_t differing(const Values& values, const Values& reference) {
+    std::int64_t count = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        count += std::memcmp(&values[i], &reference[i], sizeof(double)) != 0;
+    }
+    return count;
+}
+
+// The contenders' samples are taken in turn, so that a disturbance from
+// elsewhere on the machine falls on all of them alike.
+std::vector<double> interleaved_medians(const std::vector<std::function<void()>>& contenders,
+                                        int repeat) {
+    std::vector<std::int64_t> calls;
+    for (const auto& evaluate : contenders) {
+        calls.push_back(calls_per_sample(evaluate));
+    }
+    std::vector<std::vector<double>> samples(contenders.size());
+    for (int r = 0; r < repeat; ++r) {
+        for (std::size_t c = 0; c < contenders.size(); ++c) {
+            samples[c].push_back(median_per_call(contenders[c], calls[c], 1));
+        }
+    }
+    std::vector<double> medians;
+    for (const auto& each : samples) {
+        medians.push_back(median(each));
+    }
+    return medians;
+}
+
+Values session_values(const ModelSession& session) {
+    Values values;
+    for (int e = 1; e <= session.equation_count(); ++e) {
+        values.push_back(session.residual(e));
+    }
+    for (int nz = 1; nz <= session.nonzero_count(); ++nz) {
+        values.push_back(session.jacobian_value(nz));
+    }
+    return values;
+}
+
+double time_literal(const std::string& model_path, const Values& x, int repeat, Values& values) {
+    ModelDefinition model;
+    model.load_model(model_path);
+    std::int32_t number = 0;
+    for (const auto& variable : model.variables()) {
+        variable->variable_number = ++number;
+    }
+    const auto both = [&] {
+        values.clear();
+        for (const auto& equation : model.equations()) {
+            values.push_back(literal_value(*equation, model, x.data()));
+        }
+        for (const auto& equation : model.equations()) {
+            for (const auto& entry : equation->variables) {
+                values.push_back(literal_value(*entry->differential, model, x.data()));
+            }
+        }
+    };
+    return median_per_call(both, 1, repeat);
+}
+
+Row measure(int count, const Options& options) {
+    Row row;
+    row.equations = count;
+    row.nodes = count_nodes(count);
+    const std::string model_path = options.work + "/model_" + std::to_string(count) + ".json";
+    {
+        std::ofstream out(model_path);
+        write_model_file(out, count);
+    }
+    row.file_bytes = static_cast<std::int64_t>(std::filesystem::file_size(model_path));
+    Values x;
+    for (int i = 0; i < count; ++i) {
+        x.push_back(bench_value(i));
+    }
+    std::cerr << "== " << count << " equations: compiling the native code\n";
+    const NativeModel native_model(options.work, count);
+    std::cerr << "== " << count << " equations: loading quillon and muparser\n";
+    ModelSession session(options.plugin_path, model_path);
+    const MuparserModel muparser_model(muparser_formulas(count), x);
+    Values native(static_cast<std::size_t>(4 * count));
+    Values muparser(native.size());
+    std::cerr << "== " << count << " equations: evaluating\n";
+    const std::vector<double> seconds =
+        interleaved_medians({[&] {
+                                 session.evaluate_residuals();
+                                 session.evaluate_jacobian();
+                             },
+                             [&] {
+                                 native_model.residuals(x.data(), native.data());
+                                 native_model.jacobian(x.data(), native.data() + count);
+                             },
+                             [&] { muparser_model.evaluate(muparser.data()); }},
+                            options.repeat);
+    row.quillon_s = seconds[0];
+    row.native_s = seconds[1];
+    row.muparser_s = seconds[2];
+    const Values quillon = session_values(session);
+    row.agreement = "native " + std::to_string(differing(quillon, native)) + " differ";
+    if (count <= options.literal_max) {
+        std::cerr << "== " << count << " equations: literal walk\n";
+        Values literal;
+        row.literal_s = time_literal(model_path, x, count <= 1000 ? options.repeat : 1, literal);
+        row.agreement += ", literal " + std::to_string(differing(quillon, literal)) + " differ";
+    }
+    std::cerr << "== " << count << " equations: loading\n";
+    const std::string text = read_text(model_path);
+    std::vector<double> creates;
+    std::vector<double> parses;
+    for (int r = 0; r < 3; ++r) {
+        creates.push_back(create_seconds(options.plugin_path, model_path));
+        parses.push_back(parse_seconds(text));
+    }
+    row.create_s = median(creates);
+    row.parse_s = median(parses);
+    row.create_peak = peak_in_fresh_process("create", options.plugin_path, model_path);
+    row.parse_peak = peak_in_fresh_process("parse", options.plugin_path, model_path);
+    return row;
+}
+
+std::string fixed(double value, int decimals) {
+    if (std::isnan(value)) {
+        return "-";
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+void print_tables(const std::vector<Row>& rows) {
+    std::cout << "\nEvaluation: all residuals and all derivatives once, ns per node\n\n"
+              << "| equations | nodes | quillon | native -O2 | muparser | literal | "
+                 "quillon / native | muparser / quillon | literal / quillon | values |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n";
+    for (const Row& row : rows) {
+        const double nodes = static_cast<double>(row.nodes);
+        const auto ns = [&](double seconds) { return fixed(seconds * 1e9 / nodes, 2); };
+        std::cout << "| " << row.equations << " | " << row.nodes << " | " << ns(row.quillon_s)
+                  << " | " << ns(row.native_s) << " | " << ns(row.muparser_s) << " | "
+                  << ns(row.literal_s) << " | " << fixed(row.quillon_s / row.native_s, 2) << " | "
+                  << fixed(row.muparser_s / row.quillon_s, 2) << " | "
+                  << fixed(row.literal_s / row.quillon_s, 0) << " | " << row.agreement << " |\n";
+    }
+    std::cout << "\nLoading: the factory's create against nlohmann::json::parse of the text\n\n"
+              << "| equations | file MB | create s | parse s | create / parse | "
+                 "create peak MB | peak / file | peak bytes per equation | parse peak / file |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const Row& row : rows) {
+        const double file = static_cast<double>(row.file_bytes);
+        const double peak = static_cast<double>(row.create_peak);
+        std::cout << "| " << row.equations << " | " << fixed(file / 1e6, 1) << " | "
+                  << fixed(row.create_s, 3) << " | " << fixed(row.parse_s, 3) << " | "
+                  << fixed(row.create_s / row.parse_s, 2) << " | " << fixed(peak / 1e6, 1) << " | "
+                  << fixed(peak / file, 2) << " | " << fixed(peak / row.equations, 0) << " | "
+                  << fixed(static_cast<double>(row.parse_peak) / file, 2) << " |\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CLI::App app("Times Quillon's evaluation and loading against native code and peers.",
+                 "quillon_speed");
+    app.add_option("--sizes", options.sizes, "numbers of equations (at least 8)")
+        ->delimiter(',')
+        ->capture_default_str();
+    app.add_option("--work", options.work, "folder for the generated files")->capture_default_str();
+    app.add_option("--plugin", options.plugin_path, "plug-in library")->required();
+    app.add_option("--repeat", options.repeat, "timed samples; medians are shown")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    app.add_option("--literal-max", options.literal_max,
+                   "largest size the literal walk runs at (it is quadratic)")
+        ->capture_default_str();
+    std::string peak_of;
+    std::string peak_model;
+    app.add_option("--peak-of", peak_of, "internal: measure the peak memory of create or parse")
+        ->group("");
+    app.add_option("--peak-model", peak_model, "internal: the model of --peak-of")->group("");
+    CLI11_PARSE(app, argc, argv);
+    try {
+        if (!peak_of.empty()) {
+            std::cout << peak_of_load(peak_of, options.plugin_path, peak_model) << '\n';
+            return 0;
+        }
+        std::filesystem::create_directories(options.work);
+        std::vector<Row> rows;
+        for (const int count : options.sizes) {
+            rows.push_back(measure(count, options));
+        }
+        print_tables(rows);
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "quillon_speed: error: " << error.what() << '\n';
+        return 1;
+    }
+}
