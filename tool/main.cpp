@@ -136,7 +136,9 @@ int main(int argc, char** argv) {
     ShowOptions show;
     CLI::App* show_command = app.add_subcommand("show", "print a model file as equations");
     show_command->fallthrough();
-    show_command->add_option("MODEL", show.model_path, "model file (JSON)")->required();
+    show_command->add_option("MODEL", show.model_path, "model file (JSON)")
+        ->required()
+        ->check(CLI::ExistingFile);
     show_command->add_option("--equation", show.equation, "only the equations of this name");
     BenchOptions bench;
     CLI::App* bench_command =

@@ -1,18 +1,10 @@
 #include "show_command.h"
 
-#include <fstream>
-#include <stdexcept>
-
 #include "model_definition.h"
 #include "model_language.h"
 #include "usage_error.h"
 
 int run_show(const ShowOptions& options, std::ostream& out) {
-    // The loader reads an unreadable path as empty text, whose parse error
-    // would not say what went wrong.
-    if (!std::ifstream(options.model_path)) {
-        throw std::runtime_error("cannot read " + options.model_path);
-    }
     ModelDefinition model;
     model.load_model(options.model_path);
     if (!options.equation) {

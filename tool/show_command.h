@@ -12,5 +12,6 @@ struct ShowOptions {
 
 // Prints the model file as equations with their entries' derivatives, or
 // only the equations named `options.equation`, which must exist. Reads the
-// file as the plug-in reads it, without loading the plug-in. Answers 0.
+// file as the plug-in reads it (a missing file as an empty one), without
+// loading the plug-in. Answers 0.
 int run_show(const ShowOptions& options, std::ostream& out);

@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "<stdin>:2:10: error: expected an operator or ')', found the end of the text\n"},
         Failing{"build none.eq -o out.json", "quillon: error: cannot read none.eq\n"},
         Failing{"build small.eq -o no/out.json", "quillon: error: cannot write no/out.json\n"},
-        Failing{"show none.json", "quillon: error: cannot read none.json\n"},
+        Failing{"show none.json", "quillon: error: MODEL: File does not exist: none.json\n"},
         Failing{"show small.json --equation bal",
                 "quillon: error: the model has no equation named bal\n"},
         Failing{"show small.eq",
