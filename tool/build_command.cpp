@@ -1,9 +1,11 @@
 #include "build_command.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 #include "model_language.h"
 
@@ -22,11 +24,22 @@ std::string read_equations(const std::string& path) {
     if (path == "-") {
         return read_text(std::cin);
     }
+    // A folder opens as a stream but reads as nothing, which would build an empty model.
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in || std::filesystem::is_directory(path)) {
         throw std::runtime_error("cannot read " + path);
     }
     return read_text(in);
+}
+
+// -o naming the equation file would replace the author's text with JSON.
+void refuse_to_overwrite_equations(const BuildOptions& options) {
+    std::error_code failure;
+    if (options.equations_path != "-" &&
+        std::filesystem::equivalent(options.equations_path, options.output_path, failure)) {
+        throw std::runtime_error("-o names the equation file " + options.equations_path +
+                                 " itself");
+    }
 }
 
 // The whole model is built before the file is opened, so a fault in the text
@@ -55,6 +68,7 @@ int run_build(const BuildOptions& options, std::ostream& out, std::ostream& err)
     if (options.output_path.empty()) {
         out << model;
     } else {
+        refuse_to_overwrite_equations(options);
         write_model(options.output_path, model);
     }
     return 0;

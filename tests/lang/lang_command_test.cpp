@@ -179,8 +179,8 @@ void PrintTo(const Failing& failing, std::ostream* out) {
 
 class lang_command_faults : public testing::TestWithParam<Failing> {};
 
-// Every fault exits with 2 and one line on stderr; a faulty text leaves no
-// model file behind.
+// Every fault exits with 2 and one line on stderr, leaves no model file
+// behind and the equation file as it was.
 TEST_P(lang_command_faults, exit_with_2_and_say_why) {
     Scratch scratch;
     write_file(scratch.file("small.eq"), small_model);
@@ -191,6 +191,7 @@ TEST_P(lang_command_faults, exit_with_2_and_say_why) {
     EXPECT_EQ(run.err, GetParam().err);
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(std::filesystem::exists(scratch.file("out.json")));
+    EXPECT_EQ(read_file(scratch.file("small.eq")), small_model);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,6 +202,9 @@ INSTANTIATE_TEST_SUITE_P(
         Failing{"build - -o out.json <bad.eq",
                 "<stdin>:2:10: error: expected an operator or ')', found the end of the text\n"},
         Failing{"build none.eq -o out.json", "quillon: error: cannot read none.eq\n"},
+        Failing{"build . -o out.json", "quillon: error: cannot read .\n"},
+        Failing{"build small.eq -o ./small.eq",
+                "quillon: error: -o names the equation file small.eq itself\n"},
         Failing{"build small.eq -o no/out.json", "quillon: error: cannot write no/out.json\n"},
         Failing{"show none.json", "quillon: error: MODEL: File does not exist: none.json\n"},
         Failing{"show small.json --equation bal",
