@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lang_support.h"
+#include "text_files.h"
 
 namespace {
 
@@ -132,6 +133,24 @@ TEST(lang_build, writes_an_empty_model_for_no_statements) {
     const auto loaded = build_and_load("# nothing yet\n");
     EXPECT_TRUE(loaded->model().variables().empty());
     EXPECT_TRUE(loaded->model().equations().empty());
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// The heat rod example as written, 10^5 nodes: building stays linear in the
+// model's size and nothing recurses with it. (About 1.5 s in an optimised
+// build; a quadratic step would not end in the test's time.)
+TEST(lang_build, builds_the_heat_rod_of_100000_equations) {
+    const std::filesystem::path rod = std::filesystem::path(QUILLON_EXAMPLES) / "heat_rod";
+    const std::string model = lang::build_model_json(read_file(rod / "model.eq"), "model.eq");
+    EXPECT_EQ(occurrences(model, "{\"EquationName\":"), 100000u);
+    EXPECT_EQ(occurrences(model, "\"Differential\":"), 3 * 100000u - 2);
 }
 
 class lang_build_faults : public testing::TestWithParam<Fault> {};

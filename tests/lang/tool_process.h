@@ -7,24 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "text_files.h"
 
 #ifndef QUILLON_TOOL_PATH
 #error "QUILLON_TOOL_PATH must name the built quillon tool"
 #endif
-
-inline std::string read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void write_file(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct ToolRun {
     int exit_code = -1;  // -1: not ended by exit
