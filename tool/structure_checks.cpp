@@ -56,29 +56,38 @@ void check_square(const BipartiteGraph& structure, std::vector<Finding>& finding
     findings.push_back(std::move(finding));
 }
 
-std::string listed_symbols(const NumberedModel& model, const std::vector<int>& columns) {
+std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
     std::vector<std::string> symbols;
     for (const int column : columns) {
         symbols.push_back(model.symbol(column + 1));
     }
-    return listed_names(symbols);
+    return symbols;
 }
 
-std::string listed_equations(const NumberedModel& model, const std::vector<int>& rows) {
+std::vector<std::string> equation_names(const NumberedModel& model, const std::vector<int>& rows) {
     std::vector<std::string> names;
     for (const int row : rows) {
         names.push_back(model.equation_name(row + 1));
     }
-    return listed_names(names);
+    return names;
+}
+
+// "no variable", "1 variable (x)", "2 variables (x and y)".
+std::string named_set(const std::string& noun, const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return "no " + noun;
+    }
+    return std::to_string(names.size()) + " " + noun + (names.size() == 1 ? "" : "s") + " (" +
+           listed_names(names) + ")";
 }
 
 // Equations that more of them constrain than they have variables to give.
 void report_overdetermined(const NumberedModel& model, const StructuralDefects& defects,
                            std::vector<Finding>& findings) {
-    const std::string set = std::to_string(defects.overdetermined_rows.size()) + " equations (" +
-                            listed_equations(model, defects.overdetermined_rows) + ") in only " +
-                            std::to_string(defects.overdetermined_columns.size()) + " variables (" +
-                            listed_symbols(model, defects.overdetermined_columns) + ")";
+    const std::string set =
+        named_set("equation", equation_names(model, defects.overdetermined_rows)) + " in " +
+        (defects.overdetermined_columns.empty() ? "" : "only ") +
+        named_set("variable", symbols(model, defects.overdetermined_columns));
     for (const int row : defects.overdetermined_rows) {
         Finding finding =
             model_finding(Severity::error, "structurally-singular",
@@ -94,10 +103,10 @@ void report_overdetermined(const NumberedModel& model, const StructuralDefects& 
 void report_underdetermined(const NumberedModel& model, const StructuralDefects& defects,
                             std::vector<Finding>& findings) {
     const std::string set =
-        std::to_string(defects.underdetermined_columns.size()) + " variables (" +
-        listed_symbols(model, defects.underdetermined_columns) + ") that only " +
-        std::to_string(defects.underdetermined_rows.size()) + " equations (" +
-        listed_equations(model, defects.underdetermined_rows) + ") determine";
+        named_set("variable", symbols(model, defects.underdetermined_columns)) + " that " +
+        (defects.underdetermined_rows.empty() ? "" : "only ") +
+        named_set("equation", equation_names(model, defects.underdetermined_rows)) +
+        " can determine";
     for (const int column : defects.underdetermined_columns) {
         Finding finding =
             model_finding(Severity::error, "structurally-singular",

@@ -182,6 +182,35 @@ TEST(tool_check, structure_findings) {
     });
 }
 
+// The sets of a structural defect are named and counted, an empty one as such.
+TEST(tool_check, structural_messages_name_the_sets) {
+    const struct {
+        std::string model;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
+                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
+                    {variable("x"), variable("y")}),
+         {"equation a is one of 2 equations (a and b) in only 1 variable (x)",
+          "equation b is one of 2 equations (a and b) in only 1 variable (x)",
+          "variable y is one of 1 variable (y) that no equation can determine"}},
+        {model_text({equation("e", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
+                     equation("c", number(1), {})},
+                    {variable("x"), variable("y")}),
+         {"equation c is one of 1 equation (c) in no variable",
+          "variable y is one of 1 variable (y) that no equation can determine"}},
+    };
+    for (const auto& c : cases) {
+        const TempModelFile model(c.model);
+        const nlohmann::json check = run_check(model.path(), 1, "sets");
+        std::vector<std::string> messages;
+        for (const nlohmann::json& finding : check["findings"]) {
+            messages.push_back(finding["message"]);
+        }
+        EXPECT_EQ(messages, c.messages);
+    }
+}
+
 // Correct derivatives raise nothing, however the terms are scaled, and a
 // kink away from every point checked is no kink.
 TEST(tool_check, no_false_alarms) {
