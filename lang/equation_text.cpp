@@ -88,10 +88,10 @@ EquationText::EquationText(const std::vector<Token>& tokens, const EquationState
     std::sort(replacements.begin(), replacements.end(),
               [](const Replacement& a, const Replacement& b) { return a.first < b.first; });
 
-    const std::size_t first = equation.lhs.first_token;
+    const std::size_t first = equation.first_token;
     auto next = replacements.begin();
     pieces_.emplace_back();
-    for (std::size_t at = first; at < equation.rhs.end_token;) {
+    for (std::size_t at = first; at < equation.end_token;) {
         if (at != first && tokens[at].spaced) {
             pieces_.back().text += ' ';
         }

@@ -186,9 +186,11 @@ class Parser {
             result.label = declarator("an equation");
             expect(TokenKind::colon, "':' after the label of the equation");
         }
+        result.first_token = at_;
         result.lhs = expression();
         expect(TokenKind::equals, "an operator or '=' between the two sides of the equation");
         result.rhs = expression();
+        result.end_token = at_;
         result.ranges = optional_ranges();
         end_statement({"an operator", result.ranges.empty() ? "'for'" : "','"});
         return result;

@@ -29,7 +29,8 @@ struct Syntax {
 
     Kind kind = Kind::number;
     Position position;
-    // The tokens it spans, [first_token, end_token), for the equation's display text.
+    // The tokens it spans, [first_token, end_token), without parentheses
+    // around it, for the equation's display text.
     std::size_t first_token = 0;
     std::size_t end_token = 0;
     double number = 0.0;
@@ -76,6 +77,10 @@ struct VariableStatement {
 
 struct EquationStatement {
     Position position;
+    // The tokens from the left side to the right, [first_token, end_token),
+    // parentheses that open or close a side included.
+    std::size_t first_token = 0;
+    std::size_t end_token = 0;
     std::optional<Declarator> label;
     Syntax lhs;
     Syntax rhs;

@@ -90,7 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
                             "sum(x[k]*x[3] for k in 1..N) = T"},
                     Written{"s[i]: sum(x[k + i] for k in 0..i) = 1 for i in 1..1",
                             "sum(x[k + 1] for k in 0..1) = 1"},
-                    Written{"T   *  # a comment\n   x[N-1] = 2", "T * x[2] = 2"}),
+                    Written{"T   *  # a comment\n   x[N-1] = 2", "T * x[2] = 2"},
+                    // Parentheses that open or close a side stay.
+                    Written{"(T + 1)*x[1] = (x[2])", "(T + 1)*x[1] = (x[2])"},
+                    Written{"e[i]: -(T) = 2*(x[i] - (i)) for i in 1..1", "-(T) = 2*(x[1] - (1))"}),
     NamedBy<&Written::equation>());
 
 TEST(lang_build, lists_entries_in_order_of_first_appearance) {
