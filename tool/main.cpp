@@ -52,6 +52,25 @@ CLI::Validator sign_check(bool zero_allowed) {
         "NUMBER " + rule);
 }
 
+// CLI11's own transformer shows and names the enum's numbers too; this one
+// names the formats alone.
+CLI::Validator format_choice(const std::map<std::string, OutputFormat>& formats) {
+    std::string names;
+    for (const auto& choice : formats) {
+        names += (names.empty() ? "" : "|") + choice.first;
+    }
+    return CLI::Validator(
+        [=](std::string& text) {
+            const auto found = formats.find(text);
+            if (found == formats.end()) {
+                return "'" + text + "' is none of " + names;
+            }
+            text = std::to_string(static_cast<int>(found->second));
+            return std::string();
+        },
+        names);
+}
+
 CLI::App* add_command(CLI::App& app, const std::string& name, const std::string& description,
                       ModelOptions& options, bool with_csv) {
     CLI::App* command = app.add_subcommand(name, description);
@@ -66,7 +85,7 @@ CLI::App* add_command(CLI::App& app, const std::string& name, const std::string&
         formats.emplace("csv", OutputFormat::csv);
     }
     command->add_option("--format", options.format, "output format")
-        ->transform(CLI::CheckedTransformer(formats))
+        ->transform(format_choice(formats))
         ->default_str("text");
     return command;
 }
