@@ -1,82 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
-#include <vector>
 
 #include "block_bench.h"
+#include "dense_newton.h"
 
 namespace {
 
 using namespace model_json;
-using Matrix = std::vector<std::vector<double>>;
-
-Matrix dense_jacobian(const rt_jac_t& jacobian) {
-    Matrix dense(static_cast<std::size_t>(jacobian.equation_count()),
-                 std::vector<double>(static_cast<std::size_t>(jacobian.variable_count()), 0.0));
-    for (int nonzero = 1; nonzero <= jacobian.size(); ++nonzero) {
-        const rt_nz_t& at = *jacobian.find(nonzero);
-        dense[static_cast<std::size_t>(at.equation - 1)]
-             [static_cast<std::size_t>(at.variable - 1)] += jacobian.values()[nonzero - 1];
-    }
-    return dense;
-}
-
-// a x = b by elimination with partial pivoting.
-std::vector<double> solve(Matrix a, std::vector<double> b) {
-    const std::size_t n = b.size();
-    for (std::size_t col = 0; col < n; ++col) {
-        std::size_t pivot = col;
-        for (std::size_t row = col + 1; row < n; ++row) {
-            if (std::fabs(a[row][col]) > std::fabs(a[pivot][col])) {
-                pivot = row;
-            }
-        }
-        std::swap(a[col], a[pivot]);
-        std::swap(b[col], b[pivot]);
-        for (std::size_t row = col + 1; row < n; ++row) {
-            const double factor = a[row][col] / a[col][col];
-            for (std::size_t k = col; k < n; ++k) {
-                a[row][k] -= factor * a[col][k];
-            }
-            b[row] -= factor * b[col];
-        }
-    }
-    std::vector<double> x(n);
-    for (std::size_t row = n; row-- > 0;) {
-        double rest = b[row];
-        for (std::size_t k = row + 1; k < n; ++k) {
-            rest -= a[row][k] * x[k];
-        }
-        x[row] = rest / a[row][row];
-    }
-    return x;
-}
-
-// Newton's method on the host's lists alone; the number of steps taken, or
-// -1 when it did not converge.
-int newton(ZELEOCntr& container, int max_steps) {
-    rtvarlst_t& variables = *container.variables();
-    const rtattrdict_t& equations = *container.equations();
-    for (int step = 0; step <= max_steps; ++step) {
-        EXPECT_EQ(container.evaluate_residuals(), 0);
-        std::vector<double> minus_f;
-        double largest = 0.0;
-        for (int index = 0; index < equations.size(); ++index) {
-            minus_f.push_back(-equations.residuals()[index]);
-            largest = std::fmax(largest, std::fabs(minus_f.back()));
-        }
-        if (largest < 1e-12) {
-            return step;
-        }
-        EXPECT_EQ(container.evaluate_jacobian(), 0);
-        const std::vector<double> delta = solve(dense_jacobian(*container.jacobian()), minus_f);
-        for (int index = 0; index < variables.size(); ++index) {
-            variables.values()[index] += delta[static_cast<std::size_t>(index)];
-        }
-    }
-    return -1;
-}
 
 TEST(block_solve, newton_solves_two_blocks_to_their_roots) {
     BlockBench bench(false);
@@ -109,7 +40,7 @@ TEST(block_solve, newton_solves_two_blocks_to_their_roots) {
     ASSERT_EQ(curved->vstart(), 3);
     EXPECT_TRUE(bench.jacobian().incomplete_nonzeros().empty());
 
-    const int steps = newton(bench.container(), 30);
+    const int steps = dense_newton::newton(bench.container(), 30);
     ASSERT_GE(steps, 1);
     const double expected[] = {2.0, 1.0, 4.0, 3.0, std::exp(1.0)};
     for (int number = 1; number <= 5; ++number) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "hostile_host.h"
+#include "repeat_text.h"
 #include "small_stack.h"
 #include "temp_model_file.h"
 
@@ -16,15 +17,6 @@
 // in the JSON library's exception or a sound model, on a small stack, without
 // a crash, a hang or runaway memory. Each case prints its outcome and time.
 namespace {
-
-std::string repeat(const std::string& part, std::size_t count) {
-    std::string text;
-    text.reserve(part.size() * count);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += part;
-    }
-    return text;
-}
 
 constexpr std::size_t MILLION = 1000000;
 

@@ -7,19 +7,11 @@
 #include <string>
 
 #include "model_definition.h"
+#include "repeat_text.h"
 #include "small_stack.h"
 #include "temp_model_file.h"
 
 namespace {
-
-std::string repeat(const std::string& piece, std::size_t times) {
-    std::string text;
-    text.reserve(piece.size() * times);
-    for (std::size_t i = 0; i < times; ++i) {
-        text += piece;
-    }
-    return text;
-}
 
 // An equation whose residual is a chain of `depth` sums around the number 1.
 std::string nested_sums(std::size_t depth) {
