@@ -2,13 +2,13 @@
 // example's equations build into a model that check passes and that solves to
 // the example's expected values, show gives text that builds the same model,
 // and faults end the command the way they end the others.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <regex>
+
+#include <nlohmann/json.hpp>
 
 #include "case_names.h"
 #include "tool_process.h"
