@@ -63,8 +63,9 @@ void write_findings_json(const NumberedModel& model, const std::vector<Finding>&
 void print_findings(const LoadedModel& loaded, const std::string& path,
                     const std::vector<Finding>& findings, std::ostream& out) {
     const ModelSession& session = loaded.session;
-    out << "Checked " << path << ": " << session.equation_count() << " equations, "
-        << session.variable_count() << " variables, " << session.nonzero_count() << " nonzeros\n\n";
+    out << "Checked " << path << ": " << counted(session.equation_count(), "equation") << ", "
+        << counted(session.variable_count(), "variable") << ", "
+        << counted(session.nonzero_count(), "nonzero") << "\n\n";
     if (!findings.empty()) {
         using Align = TextTable::Align;
         TextTable table({{"severity", Align::left},

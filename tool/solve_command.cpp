@@ -35,12 +35,12 @@ std::vector<int> unknown_numbers(const ModelSession& session, const std::set<int
 void require_square(const ModelSession& session, const std::set<int>& fixed) {
     const int unknowns = session.variable_count() - static_cast<int>(fixed.size());
     if (session.equation_count() != unknowns) {
-        throw UsageError("the system is not square: " + std::to_string(session.equation_count()) +
-                         " equations, " + std::to_string(session.variable_count()) +
-                         " variables, " + std::to_string(fixed.size()) + " fixed, so " +
-                         std::to_string(unknowns) + " unknowns; fix " +
-                         (unknowns > session.equation_count() ? "more" : "fewer") +
-                         " variables with --fix SYMBOL=VALUE");
+        throw UsageError(
+            "the system is not square: " + counted(session.equation_count(), "equation") + ", " +
+            counted(session.variable_count(), "variable") + ", " + std::to_string(fixed.size()) +
+            " fixed, so " + counted(unknowns, "unknown") + "; fix " +
+            (unknowns > session.equation_count() ? "more" : "fewer") +
+            " variables with --fix SYMBOL=VALUE");
     }
 }
 
@@ -96,7 +96,8 @@ SolveResult solve(LoadedModel& loaded, const SolveOptions& options, std::ostream
     }
     const bool log = options.model.format == OutputFormat::text;
     if (log) {
-        out << "Solving " << options.model.model_path << ": " << unknowns.size() << " unknowns, "
+        out << "Solving " << options.model.model_path << ": "
+            << counted(static_cast<long long>(unknowns.size()), "unknown") << ", "
             << result.fixed.size() << " fixed\n\n";
         print_log_header(out);
     }

@@ -78,9 +78,9 @@ std::string describe_stop(const NewtonOutcome& outcome, const LoadedModel& loade
     const int steps = outcome.history.back().iteration;
     switch (outcome.stop) {
         case NewtonStop::converged:
-            return "converged in " + std::to_string(steps) + " iterations";
+            return "converged in " + counted(steps, "iteration");
         case NewtonStop::iteration_limit:
-            return "no convergence in " + std::to_string(steps) + " iterations" +
+            return "no convergence in " + counted(steps, "iteration") +
                    worst_residual(outcome, loaded);
         case NewtonStop::non_finite_residuals:
             return "residuals that are NaN or infinite " + where(outcome) + " in equations " +

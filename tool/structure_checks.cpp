@@ -46,8 +46,8 @@ void check_square(const BipartiteGraph& structure, std::vector<Finding>& finding
     const int freedom = structure.columns - structure.rows;
     Finding finding = model_finding(
         Severity::warning, "not-square",
-        std::to_string(structure.rows) + " equations in " + std::to_string(structure.columns) +
-            " variables: " + std::to_string(freedom) + " degrees of freedom; " +
+        counted(structure.rows, "equation") + " in " + counted(structure.columns, "variable") +
+            ": " + counted(freedom, "degree of freedom", "degrees of freedom") + "; " +
             (freedom > 0 ? "fix that many variables to solve"
                          : "the system has more equations than variables"));
     finding.details["equations"] = structure.rows;
@@ -77,8 +77,7 @@ std::string named_set(const std::string& noun, const std::vector<std::string>& n
     if (names.empty()) {
         return "no " + noun;
     }
-    return std::to_string(names.size()) + " " + noun + (names.size() == 1 ? "" : "s") + " (" +
-           listed_names(names) + ")";
+    return counted(static_cast<long long>(names.size()), noun) + " (" + listed_names(names) + ")";
 }
 
 // Equations that more of them constrain than they have variables to give.

@@ -90,6 +90,13 @@ std::string short_number(double value) {
     return text;
 }
 
+std::string counted(long long count, const std::string& noun, std::string plural) {
+    if (plural.empty()) {
+        plural = noun + "s";
+    }
+    return std::to_string(count) + " " + (count == 1 || count == -1 ? noun : plural);
+}
+
 std::string listed_names(const std::vector<std::string>& names) {
     constexpr std::size_t most = 10;
     const std::size_t shown = std::min(names.size(), most);

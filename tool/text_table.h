@@ -34,5 +34,9 @@ std::string readable_number(double value);
 // A residual or norm: 3 significant digits in exponent form.
 std::string short_number(double value);
 
+// "1 equation", "2 equations": a count with its noun in the right number;
+// `plural` defaults to the noun and an "s".
+std::string counted(long long count, const std::string& noun, std::string plural = "");
+
 // "A, B and C": at most ten names, then how many more there are.
 std::string listed_names(const std::vector<std::string>& names);

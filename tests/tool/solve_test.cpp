@@ -40,15 +40,15 @@ TEST(tool_solve, a_system_that_is_not_square_is_refused_with_its_counts) {
     } cases[] = {
         {one_equation_two_variables(),
          {},
-         "the system is not square: 1 equations, 2 variables, 0 fixed, so 2 unknowns; fix more "
+         "the system is not square: 1 equation, 2 variables, 0 fixed, so 2 unknowns; fix more "
          "variables with --fix SYMBOL=VALUE"},
         {one_equation_two_variables(),
          {"--fix", "x=1", "--fix", "y=2"},
-         "the system is not square: 1 equations, 2 variables, 2 fixed, so 0 unknowns; fix fewer "
+         "the system is not square: 1 equation, 2 variables, 2 fixed, so 0 unknowns; fix fewer "
          "variables with --fix SYMBOL=VALUE"},
         {linear_pair(),
          {"--fix", "x=1"},
-         "the system is not square: 2 equations, 2 variables, 1 fixed, so 1 unknowns; fix fewer "
+         "the system is not square: 2 equations, 2 variables, 1 fixed, so 1 unknown; fix fewer "
          "variables with --fix SYMBOL=VALUE"},
     };
     for (const auto& c : cases) {
