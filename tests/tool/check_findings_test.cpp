@@ -83,9 +83,7 @@ const std::string CONSTANT = E0 + "/SubExpressions/1/SubExpressions/1";
 TEST(tool_check, derivative_findings) {
     expect_findings({
         {"derivative-mismatch: d(x^2)/dx written as x",
-         model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
-                              {entry("x", reference("x"))})},
-                    {variable("x", {1.0, {}, {}})}),
+         wrong_square_derivative(1.0),
          {{"error", "derivative-mismatch", "sq", "x", E0 + "/Variables/0"}}},
         {"kink: |x| at 0, right everywhere else",
          model_text({equation("corner", sum({function("abs", reference("x")), number(-1)}),
@@ -98,15 +96,10 @@ TEST(tool_check, derivative_findings) {
              {variable("x")}),
          {{"error", "missing-derivative", "e", "x", E0 + "/Variables/0"}}},
         {"non-finite derivative: sqrt at 0",
-         model_text(
-             {equation("root", sum({function("sqrt", reference("x")), number(-1)}),
-                       {entry("x", product({number(0.5), power(reference("x"), number(-0.5))}))})},
-             {variable("x", {0.0, 0.0, 4.0})}),
+         root_at_zero(),
          {{"error", "non-finite", "root", "x", E0 + "/Variables/0"}}},
         {"non-finite residual: ln of a negative number",
-         model_text({equation("log", function("ln", reference("x")),
-                              {entry("x", power(reference("x"), number(-1)))})},
-                    {variable("x", {-1.0, {}, {}})}),
+         log_x({-1.0, {}, {}}),
          {{"error", "non-finite", "log", NONE, E0}}},
     });
 }
@@ -168,9 +161,7 @@ TEST(tool_check, structure_findings) {
          one_equation_two_variables(),
          {{"warning", "not-square", NONE, NONE, ""}}},
         {"structurally-singular: two equations in x alone, y in none",
-         model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
-                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
-                    {variable("x"), variable("y")}),
+         two_equations_in_x(),
          {{"error", "structurally-singular", "a", NONE, ""},
           {"error", "structurally-singular", "b", NONE, ""},
           {"error", "structurally-singular", NONE, "y", ""}}},
@@ -188,9 +179,7 @@ TEST(tool_check, structural_messages_name_the_sets) {
         std::string model;
         std::vector<std::string> messages;
     } cases[] = {
-        {model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
-                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
-                    {variable("x"), variable("y")}),
+        {two_equations_in_x(),
          {"equation a is one of 2 equations (a and b) in only 1 variable (x)",
           "equation b is one of 2 equations (a and b) in only 1 variable (x)",
           "variable y is one of 1 variable (y) that no equation can determine"}},
@@ -237,10 +226,7 @@ TEST(tool_check, no_false_alarms) {
 }
 
 TEST(tool_check, mismatch_reports_both_values_and_the_point) {
-    const TempModelFile model(
-        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
-                             {entry("x", reference("x"))})},
-                   {variable("x", {3.0, {}, {}})}));
+    const TempModelFile model(wrong_square_derivative(3.0));
     const nlohmann::json finding = run_check(model.path(), 1, "mismatch")["findings"][0];
     EXPECT_EQ(finding["derivative"], 3.0);
     EXPECT_NEAR(finding["finite_difference"].get<double>(), 6.0, 1e-6);
@@ -261,10 +247,7 @@ TEST(tool_check, at_moves_the_point_checked) {
 }
 
 TEST(tool_check, spy_draws_the_pattern_with_findings_marked) {
-    const TempModelFile model(
-        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
-                             {entry("x", reference("x"))})},
-                   {variable("x", {1.0, {}, {}})}));
+    const TempModelFile model(wrong_square_derivative(1.0));
     const TempModelFile spy("");
     const ProgramRun run = run_quillon({"check", model.path(), "--spy", spy.path()});
     EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);

@@ -43,10 +43,7 @@ void expect_cases(const std::vector<ExitCase>& cases) {
 }
 
 TEST(tool_exit_codes, success_and_failure_of_each_command) {
-    const std::string wrong_derivative =
-        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
-                             {entry("x", reference("x"))})},
-                   {variable("x", {1.0, {}, {}})});
+    const std::string wrong_derivative = wrong_square_derivative(1.0);
     expect_cases({
         {"info", linear_pair(), {"info", MODEL}, 0, ""},
         {"eval", linear_pair(), {"eval", MODEL, "--at", "x=1"}, 0, ""},

@@ -104,10 +104,7 @@ TEST(tool_json, check_lists_findings_and_counts) {
     EXPECT_EQ(json_of({"check", clean.path(), "--format", "json"}),
               nlohmann::json::parse(R"({"findings": [], "errors": 0, "warnings": 0})"));
 
-    const TempModelFile wrong(
-        model_text({equation("sq", sum({power(reference("x"), number(2)), number(-4)}),
-                             {entry("x", reference("x"))})},
-                   {variable("x", {1.0, {}, {}})}));
+    const TempModelFile wrong(wrong_square_derivative(1.0));
     const nlohmann::json check = json_of({"check", wrong.path(), "--format", "json"}, 1);
     ASSERT_EQ(check["findings"].size(), 1u) << check.dump(2);
     const nlohmann::json& finding = check["findings"][0];
@@ -147,10 +144,7 @@ TEST(tool_json, solve_gives_the_verdict_values_and_history) {
 
 TEST(tool_json, solve_counts_variables_at_bounds) {
     // ln x = 0 from the upper bound: the full Newton step would leave the box.
-    const TempModelFile model(
-        model_text({equation("log", function("ln", reference("x")),
-                             {entry("x", power(reference("x"), number(-1)))})},
-                   {variable("x", {10.0, 1e-3, 10.0})}));
+    const TempModelFile model(log_x({10.0, 1e-3, 10.0}));
     const nlohmann::json solve = json_of({"solve", model.path(), "--format", "json"});
     EXPECT_EQ(solve["history"][0]["at_bounds"], 1);
     EXPECT_EQ(solve["history"].back()["at_bounds"], 0);

@@ -61,7 +61,6 @@ TEST(tool_solve, a_system_that_is_not_square_is_refused_with_its_counts) {
 }
 
 TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
-    const json sqrt_x = function("sqrt", reference("x"));
     const struct {
         const char* label;
         std::string model;
@@ -76,25 +75,18 @@ TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
          "the Jacobian is singular at the starting point; equations SQ cannot each be given an "
          "unknown of their own; unknowns x are determined by no equation"},
         {"structurally singular",
-         model_text({equation("a", sum({reference("x"), number(-1)}), {entry("x", number(1))}),
-                     equation("b", sum({reference("x"), number(-2)}), {entry("x", number(1))})},
-                    {variable("x"), variable("y")}),
+         two_equations_in_x(),
          {},
          "singular-jacobian",
          "the Jacobian is singular at the starting point; equations A and B cannot each be given "
          "an unknown of their own; unknowns y are determined by no equation"},
         {"NaN residual at the start",
-         model_text({equation("log", function("ln", reference("x")),
-                              {entry("x", power(reference("x"), number(-1)))})},
-                    {variable("x", {-1.0, {}, {}})}),
+         log_x({-1.0, {}, {}}),
          {},
          "non-finite-residuals",
          "residuals that are NaN or infinite at the starting point in equations LOG"},
         {"infinite derivative at the start",
-         model_text(
-             {equation("root", sum({sqrt_x, number(-1)}),
-                       {entry("x", product({number(0.5), power(reference("x"), number(-0.5))}))})},
-             {variable("x", {0.0, 0.0, 4.0})}),
+         root_at_zero(),
          {},
          "non-finite-derivatives",
          "derivatives that are NaN or infinite at the starting point: d ROOT / d x"},
