@@ -38,7 +38,8 @@ struct SparseLu::Klu {
 
 SparseLu::SparseLu(CompressedColumns pattern)
     : pattern_(std::move(pattern)), klu_(std::make_unique<Klu>()) {
-    if (pattern_.size == 0) {
+    // KLU refuses a pattern without entries; such a matrix is singular anyway.
+    if (pattern_.size == 0 || pattern_.slot_count() == 0) {
         return;
     }
     klu_->symbolic.reset(klu_analyze(pattern_.size, pattern_.column_starts.data(),
@@ -55,6 +56,9 @@ bool SparseLu::factor(const std::vector<double>& values) {
     singular_column_ = -1;
     if (pattern_.size == 0) {
         return true;
+    }
+    if (!klu_->symbolic) {
+        return false;
     }
     // KLU takes the values through a non-const pointer but does not change them.
     double* matrix = const_cast<double*>(values.data());

@@ -80,6 +80,12 @@ TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
          "singular-jacobian",
          "the Jacobian is singular at the starting point; equations A and B cannot each be given "
          "an unknown of their own; unknowns y are determined by no equation"},
+        {"no nonzero at all",
+         model_text({equation("c", number(1), {})}, {variable("x")}),
+         {},
+         "singular-jacobian",
+         "the Jacobian is singular at the starting point; equations C cannot each be given an "
+         "unknown of their own; unknowns x are determined by no equation"},
         {"NaN residual at the start",
          log_x({-1.0, {}, {}}),
          {},
