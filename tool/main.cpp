@@ -99,8 +99,10 @@ void add_at_option(CLI::App& command, ModelOptions& options) {
 }
 
 int print_version(const std::string& plugin_path) {
+    // Asked first, so a plug-in that cannot be loaded leaves no half-written lines.
+    const std::string identity = plugin_identity(plugin_path);
     std::cout << "quillon " << QUILLON_VERSION << '\n';
-    std::cout << "plug-in " << plugin_identity(plugin_path) << " (" << plugin_path << ")\n";
+    std::cout << "plug-in " << identity << " (" << plugin_path << ")\n";
     return 0;
 }
 
