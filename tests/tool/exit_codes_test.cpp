@@ -193,9 +193,15 @@ TEST(tool_exit_codes, plugin_option_anywhere_and_default) {
     EXPECT_EQ(after.exit_code, 0) << testing::PrintToString(after);
     const ProgramRun bare = run_quillon_bare({"info", model.path()});
     EXPECT_EQ(bare.exit_code, 0) << testing::PrintToString(bare);
-    const ProgramRun wrong =
-        run_quillon_bare({"info", model.path(), "--plugin", "/nonexistent.so"});
-    EXPECT_EQ(wrong.exit_code, 2);
+    const ProgramRun missing =
+        run_quillon_bare({"info", model.path(), "--plugin", "/nonexistent/libquillon.so"});
+    EXPECT_EQ(missing.exit_code, 2);
+    EXPECT_EQ(
+        missing.err.rfind("quillon: error: cannot load plug-in /nonexistent/libquillon.so", 0), 0u)
+        << missing.err;
+    const ProgramRun version = run_quillon_bare({"--version", "--plugin", "/nonexistent.so"});
+    EXPECT_EQ(version.exit_code, 2);
+    EXPECT_EQ(version.out, "");
 }
 
 }  // namespace
