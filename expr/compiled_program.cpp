@@ -16,6 +16,7 @@ int height_change(Op op) {
         case Op::PUSH_T:
         case Op::K_ADD_V:
         case Op::K_MUL_V:
+        case Op::PUSH_SLOT:
             return 1;
         case Op::ADD_S:
         case Op::MUL_S:
@@ -40,83 +41,108 @@ std::size_t deepest(const std::vector<Instruction>& code) {
 
 }  // namespace
 
-CompiledProgram::CompiledProgram(std::vector<Instruction> code, TextConstants texts)
-    : code_(std::move(code)), texts_(std::move(texts)), stack_(deepest(code_)) {}
+CompiledProgram::CompiledProgram(std::vector<Instruction> code, TextConstants texts,
+                                 std::size_t slots)
+    : code_(std::move(code)), texts_(std::move(texts)), stack_(deepest(code_)), slots_(slots) {
+    code_.push_back(Instruction{0.0, 0, Op::END});
+}
 
+// Threaded dispatch: each instruction's handler jumps straight to the next
+// one's, so the processor predicts each jump from its own place. Labels as
+// values are a GNU extension, hence the pragma.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
 void CompiledProgram::run(const double* values, double* out) {
     texts_.check_locale();
+    // In the order of Op; each program ends with END.
+    static const void* const handlers[] = {
+        &&op_push_k, &&op_push_v,    &&op_push_t, &&op_k_add_v, &&op_k_mul_v,
+        &&op_add_k,  &&op_add_v,     &&op_add_s,  &&op_mul_k,   &&op_mul_v,
+        &&op_mul_s,  &&op_pow_k,     &&op_pow_v,  &&op_pow_s,   &&op_ln,
+        &&op_log10,  &&op_abs,       &&op_exp,    &&op_sqrt,    &&op_zero,
+        &&op_keep,   &&op_push_slot, &&op_store,  &&op_drop,    &&op_end,
+    };
     double* next = stack_.data();  // the slot above the top
-    for (const Instruction& in : code_) {
-        switch (in.op) {
-            case Op::PUSH_K:
-                *next++ = in.k;
-                break;
-            case Op::PUSH_V:
-                *next++ = values[in.arg];
-                break;
-            case Op::PUSH_T:
-                *next++ = texts_.value(in.arg);
-                break;
-            case Op::K_ADD_V:
-                *next++ = sum_step(in.k, values[in.arg]);
-                break;
-            case Op::K_MUL_V:
-                *next++ = product_step(in.k, values[in.arg]);
-                break;
-            case Op::ADD_K:
-                next[-1] = sum_step(next[-1], in.k);
-                break;
-            case Op::ADD_V:
-                next[-1] = sum_step(next[-1], values[in.arg]);
-                break;
-            case Op::ADD_S:
-                --next;
-                next[-1] = sum_step(next[-1], *next);
-                break;
-            case Op::MUL_K:
-                next[-1] = product_step(next[-1], in.k);
-                break;
-            case Op::MUL_V:
-                next[-1] = product_step(next[-1], values[in.arg]);
-                break;
-            case Op::MUL_S:
-                --next;
-                next[-1] = product_step(next[-1], *next);
-                break;
-            case Op::POW_K:
-                next[-1] = std::pow(next[-1], in.k);
-                break;
-            case Op::POW_V:
-                next[-1] = std::pow(next[-1], values[in.arg]);
-                break;
-            case Op::POW_S:
-                --next;
-                next[-1] = std::pow(next[-1], *next);
-                break;
-            case Op::LN:
-                next[-1] = std::log(next[-1]);
-                break;
-            case Op::LOG10:
-                next[-1] = std::log10(next[-1]);
-                break;
-            case Op::ABS:
-                next[-1] = clear_sign(next[-1]);
-                break;
-            case Op::EXP:
-                next[-1] = std::exp(next[-1]);
-                break;
-            case Op::SQRT:
-                next[-1] = guarded_sqrt(next[-1]);
-                break;
-            case Op::ZERO:
-                next[-1] = 0.0;
-                break;
-            case Op::STORE:
-                out[in.arg] = *--next;
-                break;
-            case Op::DROP:
-                --next;
-                break;
-        }
-    }
+    const Instruction* in = code_.data();
+#define QUILLON_NEXT goto* handlers[static_cast<int>((++in)->op)]
+    goto* handlers[static_cast<int>(in->op)];
+op_push_k:
+    *next++ = in->k;
+    QUILLON_NEXT;
+op_push_v:
+    *next++ = values[in->arg];
+    QUILLON_NEXT;
+op_push_t:
+    *next++ = texts_.value(in->arg);
+    QUILLON_NEXT;
+op_k_add_v:
+    *next++ = sum_step(in->k, values[in->arg]);
+    QUILLON_NEXT;
+op_k_mul_v:
+    *next++ = product_step(in->k, values[in->arg]);
+    QUILLON_NEXT;
+op_add_k:
+    next[-1] = sum_step(next[-1], in->k);
+    QUILLON_NEXT;
+op_add_v:
+    next[-1] = sum_step(next[-1], values[in->arg]);
+    QUILLON_NEXT;
+op_add_s:
+    --next;
+    next[-1] = sum_step(next[-1], *next);
+    QUILLON_NEXT;
+op_mul_k:
+    next[-1] = product_step(next[-1], in->k);
+    QUILLON_NEXT;
+op_mul_v:
+    next[-1] = product_step(next[-1], values[in->arg]);
+    QUILLON_NEXT;
+op_mul_s:
+    --next;
+    next[-1] = product_step(next[-1], *next);
+    QUILLON_NEXT;
+op_pow_k:
+    next[-1] = std::pow(next[-1], in->k);
+    QUILLON_NEXT;
+op_pow_v:
+    next[-1] = std::pow(next[-1], values[in->arg]);
+    QUILLON_NEXT;
+op_pow_s:
+    --next;
+    next[-1] = std::pow(next[-1], *next);
+    QUILLON_NEXT;
+op_ln:
+    next[-1] = std::log(next[-1]);
+    QUILLON_NEXT;
+op_log10:
+    next[-1] = std::log10(next[-1]);
+    QUILLON_NEXT;
+op_abs:
+    next[-1] = clear_sign(next[-1]);
+    QUILLON_NEXT;
+op_exp:
+    next[-1] = std::exp(next[-1]);
+    QUILLON_NEXT;
+op_sqrt:
+    next[-1] = guarded_sqrt(next[-1]);
+    QUILLON_NEXT;
+op_zero:
+    next[-1] = 0.0;
+    QUILLON_NEXT;
+op_keep:
+    slots_[in->arg] = next[-1];
+    QUILLON_NEXT;
+op_push_slot:
+    *next++ = slots_[in->arg];
+    QUILLON_NEXT;
+op_store:
+    out[in->arg] = *--next;
+    QUILLON_NEXT;
+op_drop:
+    --next;
+    QUILLON_NEXT;
+op_end:
+#undef QUILLON_NEXT
+    return;
 }
+#pragma GCC diagnostic pop

@@ -11,8 +11,7 @@
 // computes, bit for bit, what the tree walk computes for each tree in turn.
 class CompiledProgram {
   public:
-    CompiledProgram() = default;
-    CompiledProgram(std::vector<Instruction> code, TextConstants texts);
+    CompiledProgram(std::vector<Instruction> code, TextConstants texts, std::size_t slots);
 
     // Runs every instruction in order: reads `values`, which must hold every
     // element the program was compiled to read, and writes each tree's value
@@ -27,4 +26,5 @@ class CompiledProgram {
     std::vector<Instruction> code_;
     TextConstants texts_;
     std::vector<double> stack_;  // as deep as the program's deepest point
+    std::vector<double> slots_;  // values of repeated subtrees, written before read
 };

@@ -6,30 +6,35 @@
 // run in the order they are laid out. "top" is the value on top of the stack;
 // an operand is the instruction's constant `k`, the value vector's element
 // `arg` (V), or the value popped from the stack (S). Each operation is one
-// step of the tree walk, so a program computes bit for bit what the walk does.
+// step of the tree walk, so a program computes bit for bit what the walk does;
+// a subtree that repeats one evaluated earlier in the program is read back
+// from its slot, which holds the very bits the repeat would compute.
 enum class Op : std::uint8_t {
-    PUSH_K,   // push k
-    PUSH_V,   // push values[arg]
-    PUSH_T,   // push numeric text number arg, converted (may throw)
-    K_ADD_V,  // push k + values[arg]: a sum's start and its first child
-    K_MUL_V,  // push k * values[arg]: a product's start and its first child
-    ADD_K,    // top = top + k
-    ADD_V,    // top = top + values[arg]
-    ADD_S,    // pop x; top = top + x
-    MUL_K,    // top = top * k
-    MUL_V,    // top = top * values[arg]
-    MUL_S,    // pop x; top = top * x
-    POW_K,    // top = pow(top, k)
-    POW_V,    // top = pow(top, values[arg])
-    POW_S,    // pop x; top = pow(top, x)
-    LN,       // top = log(top)
-    LOG10,    // top = log10(top)
-    ABS,      // top = top without its sign bit
-    EXP,      // top = exp(top)
-    SQRT,     // top = guarded sqrt(top)
-    ZERO,     // top = 0.0: a function whose name is none of the six
-    STORE,    // pop into out[arg]
-    DROP,     // pop: a result that has no place in the host's vector
+    PUSH_K,     // push k
+    PUSH_V,     // push values[arg]
+    PUSH_T,     // push numeric text number arg, converted (may throw)
+    K_ADD_V,    // push k + values[arg]: a sum's start and its first child
+    K_MUL_V,    // push k * values[arg]: a product's start and its first child
+    ADD_K,      // top = top + k
+    ADD_V,      // top = top + values[arg]
+    ADD_S,      // pop x; top = top + x
+    MUL_K,      // top = top * k
+    MUL_V,      // top = top * values[arg]
+    MUL_S,      // pop x; top = top * x
+    POW_K,      // top = pow(top, k)
+    POW_V,      // top = pow(top, values[arg])
+    POW_S,      // pop x; top = pow(top, x)
+    LN,         // top = log(top)
+    LOG10,      // top = log10(top)
+    ABS,        // top = top without its sign bit
+    EXP,        // top = exp(top)
+    SQRT,       // top = guarded sqrt(top)
+    ZERO,       // top = 0.0: a function whose name is none of the six
+    KEEP,       // slots[arg] = top: the first evaluation of a repeated subtree
+    PUSH_SLOT,  // push slots[arg]: a repeat of that subtree, not evaluated again
+    STORE,      // pop into out[arg]
+    DROP,       // pop: a result that has no place in the host's vector
+    END,        // the last instruction of every program
 };
 
 struct Instruction {

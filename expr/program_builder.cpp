@@ -73,7 +73,7 @@ void ProgramBuilder::add(const ExprNode* root, std::int32_t number) {
 }
 
 CompiledProgram ProgramBuilder::build() {
-    return CompiledProgram(std::move(code_), std::move(texts_));
+    return CompiledProgram(sharing_.with_keeps(code_), std::move(texts_), sharing_.slots());
 }
 
 void ProgramBuilder::compile(const ExprNode& root) {
@@ -81,8 +81,8 @@ void ProgramBuilder::compile(const ExprNode& root) {
     const ExprNode* node = &root;
     for (;;) {
         for (std::size_t children; (children = children_evaluated(*node)) > 0;) {
+            frames_.push_back(Frame{node, 1, children, code_.size()});
             open(*node);
-            frames_.push_back(Frame{node, 1, children});
             node = node->subexpressions.front().get();
         }
         emit_leaf(*node);
@@ -97,6 +97,7 @@ void ProgramBuilder::compile(const ExprNode& root) {
                 break;
             }
             close(parent);
+            sharing_.share(code_, parent.code_start);
             frames_.pop_back();
         }
     }

@@ -7,6 +7,7 @@
 #include "compiled_program.h"
 #include "expr_node.h"
 #include "model_definition.h"
+#include "subtree_sharing.h"
 
 // Compiles expression trees of one model into a CompiledProgram, each tree
 // in the order of the walk, so the program performs the walk's operations on
@@ -14,7 +15,8 @@
 // reference reads the first model variable of its symbol at element
 // variable_number - 1 of a value vector of `value_count` elements, and reads
 // 0.0 when there is no such variable or the number lies outside the vector.
-// Constants are folded only by performing the very operation the walk would.
+// Constants are folded only by performing the very operation the walk would;
+// a subtree that repeats one compiled earlier reads that one's value.
 // The compilation keeps its own stack, so trees of any depth compile.
 class ProgramBuilder {
   public:
@@ -31,7 +33,8 @@ class ProgramBuilder {
     struct Frame {
         const ExprNode* node;
         std::size_t next_child;
-        std::size_t children;  // evaluated ones
+        std::size_t children;    // evaluated ones
+        std::size_t code_start;  // where the node's code begins
     };
 
     void compile(const ExprNode& root);
@@ -53,5 +56,6 @@ class ProgramBuilder {
     std::size_t value_count_;
     std::vector<Instruction> code_;
     TextConstants texts_;
+    SubtreeSharing sharing_;
     std::vector<Frame> frames_;
 };

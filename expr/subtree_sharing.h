@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "instruction.h"
+
+// Shares repeated subtrees within one program. Two subtrees compiled into the
+// same instructions perform the same operations on the same operands, so the
+// later one computes the very bits the earlier one did: it is replaced by a
+// read of the earlier one's value, which a KEEP after the earlier one saves.
+// Only short code that calls a library function is worth it. A repeat's code
+// never holds the first evaluation of another shared subtree (that one would
+// have been a repeat too), so dropping it leaves every recorded place valid.
+class SubtreeSharing {
+  public:
+    // The code of one subtree has just been emitted at [start, code.size()):
+    // if it repeats earlier code, it becomes one PUSH_SLOT.
+    void share(std::vector<Instruction>& code, std::size_t start);
+
+    // The program's code with the KEEPs inserted.
+    std::vector<Instruction> with_keeps(const std::vector<Instruction>& code);
+
+    std::size_t slots() const { return slots_; }
+
+  private:
+    struct First {
+        std::size_t end;     // where its KEEP goes
+        std::uint32_t slot;  // valid once read
+        bool read;
+    };
+
+    std::unordered_map<std::string, First> firsts_;
+    std::vector<std::pair<std::size_t, std::uint32_t>> keeps_;  // place, slot
+    std::uint32_t slots_ = 0;
+};
