@@ -25,15 +25,19 @@ Function symbol(void* handle, const char* name) {
 
 }  // namespace
 
-NativeModel::NativeModel(const std::string& folder, int count) {
-    const std::string source = folder + "/native_" + std::to_string(count) + ".cpp";
-    const std::string library = folder + "/native_" + std::to_string(count) + ".so";
+NativeModel::NativeModel(const std::string& folder, int count, bool same_bits) {
+    const std::string stem =
+        folder + "/native_" + std::to_string(count) + (same_bits ? "_same_bits" : "");
+    const std::string source = stem + ".cpp";
+    const std::string library = stem + ".so";
     {
         std::ofstream out(source);
         write_native_source(out, count, EQUATIONS_PER_FUNCTION);
     }
     const auto start = std::chrono::steady_clock::now();
-    const std::string command = "g++ -O2 -fPIC -shared -o " + library + " " + source;
+    const std::string command = std::string("g++ -O2 -fPIC -shared ") +
+                                (same_bits ? "-fno-builtin-pow " : "") + "-o " + library + " " +
+                                source;
     if (std::system(command.c_str()) != 0) {
         throw std::runtime_error("could not compile " + source);
     }
