@@ -22,6 +22,7 @@ QUILLON::QUILLON(const char* name) : ZELEOBlockImpl(name) {}
 QUILLON::~QUILLON() = default;
 
 void QUILLON::attach_model(std::unique_ptr<ModelDefinition> model) {
+    symbols_.reset();
     model_ = std::move(model);
 }
 
@@ -74,6 +75,12 @@ bool QUILLON::attr_lookup(const char* name, value_t& out) const {
         out.type = VALUE_INTEGER;
         return true;
     }
+    if (const char* symbol = symbols_ ? symbols_->lookup(name) : nullptr) {
+        out = value_t{};
+        out.text = symbol;
+        out.type = VALUE_TEXT;
+        return true;
+    }
     return ZELEOBlockImpl::attr_lookup(name, out);
 }
 
@@ -124,6 +131,7 @@ void QUILLON::user_ini(std::int64_t& status) {
     var_last = numbers.var_last;
     eqn_last = numbers.eqn_last;
     compiled_ = std::make_unique<CompiledModel>(compile_model(*model_, var_last));
+    symbols_ = std::make_unique<BlockSymbols>(*model_);
 }
 
 void QUILLON::user_pat(rt_jac_t* jac, std::int64_t& status) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "block_symbols.h"
 #include "compiled_model.h"
 #include "creation_parameter.h"
 #include "host_matrix.h"
@@ -34,8 +35,14 @@ class QUILLON final : public ZELEOBlockImpl {
     int persist_load() override;
     // The block's verdict on the last solve: "STATUS_TEXT" ("Converged",
     // "Not converged", or VALUE_NONE before any verdict) and "SOLVE_FLAG"
-    // (integer 0 or 1). Other names are the base's.
+    // (integer 0 or 1). From registration on, also the symbols as the file
+    // writes them, by 1-based index within the block: "VARIABLE_SYMBOL n" of
+    // the n-th model variable, "ENTRY_SYMBOL n" of the n-th equation entry
+    // (nonzero); their text is the block's own, valid while the block lives
+    // and is not registered again. Other names are the base's.
     bool attr_lookup(const char* name, value_t& out) const override;
+    // Names STATUS_TEXT and SOLVE_FLAG only: the symbols are a family of one
+    // attribute per record, not names a listing could hold.
     const char* attr_describe(int index) const override;
 
   protected:
@@ -61,4 +68,6 @@ class QUILLON final : public ZELEOBlockImpl {
     // Made by a successful registration: the numbers the numerical operations
     // index the host's vectors with exist only from then on.
     std::unique_ptr<CompiledModel> compiled_;
+    // Made by a successful registration too; points into model_.
+    std::unique_ptr<BlockSymbols> symbols_;
 };
