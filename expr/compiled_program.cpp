@@ -23,7 +23,18 @@ int height_change(Op op) {
         case Op::POW_S:
         case Op::STORE:
         case Op::DROP:
+        case Op::MUL_V_ADD:
+        case Op::POW_K_ADD:
+        case Op::LN_ADD:
+        case Op::LOG10_ADD:
+        case Op::ABS_ADD:
+        case Op::EXP_ADD:
+        case Op::SQRT_ADD:
+        case Op::POW_K_MUL:
+        case Op::EXP_MUL:
             return -1;
+        case Op::MUL_S_ADD:
+            return -2;
         default:
             return 0;
     }
@@ -56,15 +67,25 @@ void CompiledProgram::run(const double* values, double* out) {
     texts_.check_locale();
     // In the order of Op; each program ends with END.
     static const void* const handlers[] = {
-        &&op_push_k, &&op_push_v,    &&op_push_t, &&op_k_add_v, &&op_k_mul_v,
-        &&op_add_k,  &&op_add_v,     &&op_add_s,  &&op_mul_k,   &&op_mul_v,
-        &&op_mul_s,  &&op_pow_k,     &&op_pow_v,  &&op_pow_s,   &&op_ln,
-        &&op_log10,  &&op_abs,       &&op_exp,    &&op_sqrt,    &&op_zero,
-        &&op_keep,   &&op_push_slot, &&op_store,  &&op_drop,    &&op_end,
+        &&op_push_k,    &&op_push_v,        &&op_push_t,    &&op_k_add_v,       &&op_k_mul_v,
+        &&op_add_k,     &&op_add_v,         &&op_add_s,     &&op_mul_k,         &&op_mul_v,
+        &&op_mul_s,     &&op_pow_k,         &&op_pow_v,     &&op_pow_s,         &&op_ln,
+        &&op_log10,     &&op_abs,           &&op_exp,       &&op_sqrt,          &&op_zero,
+        &&op_keep,      &&op_push_slot,     &&op_store,     &&op_drop,          &&op_k_mul_v_add,
+        &&op_mul_v_add, &&op_mul_s_add,     &&op_pow_k_add, &&op_ln_add,        &&op_log10_add,
+        &&op_abs_add,   &&op_exp_add,       &&op_sqrt_add,  &&op_push_slot_add, &&op_pow_k_mul,
+        &&op_exp_mul,   &&op_push_slot_mul, &&op_end,
     };
     double* next = stack_.data();  // the slot above the top
     const Instruction* in = code_.data();
 #define QUILLON_NEXT goto* handlers[static_cast<int>((++in)->op)]
+// Pops `value`'s operand and combines `value` into the value below.
+#define QUILLON_INTO(step, value)            \
+    {                                        \
+        const double combined = (value);     \
+        --next;                              \
+        next[-1] = step(next[-1], combined); \
+    }
     goto* handlers[static_cast<int>(in->op)];
 op_push_k:
     *next++ = in->k;
@@ -141,7 +162,48 @@ op_store:
 op_drop:
     --next;
     QUILLON_NEXT;
+op_k_mul_v_add:
+    next[-1] = sum_step(next[-1], product_step(in->k, values[in->arg]));
+    QUILLON_NEXT;
+op_mul_v_add:
+    QUILLON_INTO(sum_step, product_step(next[-1], values[in->arg]));
+    QUILLON_NEXT;
+op_mul_s_add:
+    --next;
+    QUILLON_INTO(sum_step, product_step(next[-1], *next));
+    QUILLON_NEXT;
+op_pow_k_add:
+    QUILLON_INTO(sum_step, std::pow(next[-1], in->k));
+    QUILLON_NEXT;
+op_ln_add:
+    QUILLON_INTO(sum_step, std::log(next[-1]));
+    QUILLON_NEXT;
+op_log10_add:
+    QUILLON_INTO(sum_step, std::log10(next[-1]));
+    QUILLON_NEXT;
+op_abs_add:
+    QUILLON_INTO(sum_step, clear_sign(next[-1]));
+    QUILLON_NEXT;
+op_exp_add:
+    QUILLON_INTO(sum_step, std::exp(next[-1]));
+    QUILLON_NEXT;
+op_sqrt_add:
+    QUILLON_INTO(sum_step, guarded_sqrt(next[-1]));
+    QUILLON_NEXT;
+op_push_slot_add:
+    next[-1] = sum_step(next[-1], slots_[in->arg]);
+    QUILLON_NEXT;
+op_pow_k_mul:
+    QUILLON_INTO(product_step, std::pow(next[-1], in->k));
+    QUILLON_NEXT;
+op_exp_mul:
+    QUILLON_INTO(product_step, std::exp(next[-1]));
+    QUILLON_NEXT;
+op_push_slot_mul:
+    next[-1] = product_step(next[-1], slots_[in->arg]);
+    QUILLON_NEXT;
 op_end:
+#undef QUILLON_INTO
 #undef QUILLON_NEXT
     return;
 }

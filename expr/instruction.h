@@ -34,7 +34,21 @@ enum class Op : std::uint8_t {
     PUSH_SLOT,  // push slots[arg]: a repeat of that subtree, not evaluated again
     STORE,      // pop into out[arg]
     DROP,       // pop: a result that has no place in the host's vector
-    END,        // the last instruction of every program
+    // An operation and then ADD_S (_ADD) or MUL_S (_MUL), in one step.
+    K_MUL_V_ADD,
+    MUL_V_ADD,
+    MUL_S_ADD,
+    POW_K_ADD,
+    LN_ADD,
+    LOG10_ADD,
+    ABS_ADD,
+    EXP_ADD,
+    SQRT_ADD,
+    PUSH_SLOT_ADD,
+    POW_K_MUL,
+    EXP_MUL,
+    PUSH_SLOT_MUL,
+    END,  // the last instruction of every program
 };
 
 struct Instruction {
@@ -42,3 +56,15 @@ struct Instruction {
     std::uint32_t arg = 0;
     Op op = Op::PUSH_K;
 };
+
+// The instruction that does `base` and then `combine` (ADD_S or MUL_S) in one
+// step; `base` itself when there is none.
+Op fused(Op base, Op combine);
+
+// The two operations a fused instruction does; `combine` is END for an
+// instruction that is not fused.
+struct FusedParts {
+    Op base;
+    Op combine;
+};
+FusedParts parts_of(Op op);

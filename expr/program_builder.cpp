@@ -171,7 +171,8 @@ void ProgramBuilder::push_constant(double k) {
 }
 
 // Combines the value just pushed into the one below it, taking a pushed
-// constant or variable as the operand of one instruction instead.
+// constant or variable as the operand of one instruction instead, or doing it
+// in the instruction that computed the value.
 void ProgramBuilder::combine(Op with_stack, Op with_constant, Op with_value) {
     const Instruction last = code_.back();
     if (last.op == Op::PUSH_K) {
@@ -180,6 +181,8 @@ void ProgramBuilder::combine(Op with_stack, Op with_constant, Op with_value) {
     } else if (last.op == Op::PUSH_V) {
         code_.pop_back();
         combine_value(with_value, last.arg);
+    } else if (const Op both = fused(last.op, with_stack); both != last.op) {
+        code_.back().op = both;
     } else {
         emit(with_stack);
     }

@@ -37,6 +37,18 @@ std::string key_of(const Instruction* begin, const Instruction* end) {
     return key;
 }
 
+// Appends a KEEP of the value the code so far leaves on top. When the last
+// instruction has already combined that value into the one below, it is split
+// back into its two operations, with the KEEP between them.
+void keep_top(std::vector<Instruction>& code, std::uint32_t slot) {
+    const FusedParts parts = parts_of(code.back().op);
+    code.back().op = parts.base;
+    code.push_back(Instruction{0.0, slot, Op::KEEP});
+    if (parts.combine != Op::END) {
+        code.push_back(Instruction{0.0, 0, parts.combine});
+    }
+}
+
 }  // namespace
 
 void SubtreeSharing::share(std::vector<Instruction>& code, std::size_t start) {
@@ -70,7 +82,7 @@ std::vector<Instruction> SubtreeSharing::with_keeps(const std::vector<Instructio
     auto keep = keeps_.begin();
     for (std::size_t place = 0; place <= code.size(); ++place) {
         for (; keep != keeps_.end() && keep->first == place; ++keep) {
-            result.push_back(Instruction{0.0, keep->second, Op::KEEP});
+            keep_top(result, keep->second);
         }
         if (place < code.size()) {
             result.push_back(code[place]);

@@ -16,6 +16,8 @@
 // Only short code that calls a library function is worth it. A repeat's code
 // never holds the first evaluation of another shared subtree (that one would
 // have been a repeat too), so dropping it leaves every recorded place valid.
+// The instruction that ends a first evaluation may later be fused with the
+// one after it; the KEEP then splits it again.
 class SubtreeSharing {
   public:
     // The code of one subtree has just been emitted at [start, code.size()):
