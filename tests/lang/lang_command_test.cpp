@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <map>
-#include <regex>
 
 #include <nlohmann/json.hpp>
 
@@ -31,9 +30,15 @@ constexpr int test_nodes = 1000;
 
 // The example's equations, with `const N` set to test_nodes if it has one.
 std::string example_equations(const std::string& example) {
-    const std::string text = read_file(examples / example / "model.eq");
-    return std::regex_replace(text, std::regex("const N = [0-9]+"),
-                              "const N = " + std::to_string(test_nodes));
+    std::string text = read_file(examples / example / "model.eq");
+    const std::string statement = "const N = ";
+    const std::size_t value = text.find(statement);
+    if (value != std::string::npos) {
+        const std::size_t first = value + statement.size();
+        const std::size_t end = text.find_first_not_of("0123456789", first);
+        text.replace(first, end - first, std::to_string(test_nodes));
+    }
+    return text;
 }
 
 // A built model without each equation's "EquationString", which holds the
