@@ -3,6 +3,7 @@
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_doctor.h"
+#include "numbered_model.h"
 #include "spy_plot.h"
 #include "structure_checks.h"
 #include "text_table.h"
@@ -60,9 +61,9 @@ void write_findings_json(const NumberedModel& model, const std::vector<Finding>&
         {{"findings", std::move(list)}, {"errors", counts.errors}, {"warnings", counts.warnings}});
 }
 
-void print_findings(const LoadedModel& loaded, const std::string& path,
-                    const std::vector<Finding>& findings, std::ostream& out) {
-    const ModelSession& session = loaded.session;
+void print_findings(const ModelSession& session, const NumberedModel& model,
+                    const std::string& path, const std::vector<Finding>& findings,
+                    std::ostream& out) {
     out << "Checked " << path << ": " << counted(session.equation_count(), "equation") << ", "
         << counted(session.variable_count(), "variable") << ", "
         << counted(session.nonzero_count(), "nonzero") << "\n\n";
@@ -76,7 +77,7 @@ void print_findings(const LoadedModel& loaded, const std::string& path,
                          {"finding", Align::left}});
         for (const Finding& finding : findings) {
             table.add_row({severity_text(finding.severity), finding.kind,
-                           equation_text(loaded.names, finding), finding.symbol, finding.pointer,
+                           equation_text(model, finding), finding.symbol, finding.pointer,
                            finding.message});
         }
         table.print(out);
@@ -91,16 +92,19 @@ void print_findings(const LoadedModel& loaded, const std::string& path,
 
 int run_check(const CheckOptions& options, std::ostream& out) {
     const LoadedModel loaded(options.model);
+    // check alone reads the file besides the plug-in: the host cannot show
+    // which variables a tree references, nor where in the file a node lies.
+    const NumberedModel model(options.model.model_path, loaded.session);
     const ModelDocument document(options.model.model_path);
     const BipartiteGraph structure = host_structure(loaded.session);
-    const std::vector<Finding> findings = examine_model(loaded, document, structure);
+    const std::vector<Finding> findings = examine_model(loaded.session, model, document, structure);
     if (options.model.format == OutputFormat::json) {
-        write_findings_json(loaded.names, findings, out);
+        write_findings_json(model, findings, out);
     } else {
-        print_findings(loaded, options.model.model_path, findings, out);
+        print_findings(loaded.session, model, options.model.model_path, findings, out);
     }
     if (!options.spy_path.empty()) {
-        write_spy_plot(options.spy_path, structure, findings, loaded.names,
+        write_spy_plot(options.spy_path, structure, findings, model,
                        options.model.model_path + ": Jacobian pattern");
     }
     return count(findings).errors > 0 ? 1 : 0;

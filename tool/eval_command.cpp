@@ -10,7 +10,7 @@ nlohmann::ordered_json variables_document(const LoadedModel& loaded) {
     nlohmann::ordered_json variables = nlohmann::ordered_json::array();
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
         variables.push_back({{"number", number},
-                             {"symbol", loaded.names.symbol(number)},
+                             {"symbol", loaded.symbols.symbol(number)},
                              {"name", loaded.session.variable(number).name},
                              {"value", json_number(loaded.session.value(number))}});
     }
@@ -46,7 +46,7 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
                      {"name", Align::left},
                      {"value", Align::right}});
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        table.add_row({std::to_string(number), loaded.names.symbol(number),
+        table.add_row({std::to_string(number), loaded.symbols.symbol(number),
                        loaded.session.variable(number).name,
                        readable_number(loaded.session.value(number))});
     }

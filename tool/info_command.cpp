@@ -30,7 +30,7 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
                      {"upper", Align::right}});
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
         const rtvar_t& variable = loaded.session.variable(number);
-        table.add_row({std::to_string(number), loaded.names.symbol(number), variable.name,
+        table.add_row({std::to_string(number), loaded.symbols.symbol(number), variable.name,
                        readable_number(variable.initial), readable_number(variable.lower),
                        readable_number(variable.upper)});
     }

@@ -3,14 +3,14 @@
 #include "starting_point.h"
 
 LoadedModel::LoadedModel(const ModelOptions& options)
-    : session(options.plugin_path, options.model_path), names(options.model_path, session) {
-    apply_assignments(parse_assignments(options.at), names, session, "--at");
+    : session(options.plugin_path, options.model_path), symbols(session) {
+    apply_assignments(parse_assignments(options.at), symbols, session, "--at");
 }
 
 std::string nonzero_symbol(const LoadedModel& loaded, int nonzero_number) {
     const int variable = loaded.session.nonzero(nonzero_number).variable;
     if (variable == 0) {
-        return "(none: " + loaded.names.entry(nonzero_number).variable_symbol + ")";
+        return "(none: " + loaded.session.entry_symbol(nonzero_number) + ")";
     }
-    return loaded.names.symbol(variable);
+    return loaded.symbols.symbol(variable);
 }

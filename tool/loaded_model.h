@@ -2,16 +2,16 @@
 
 #include "command_options.h"
 #include "model_session.h"
-#include "numbered_model.h"
+#include "variable_symbols.h"
 
 // A model as the commands start from it: loaded through the plug-in into the
-// host, numbered by the file's own order for display, with the --at
+// host, with the variables' symbols as the block answers them, and the --at
 // assignments applied to the host's values.
 struct LoadedModel {
     explicit LoadedModel(const ModelOptions& options);
 
     ModelSession session;
-    NumberedModel names;
+    VariableSymbols symbols;
 };
 
 // The symbol of the variable of nonzero `nonzero_number`; for a nonzero that

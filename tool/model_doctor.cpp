@@ -69,20 +69,20 @@ std::vector<CheckPoint> check_points(const ModelSession& session) {
     return points;
 }
 
-std::vector<Finding> examine_model(const LoadedModel& loaded, const ModelDocument& document,
-                                   const BipartiteGraph& structure) {
+std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
+                                   const ModelDocument& document, const BipartiteGraph& structure) {
     std::vector<Finding> findings;
-    check_refusals(loaded.session, findings);
-    check_structure(loaded.names, document, structure, findings);
-    std::vector<CheckPoint> points = check_points(loaded.session);
+    check_refusals(session, findings);
+    check_structure(model, document, structure, findings);
+    std::vector<CheckPoint> points = check_points(session);
     const std::vector<ListElement> equations = list_elements(&document.root(), "EquationList");
-    for (std::size_t index = 0; index < loaded.names.model().equations().size(); ++index) {
+    for (std::size_t index = 0; index < model.model().equations().size(); ++index) {
         const bool placed = index < equations.size();
         const EquationPlace place{static_cast<int>(index) + 1,
                                   placed ? equations[index].value : nullptr,
                                   placed ? equations[index].steps : ""};
-        const EquationScan scan = check_equation_trees(loaded.names, place, findings);
-        check_equation_numbers(loaded.names, place, scan, points, findings);
+        const EquationScan scan = check_equation_trees(model, place, findings);
+        check_equation_numbers(model, place, scan, points, findings);
     }
     return findings;
 }

@@ -3,15 +3,16 @@
 #include <vector>
 
 #include "finding.h"
-#include "loaded_model.h"
 #include "model_document.h"
+#include "model_session.h"
+#include "numbered_model.h"
 #include "numeric_checks.h"
 #include "structural_matching.h"
 
 // Everything `check` finds in a model: structure first, then each equation
 // in file order, its trees and entries, then its numbers.
-std::vector<Finding> examine_model(const LoadedModel& loaded, const ModelDocument& document,
-                                   const BipartiteGraph& structure);
+std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
+                                   const ModelDocument& document, const BipartiteGraph& structure);
 
 // The starting point and a few points inside the bounds, at which the
 // numeric checks evaluate the trees. Fixed pseudo-random places, so that a

@@ -101,6 +101,27 @@ const rt_nz_t& ModelSession::nonzero(int number) const {
     return found(container_.jacobian()->find(number), "nonzero", number);
 }
 
+std::string ModelSession::variable_symbol(int number) const {
+    variable(number);
+    const std::string name = "VARIABLE_SYMBOL " + std::to_string(number);
+    return block_text(name, "the block does not answer " + name);
+}
+
+std::string ModelSession::entry_symbol(int nonzero_number) const {
+    nonzero(nonzero_number);
+    const std::string name = "ENTRY_SYMBOL " + std::to_string(nonzero_number);
+    return block_text(name, "the block does not answer " + name);
+}
+
+std::string ModelSession::block_text(const std::string& name, const std::string& missing) const {
+    value_t answer{};
+    const ZELEOBlock* block = container_.block(0);
+    if (!block->attr_lookup(name.c_str(), answer) || answer.type != VALUE_TEXT || !answer.text) {
+        throw std::runtime_error(missing);
+    }
+    return answer.text;
+}
+
 std::vector<int> ModelSession::incomplete_nonzeros() const {
     return container_.jacobian()->incomplete_nonzeros();
 }
@@ -147,13 +168,7 @@ std::string ModelSession::report_solve(bool converged) {
         require_success(container_.report_solve(converged ? RT_CONVERGED : RT_NOT_CONVERGED),
                         "the solve report");
     });
-    value_t verdict{};
-    const ZELEOBlock* block = container_.block(0);
-    if (!block->attr_lookup("STATUS_TEXT", verdict) || verdict.type != VALUE_TEXT ||
-        !verdict.text) {
-        throw std::runtime_error("the block keeps no verdict after the solve report");
-    }
-    return verdict.text;
+    return block_text("STATUS_TEXT", "the block keeps no verdict after the solve report");
 }
 
 std::string plugin_identity(const std::string& plugin_path) {

@@ -32,6 +32,12 @@ class ModelSession {
     const rtvar_t& variable(int number) const;
     const rteqn_t& equation(int number) const;
     const rt_nz_t& nonzero(int number) const;
+    // Symbols as the model file writes them, which the host's upper-cased
+    // names lose, asked of the block: of a variable by host number, and of
+    // the equation entry that declared a nonzero (also when it names no model
+    // variable). The block alone numbers from 1, so host numbers are its own.
+    std::string variable_symbol(int number) const;
+    std::string entry_symbol(int nonzero_number) const;
     // Nonzeros the host sets aside: declared with variable (or equation) 0.
     std::vector<int> incomplete_nonzeros() const;
     // Registrations the host's lists refused, oldest first.
@@ -52,6 +58,9 @@ class ModelSession {
     std::string report_solve(bool converged);
 
   private:
+    // The block's text attribute `name`; throws `missing` when it has none.
+    std::string block_text(const std::string& name, const std::string& missing) const;
+
     ZELFactoryLib registry_;
     PluginLibrary plugin_;
     // Declared last, so its blocks end before the plug-in is unloaded.

@@ -10,8 +10,8 @@
 // The model file as the model library reads it, numbered the way the block
 // numbers it: in a fresh container the block registers the file's variables,
 // equations and equation entries in file order from 1, so host number n is the
-// file's n-th of each. The tool uses it to show symbols and equation names as
-// the file writes them, and `check` to look inside the trees.
+// file's n-th of each. Only `check` reads the file itself, to look inside the
+// trees and name what it finds as the file writes it.
 class NumberedModel {
   public:
     // Reads `model_path`, numbers every record, and makes sure the counts and

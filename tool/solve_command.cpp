@@ -50,7 +50,7 @@ void warn_incomplete(const LoadedModel& loaded, std::ostream& err) {
         const rt_nz_t& nonzero = loaded.session.nonzero(number);
         err << "quillon: warning: nonzero " << number << " of equation "
             << loaded.session.equation(nonzero.equation).name << " names no model variable ('"
-            << loaded.names.entry(number).variable_symbol << "'); it takes no part in the solve\n";
+            << loaded.session.entry_symbol(number) << "'); it takes no part in the solve\n";
     }
 }
 
@@ -82,8 +82,8 @@ void print_log_row(const IterationRecord& record, const ModelSession& session, s
 SolveResult solve(LoadedModel& loaded, const SolveOptions& options, std::ostream& out,
                   std::ostream& err) {
     SolveResult result;
-    for (const int number :
-         apply_assignments(parse_assignments(options.fix), loaded.names, loaded.session, "--fix")) {
+    for (const int number : apply_assignments(parse_assignments(options.fix), loaded.symbols,
+                                              loaded.session, "--fix")) {
         result.fixed.insert(number);
     }
     require_square(loaded.session, result.fixed);
@@ -125,7 +125,7 @@ nlohmann::ordered_json solve_document(const LoadedModel& loaded, const SolveResu
     const ModelSession& session = loaded.session;
     nlohmann::ordered_json variables = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.variable_count(); ++number) {
-        variables.push_back({{"symbol", loaded.names.symbol(number)},
+        variables.push_back({{"symbol", loaded.symbols.symbol(number)},
                              {"name", session.variable(number).name},
                              {"value", json_number(session.value(number))},
                              {"fixed", result.fixed.count(number) > 0}});
@@ -174,7 +174,7 @@ std::string round_trip_number(double value) {
 void write_csv(const LoadedModel& loaded, const SolveResult& result, std::ostream& out) {
     out << "symbol,name,value,fixed\n";
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        out << csv_field(loaded.names.symbol(number)) << ','
+        out << csv_field(loaded.symbols.symbol(number)) << ','
             << csv_field(loaded.session.variable(number).name) << ','
             << round_trip_number(loaded.session.value(number)) << ','
             << (result.fixed.count(number) > 0 ? "true" : "false") << '\n';
@@ -193,7 +193,7 @@ void print_result(const LoadedModel& loaded, const SolveResult& result, std::ost
                      {"", Align::left}});
     for (int number = 1; number <= session.variable_count(); ++number) {
         const rtvar_t& variable = session.variable(number);
-        table.add_row({loaded.names.symbol(number), variable.name,
+        table.add_row({loaded.symbols.symbol(number), variable.name,
                        readable_number(session.value(number)), readable_number(variable.lower),
                        readable_number(variable.upper),
                        result.fixed.count(number) > 0 ? "fixed" : ""});

@@ -10,7 +10,7 @@ std::string equation_name(const LoadedModel& loaded, int row) {
 
 std::string unknown_symbol(const LoadedModel& loaded, const std::vector<int>& unknowns,
                            int column) {
-    return loaded.names.symbol(unknowns[static_cast<std::size_t>(column)]);
+    return loaded.symbols.symbol(unknowns[static_cast<std::size_t>(column)]);
 }
 
 std::vector<std::string> equation_names(const LoadedModel& loaded, const std::vector<int>& rows) {

@@ -27,11 +27,11 @@ std::vector<Assignment> parse_assignments(const std::vector<std::string>& texts)
 }
 
 std::vector<int> apply_assignments(const std::vector<Assignment>& assignments,
-                                   const NumberedModel& names, ModelSession& session,
+                                   const VariableSymbols& symbols, ModelSession& session,
                                    const std::string& option) {
     std::vector<int> numbers;
     for (const Assignment& assignment : assignments) {
-        const std::vector<int>& targets = names.variables_with_symbol(assignment.symbol);
+        const std::vector<int> targets = symbols.numbers_of(assignment.symbol);
         if (targets.empty()) {
             throw UsageError(option + " " + assignment.symbol + ": the model has no variable '" +
                              assignment.symbol + "'");

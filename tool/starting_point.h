@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "model_session.h"
-#include "numbered_model.h"
+#include "variable_symbols.h"
 
 // One SYMBOL=VALUE of --at or --fix.
 struct Assignment {
@@ -21,5 +21,5 @@ std::vector<Assignment> parse_assignments(const std::vector<std::string>& texts)
 // vector, in order, and answers the variable numbers set. Throws UsageError
 // naming `option` for a symbol that no model variable has.
 std::vector<int> apply_assignments(const std::vector<Assignment>& assignments,
-                                   const NumberedModel& names, ModelSession& session,
+                                   const VariableSymbols& symbols, ModelSession& session,
                                    const std::string& option);
