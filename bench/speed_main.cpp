@@ -5,6 +5,7 @@
 // agree, and times and weighs loading against the bare JSON parse.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +50,9 @@ struct Row {
     double muparser_s = 0.0;
     double literal_s = NAN;
     std::string agreement;
+    // The same-bits native code and the literal walk compute Quillon's very
+    // bits, and muparser the same formulas up to rounding; false when not.
+    bool agrees = true;
     std::int64_t file_bytes = 0;
     double create_s = 0.0;
     double parse_s = 0.0;
@@ -73,6 +77,16 @@ std::string read_text(const std::string& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+// The largest difference relative to the reference's magnitude (at least 1).
+double largest_difference(const Values& values, const Values& reference) {
+    double largest = 0.0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double scale = std::max(1.0, std::fabs(reference[i]));
+        largest = std::max(largest, std::fabs(values[i] - reference[i]) / scale);
+    }
+    return largest;
 }
 
 // How many values differ from `reference` bit for bit.
@@ -183,11 +197,14 @@ Row measure(int count, const Options& options) {
     const Values quillon = session_values(session);
     row.agreement = "native " + std::to_string(differing(quillon, native)) + ", same-bits " +
                     std::to_string(differing(quillon, same_bits)) + " differ";
+    row.agrees = differing(quillon, same_bits) == 0 && largest_difference(native, quillon) < 1e-9 &&
+                 largest_difference(muparser, quillon) < 1e-9;
     if (count <= options.literal_max) {
         std::cerr << "== " << count << " equations: literal walk\n";
         Values literal;
         row.literal_s = time_literal(model_path, x, count <= 1000 ? options.repeat : 1, literal);
         row.agreement += ", literal " + std::to_string(differing(quillon, literal)) + " differ";
+        row.agrees = row.agrees && differing(quillon, literal) == 0;
     }
     std::cerr << "== " << count << " equations: loading\n";
     const std::string text = read_text(model_path);
@@ -279,6 +296,13 @@ int main(int argc, char** argv) {
             rows.push_back(measure(count, options));
         }
         print_tables(rows);
+        for (const Row& row : rows) {
+            if (!row.agrees) {
+                std::cerr << "quillon_speed: error: the evaluations disagree at " << row.equations
+                          << " equations\n";
+                return 1;
+            }
+        }
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "quillon_speed: error: " << error.what() << '\n';
