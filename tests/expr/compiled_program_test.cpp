@@ -209,6 +209,88 @@ INSTANTIATE_TEST_SUITE_P(compiled_program, compiled_program_random,
                                          BatchCase{"deep", 6, false},
                                          BatchCase{"with text faults", 4, true}));
 
+std::unique_ptr<ExprNode> leaf(std::int32_t type, double number, const std::string& text = "") {
+    auto node = std::make_unique<ExprNode>();
+    node->type = type;
+    node->double_value = number;
+    node->string_value = text;
+    return node;
+}
+
+std::unique_ptr<ExprNode> parent(std::int32_t type, std::vector<std::unique_ptr<ExprNode>> children,
+                                 const std::string& name = "") {
+    auto node = leaf(type, 0.0, name);
+    node->subexpressions = std::move(children);
+    return node;
+}
+
+template <typename... Children>
+std::vector<std::unique_ptr<ExprNode>> list(Children... children) {
+    std::vector<std::unique_ptr<ExprNode>> nodes;
+    (nodes.push_back(std::move(children)), ...);
+    return nodes;
+}
+
+struct ShapeCase {
+    const char* what;
+    std::unique_ptr<ExprNode> (*tree)();
+};
+
+class compiled_program_shapes : public testing::TestWithParam<ShapeCase> {};
+
+// The shapes the compiler folds, fuses or shares, each against the walk:
+// a fold must perform the walk's operation, a dropped argument must not be
+// one that raises.
+TEST_P(compiled_program_shapes, match_the_walk) {
+    auto model = random_model();
+    const std::unique_ptr<ExprNode> tree = GetParam().tree();
+    ProgramBuilder builder(*model, host_values.size());
+    builder.add(tree.get(), 1);
+    builder.add(tree.get(), 2);  // the whole tree repeated
+    CompiledProgram program = builder.build();
+    std::vector<double> out(2, -1.0);
+    const std::string fault = run(program, out);
+    ExpressionEvaluator evaluator(*model);
+    const Outcome expected = walk(evaluator, *tree);
+    EXPECT_EQ(fault, expected.fault);
+    if (expected.fault.empty()) {
+        EXPECT_EQ(bits(out[0]), bits(expected.value)) << out[0] << " expected " << expected.value;
+        EXPECT_EQ(bits(out[1]), bits(expected.value));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    compiled_program, compiled_program_shapes,
+    testing::Values(
+        ShapeCase{"sum of -0.0 folds to +0.0", [] { return parent(0, list(leaf(2, -0.0))); }},
+        ShapeCase{"product of two NaNs keeps the child's",
+                  [] { return parent(1, list(leaf(2, nan), leaf(2, -nan))); }},
+        ShapeCase{"sum of two NaNs keeps the child's",
+                  [] { return parent(0, list(leaf(2, -nan), leaf(4, 0.0, "f"))); }},
+        ShapeCase{"unknown function drops a known argument",
+                  [] { return parent(6, list(leaf(4, 0.0, "a")), "sin"); }},
+        ShapeCase{"unknown function still converts its text",
+                  [] { return parent(6, list(leaf(3, 0.0, "abc")), "sin"); }},
+        ShapeCase{"power folds pow(0, 0) without children", [] { return parent(5, list()); }},
+        ShapeCase{"power of one child takes exponent 0",
+                  [] { return parent(5, list(leaf(4, 0.0, "f"))); }},
+        ShapeCase{"power evaluates no third child",
+                  [] { return parent(5, list(leaf(2, 2.0), leaf(2, 3.0), leaf(3, 0.0, "x"))); }},
+        ShapeCase{"function evaluates no second child",
+                  [] { return parent(6, list(leaf(2, 4.0), leaf(3, 0.0, "x")), "sqrt"); }},
+        ShapeCase{"function without a name evaluates nothing",
+                  [] { return parent(6, list(leaf(3, 0.0, "x"))); }},
+        ShapeCase{"shared subtree inside a sum, fused then split",
+                  [] {
+                      return parent(0, list(parent(6, list(leaf(4, 0.0, "c")), "ln"),
+                                            parent(6, list(leaf(4, 0.0, "c")), "ln")));
+                  }},
+        ShapeCase{"shared power inside a product", [] {
+                      return parent(
+                          1, list(leaf(2, 3.0), parent(5, list(leaf(4, 0.0, "a"), leaf(2, -1.0))),
+                                  parent(5, list(leaf(4, 0.0, "a"), leaf(2, -1.0)))));
+                  }}));
+
 // A second run reads the texts it kept, and still raises a fault each time.
 TEST(compiled_program, runs_again_with_the_same_results) {
     for (std::uint32_t seed = 1; seed <= 10; ++seed) {
