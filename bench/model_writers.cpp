@@ -143,8 +143,7 @@ void write_muparser(std::ostream& out, const Term& term) {
 }
 
 void write_native_function(std::ostream& out, int count, int first, int last, bool jacobian) {
-    out << "static void " << (jacobian ? 'j' : 'r') << first
-        << "(const double* x, double* out) {\n";
+    out << "void " << (jacobian ? 'j' : 'r') << first << "(const double* x, double* out) {\n";
     for (int i = first; i < last; ++i) {
         const BenchEquation equation = bench_equation(i, count);
         if (!jacobian) {
@@ -190,18 +189,27 @@ void write_model_file(std::ostream& out, int count) {
     out << "]}\n";
 }
 
-void write_native_source(std::ostream& out, int count, int per_function) {
+void write_native_part(std::ostream& out, int count, int first, int last, int per_function) {
     out << "#include <cmath>\n"
            "static double guarded_sqrt(double x) { return x >= 0.0 ? std::sqrt(x) : 0.0; }\n";
     for (const bool jacobian : {false, true}) {
-        for (int first = 0; first < count; first += per_function) {
-            write_native_function(out, count, first, std::min(count, first + per_function),
+        for (int start = first; start < last; start += per_function) {
+            write_native_function(out, count, start, std::min(last, start + per_function),
                                   jacobian);
+        }
+    }
+}
+
+void write_native_entries(std::ostream& out, int count, int per_function) {
+    for (const bool jacobian : {false, true}) {
+        const char kind = jacobian ? 'j' : 'r';
+        for (int first = 0; first < count; first += per_function) {
+            out << "void " << kind << first << "(const double* x, double* out);\n";
         }
         out << "extern \"C\" void bench_" << (jacobian ? "jacobian" : "residuals")
             << "(const double* x, double* out) {\n";
         for (int first = 0; first < count; first += per_function) {
-            out << "    " << (jacobian ? 'j' : 'r') << first << "(x, out);\n";
+            out << "    " << kind << first << "(x, out);\n";
         }
         out << "}\n";
     }
