@@ -2,8 +2,12 @@
 // trees of every node kind, on the faults of numeric texts, on deep trees.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -327,6 +331,49 @@ TEST(compiled_program, null_trees_and_numbers_below_one) {
     std::vector<double> out{-1.0};
     EXPECT_EQ(run(program, out), "invalid_argument: invalid stof argument");
     EXPECT_EQ(bits(out[0]), bits(0.0));
+}
+
+// A locale whose decimal separator is a comma, made for the test in a folder
+// of its own; empty when this machine cannot make one.
+std::string comma_locale(const std::string& folder) {
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 2>/dev/null";
+    if (std::system(command.c_str()) != 0) {
+        return "";
+    }
+    setenv("LOCPATH", folder.c_str(), 1);
+    return "de_DE.UTF-8";
+}
+
+// A kept conversion holds only as long as the decimal separator does: "2,5"
+// reads 2 with a point and 2.5 with a comma.
+TEST(compiled_program, converts_texts_again_when_the_decimal_separator_changes) {
+    char folder[] = "/tmp/quillon-locale-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string locale = comma_locale(folder);
+    if (locale.empty() || !std::setlocale(LC_NUMERIC, locale.c_str())) {
+        std::system(("rm -rf " + std::string(folder)).c_str());
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    auto model = random_model();
+    const auto comma = leaf(NODE_NUMERIC_TEXT, 0.0, "2,5");
+    const auto point = leaf(NODE_NUMERIC_TEXT, 0.0, "2.5");
+    ProgramBuilder builder(*model, host_values.size());
+    builder.add(comma.get(), 1);
+    builder.add(point.get(), 2);
+    CompiledProgram program = builder.build();
+    std::vector<double> out(2, 0.0);
+    for (const char* name : {"C", locale.c_str(), "C"}) {
+        std::setlocale(LC_NUMERIC, name);
+        program.run(host_values.data(), out.data());
+        const bool comma_separates = std::string(name) != "C";
+        EXPECT_EQ(out[0], comma_separates ? 2.5 : 2.0) << name;
+        EXPECT_EQ(out[1], comma_separates ? 2.0 : 2.5) << name;
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    std::system(("rm -rf " + std::string(folder)).c_str());
 }
 
 // Nested far deeper than a call stack allows, compiled and run without
