@@ -17,6 +17,12 @@ int height_change(Op op) {
         case Op::K_ADD_V:
         case Op::K_MUL_V:
         case Op::PUSH_SLOT:
+        case Op::LN_V:
+        case Op::LOG10_V:
+        case Op::ABS_V:
+        case Op::EXP_V:
+        case Op::SQRT_V:
+        case Op::V_POW_K:
             return 1;
         case Op::ADD_S:
         case Op::MUL_S:
@@ -67,14 +73,17 @@ void CompiledProgram::run(const double* values, double* out) {
     texts_.check_locale();
     // In the order of Op; each program ends with END.
     static const void* const handlers[] = {
-        &&op_push_k,    &&op_push_v,        &&op_push_t,    &&op_k_add_v,       &&op_k_mul_v,
-        &&op_add_k,     &&op_add_v,         &&op_add_s,     &&op_mul_k,         &&op_mul_v,
-        &&op_mul_s,     &&op_pow_k,         &&op_pow_v,     &&op_pow_s,         &&op_ln,
-        &&op_log10,     &&op_abs,           &&op_exp,       &&op_sqrt,          &&op_zero,
-        &&op_keep,      &&op_push_slot,     &&op_store,     &&op_drop,          &&op_k_mul_v_add,
-        &&op_mul_v_add, &&op_mul_s_add,     &&op_pow_k_add, &&op_ln_add,        &&op_log10_add,
-        &&op_abs_add,   &&op_exp_add,       &&op_sqrt_add,  &&op_push_slot_add, &&op_pow_k_mul,
-        &&op_exp_mul,   &&op_push_slot_mul, &&op_end,
+        &&op_push_k,      &&op_push_v,        &&op_push_t,     &&op_k_add_v,       &&op_k_mul_v,
+        &&op_add_k,       &&op_add_v,         &&op_add_s,      &&op_mul_k,         &&op_mul_v,
+        &&op_mul_s,       &&op_pow_k,         &&op_pow_v,      &&op_pow_s,         &&op_ln,
+        &&op_log10,       &&op_abs,           &&op_exp,        &&op_sqrt,          &&op_zero,
+        &&op_keep,        &&op_push_slot,     &&op_store,      &&op_drop,          &&op_k_mul_v_add,
+        &&op_mul_v_add,   &&op_mul_s_add,     &&op_pow_k_add,  &&op_ln_add,        &&op_log10_add,
+        &&op_abs_add,     &&op_exp_add,       &&op_sqrt_add,   &&op_push_slot_add, &&op_pow_k_mul,
+        &&op_exp_mul,     &&op_push_slot_mul, &&op_ln_v,       &&op_log10_v,       &&op_abs_v,
+        &&op_exp_v,       &&op_sqrt_v,        &&op_v_pow_k,    &&op_ln_v_add,      &&op_log10_v_add,
+        &&op_abs_v_add,   &&op_exp_v_add,     &&op_sqrt_v_add, &&op_v_pow_k_add,   &&op_exp_v_mul,
+        &&op_v_pow_k_mul, &&op_end,
     };
     double* next = stack_.data();  // the slot above the top
     const Instruction* in = code_.data();
@@ -201,6 +210,48 @@ op_exp_mul:
     QUILLON_NEXT;
 op_push_slot_mul:
     next[-1] = product_step(next[-1], slots_[in->arg]);
+    QUILLON_NEXT;
+op_ln_v:
+    *next++ = std::log(values[in->arg]);
+    QUILLON_NEXT;
+op_log10_v:
+    *next++ = std::log10(values[in->arg]);
+    QUILLON_NEXT;
+op_abs_v:
+    *next++ = clear_sign(values[in->arg]);
+    QUILLON_NEXT;
+op_exp_v:
+    *next++ = std::exp(values[in->arg]);
+    QUILLON_NEXT;
+op_sqrt_v:
+    *next++ = guarded_sqrt(values[in->arg]);
+    QUILLON_NEXT;
+op_v_pow_k:
+    *next++ = std::pow(values[in->arg], in->k);
+    QUILLON_NEXT;
+op_ln_v_add:
+    next[-1] = sum_step(next[-1], std::log(values[in->arg]));
+    QUILLON_NEXT;
+op_log10_v_add:
+    next[-1] = sum_step(next[-1], std::log10(values[in->arg]));
+    QUILLON_NEXT;
+op_abs_v_add:
+    next[-1] = sum_step(next[-1], clear_sign(values[in->arg]));
+    QUILLON_NEXT;
+op_exp_v_add:
+    next[-1] = sum_step(next[-1], std::exp(values[in->arg]));
+    QUILLON_NEXT;
+op_sqrt_v_add:
+    next[-1] = sum_step(next[-1], guarded_sqrt(values[in->arg]));
+    QUILLON_NEXT;
+op_v_pow_k_add:
+    next[-1] = sum_step(next[-1], std::pow(values[in->arg], in->k));
+    QUILLON_NEXT;
+op_exp_v_mul:
+    next[-1] = product_step(next[-1], std::exp(values[in->arg]));
+    QUILLON_NEXT;
+op_v_pow_k_mul:
+    next[-1] = product_step(next[-1], std::pow(values[in->arg], in->k));
     QUILLON_NEXT;
 op_end:
 #undef QUILLON_INTO

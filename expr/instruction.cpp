@@ -22,6 +22,24 @@ constexpr Fusion FUSIONS[] = {
     {Op::POW_K, Op::MUL_S, Op::POW_K_MUL},
     {Op::EXP, Op::MUL_S, Op::EXP_MUL},
     {Op::PUSH_SLOT, Op::MUL_S, Op::PUSH_SLOT_MUL},
+    {Op::LN_V, Op::ADD_S, Op::LN_V_ADD},
+    {Op::LOG10_V, Op::ADD_S, Op::LOG10_V_ADD},
+    {Op::ABS_V, Op::ADD_S, Op::ABS_V_ADD},
+    {Op::EXP_V, Op::ADD_S, Op::EXP_V_ADD},
+    {Op::SQRT_V, Op::ADD_S, Op::SQRT_V_ADD},
+    {Op::V_POW_K, Op::ADD_S, Op::V_POW_K_ADD},
+    {Op::EXP_V, Op::MUL_S, Op::EXP_V_MUL},
+    {Op::V_POW_K, Op::MUL_S, Op::V_POW_K_MUL},
+};
+
+struct OfValue {
+    Op op;
+    Op of_value;
+};
+
+constexpr OfValue OF_VALUES[] = {
+    {Op::LN, Op::LN_V},   {Op::LOG10, Op::LOG10_V}, {Op::ABS, Op::ABS_V},
+    {Op::EXP, Op::EXP_V}, {Op::SQRT, Op::SQRT_V},   {Op::POW_K, Op::V_POW_K},
 };
 
 }  // namespace
@@ -33,6 +51,15 @@ Op fused(Op base, Op combine) {
         }
     }
     return base;
+}
+
+Op of_value(Op op) {
+    for (const OfValue& each : OF_VALUES) {
+        if (each.op == op) {
+            return each.of_value;
+        }
+    }
+    return op;
 }
 
 FusedParts parts_of(Op op) {

@@ -48,6 +48,21 @@ enum class Op : std::uint8_t {
     POW_K_MUL,
     EXP_MUL,
     PUSH_SLOT_MUL,
+    // An operation of values[arg] pushed, and that fused with ADD_S or MUL_S.
+    LN_V,
+    LOG10_V,
+    ABS_V,
+    EXP_V,
+    SQRT_V,
+    V_POW_K,  // push pow(values[arg], k)
+    LN_V_ADD,
+    LOG10_V_ADD,
+    ABS_V_ADD,
+    EXP_V_ADD,
+    SQRT_V_ADD,
+    V_POW_K_ADD,
+    EXP_V_MUL,
+    V_POW_K_MUL,
     END,  // the last instruction of every program
 };
 
@@ -60,6 +75,10 @@ struct Instruction {
 // The instruction that does `base` and then `combine` (ADD_S or MUL_S) in one
 // step; `base` itself when there is none.
 Op fused(Op base, Op combine);
+
+// The instruction that pushes `op` (LN, LOG10, ABS, EXP, SQRT or POW_K) of
+// values[arg]; `op` itself when there is none.
+Op of_value(Op op);
 
 // The two operations a fused instruction does; `combine` is END for an
 // instruction that is not fused.

@@ -191,6 +191,9 @@ void ProgramBuilder::combine(Op with_stack, Op with_constant, Op with_value) {
 void ProgramBuilder::combine_constant(Op op, double k) {
     if (!code_.empty() && code_.back().op == Op::PUSH_K) {
         code_.back().k = combine_known(op, code_.back().k, k);
+    } else if (!code_.empty() && code_.back().op == Op::PUSH_V && of_value(op) != op) {
+        code_.back().op = of_value(op);
+        code_.back().k = k;
     } else {
         emit(op, k);
     }
@@ -215,6 +218,8 @@ void ProgramBuilder::apply(Op op) {
         last = Instruction{0.0, 0, Op::PUSH_K};
     } else if (last.op == Op::PUSH_K) {
         last.k = apply_to(op, last.k);
+    } else if (last.op == Op::PUSH_V && of_value(op) != op) {
+        last.op = of_value(op);
     } else {
         emit(op);
     }

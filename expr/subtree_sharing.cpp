@@ -17,6 +17,10 @@ bool calls_library(Op op) {
         case Op::LN:
         case Op::LOG10:
         case Op::EXP:
+        case Op::LN_V:
+        case Op::LOG10_V:
+        case Op::EXP_V:
+        case Op::V_POW_K:
             return true;
         default:
             return false;
@@ -55,7 +59,7 @@ void SubtreeSharing::share(std::vector<Instruction>& code, std::size_t start) {
     const std::size_t length = code.size() - start;
     const Instruction* begin = code.data() + start;
     const Instruction* end = code.data() + code.size();
-    if (length < 2 || length > LONGEST_SHARED ||
+    if (length > LONGEST_SHARED ||
         std::none_of(begin, end, [](const Instruction& in) { return calls_library(in.op); })) {
         return;
     }
