@@ -6,6 +6,7 @@
 #include <random>
 
 #include "lang_support.h"
+#include "tree_text.h"
 
 namespace {
 
@@ -22,31 +23,7 @@ json residual_of(const std::string& equation) {
     return root;
 }
 
-std::string n(double value) {
-    return R"({"Type":2,"DoubleValue":)" + json(value).dump() + "}";
-}
-std::string v(const std::string& symbol) {
-    return R"({"Type":4,"StringValue":")" + symbol + R"("})";
-}
-std::string node(int code, const std::vector<std::string>& children) {
-    std::string list;
-    for (const auto& child : children) {
-        list += (list.empty() ? "" : ",") + child;
-    }
-    return R"({"Type":)" + std::to_string(code) + R"(,"SubExpressions":[)" + list + "]}";
-}
-std::string sum(const std::vector<std::string>& terms) {
-    return node(0, terms);
-}
-std::string product(const std::vector<std::string>& factors) {
-    return node(1, factors);
-}
-std::string power(const std::string& base, const std::string& exponent) {
-    return node(5, {base, exponent});
-}
-std::string call(const std::string& name, const std::string& argument) {
-    return R"({"Type":6,"StringValue":")" + name + R"(","SubExpressions":[)" + argument + "]}";
-}
+using namespace tree_text;
 
 struct Lowered {
     std::string equation;

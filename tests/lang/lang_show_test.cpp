@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lang_support.h"
+#include "tree_text.h"
 
 namespace {
 
@@ -31,25 +32,7 @@ const std::string a = R"({"Type":4,"StringValue":"a"})";
 const std::string b = R"({"Type":4,"StringValue":"b"})";
 const std::string c = R"({"Type":4,"StringValue":"c"})";
 
-std::string n(double value) {
-    return R"({"Type":2,"DoubleValue":)" + json(value).dump() + "}";
-}
-std::string node(int code, const std::vector<std::string>& children) {
-    std::string list;
-    for (const auto& child : children) {
-        list += (list.empty() ? "" : ",") + child;
-    }
-    return R"({"Type":)" + std::to_string(code) + R"(,"SubExpressions":[)" + list + "]}";
-}
-std::string sum(const std::vector<std::string>& terms) {
-    return node(0, terms);
-}
-std::string product(const std::vector<std::string>& factors) {
-    return node(1, factors);
-}
-std::string power(const std::string& base, const std::string& exponent) {
-    return node(5, {base, exponent});
-}
+using namespace tree_text;
 
 INSTANTIATE_TEST_SUITE_P(
     lang_show, lang_show_trees,
