@@ -9,7 +9,7 @@
 #include "tool_models.h"
 #include "tool_run.h"
 
-// solve through the plug-in: specifications by --fix, the squareness they
+// solve through the plug-in: variables fixed by --fix, the squareness they
 // must leave, and failures that name the equations and variables concerned.
 namespace {
 
