@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "case_names.h"
+#include "text_files.h"
 #include "tool_process.h"
 
 #ifndef QUILLON_EXAMPLES
@@ -52,7 +53,7 @@ json model_trees(const std::string& path) {
 }
 
 // The solved values by symbol.
-std::map<std::string, double> solved_values(const ToolRun& run) {
+std::map<std::string, double> solved_values(const ProgramRun& run) {
     std::map<std::string, double> values;
     const json report = json::parse(run.out);
     for (const json& variable : report["variables"]) {
@@ -81,7 +82,7 @@ class lang_command_examples : public testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
         write_file(scratch_.file("model.eq"), example_equations(GetParam()));
-        const ToolRun built = scratch_.quillon("build model.eq -o model.json");
+        const ProgramRun built = scratch_.quillon("build model.eq -o model.json");
         ASSERT_EQ(built.exit_code, 0) << built.err;
         ASSERT_EQ(built.err, "");
     }
@@ -90,7 +91,7 @@ class lang_command_examples : public testing::TestWithParam<std::string> {
 };
 
 TEST_P(lang_command_examples, pass_check_without_findings) {
-    const ToolRun checked = scratch_.quillon("check model.json --format json");
+    const ProgramRun checked = scratch_.quillon("check model.json --format json");
     ASSERT_EQ(checked.exit_code, 0) << checked.out << checked.err;
     const json report = json::parse(checked.out);
     EXPECT_EQ(report["findings"], json::array()) << report.dump(1);
@@ -104,7 +105,7 @@ TEST_P(lang_command_examples, solve_to_the_expected_values) {
     for (const json& argument : expected.value("solve_arguments", json::array())) {
         arguments += " " + argument.get<std::string>();
     }
-    const ToolRun solved = scratch_.quillon(arguments);
+    const ProgramRun solved = scratch_.quillon(arguments);
     ASSERT_EQ(solved.exit_code, 0) << solved.err;
     const std::map<std::string, double> values = solved_values(solved);
     const json& tolerance = expected["tolerance"];
@@ -121,10 +122,10 @@ TEST_P(lang_command_examples, solve_to_the_expected_values) {
 // build -> show -> build gives the same trees, and show of the rebuilt model
 // gives the same text again.
 TEST_P(lang_command_examples, build_again_from_what_show_prints) {
-    const ToolRun shown = scratch_.quillon("show model.json");
+    const ProgramRun shown = scratch_.quillon("show model.json");
     ASSERT_EQ(shown.exit_code, 0) << shown.err;
     write_file(scratch_.file("shown.eq"), shown.out);
-    const ToolRun rebuilt = scratch_.quillon("build shown.eq -o again.json");
+    const ProgramRun rebuilt = scratch_.quillon("build shown.eq -o again.json");
     ASSERT_EQ(rebuilt.exit_code, 0) << rebuilt.err;
     EXPECT_EQ(model_trees(scratch_.file("again.json")), model_trees(scratch_.file("model.json")));
     EXPECT_EQ(scratch_.quillon("show again.json").out, shown.out);
@@ -143,9 +144,9 @@ const char* const small_model =
 TEST(lang_command, build_writes_stdout_without_output_file) {
     Scratch scratch;
     write_file(scratch.file("small.eq"), small_model);
-    const ToolRun to_file = scratch.quillon("build small.eq -o small.json");
-    const ToolRun to_stdout = scratch.quillon("build small.eq");
-    const ToolRun from_stdin = scratch.quillon("build - <small.eq");
+    const ProgramRun to_file = scratch.quillon("build small.eq -o small.json");
+    const ProgramRun to_stdout = scratch.quillon("build small.eq");
+    const ProgramRun from_stdin = scratch.quillon("build - <small.eq");
     ASSERT_EQ(to_file.exit_code, 0) << to_file.err;
     EXPECT_EQ(to_file.out, "");
     EXPECT_EQ(to_stdout.exit_code, 0);
@@ -157,7 +158,7 @@ TEST(lang_command, show_prints_equations_with_their_derivatives) {
     Scratch scratch;
     write_file(scratch.file("small.eq"), small_model);
     scratch.quillon("build small.eq -o small.json");
-    const ToolRun all = scratch.quillon("show small.json");
+    const ProgramRun all = scratch.quillon("show small.json");
     EXPECT_EQ(all.out,
               "var x = 1 in [0, 10] \"x value\"\n"
               "var y = 2\n"
@@ -168,7 +169,7 @@ TEST(lang_command, show_prints_equations_with_their_derivatives) {
               "eq bal[1]: x^2 + sqrt(y) - y/x - ln(x) = 0\n"
               "  # d/d x = 2*x + y*x^-2 - x^-1\n"
               "  # d/d y = 0.5*y^-0.5 - x^-1\n");
-    const ToolRun one = scratch.quillon("show small.json --equation E1");
+    const ProgramRun one = scratch.quillon("show small.json --equation E1");
     EXPECT_EQ(one.exit_code, 0);
     EXPECT_EQ(one.out, "eq E1: x*y - 2 = 0\n  # d/d x = y\n  # d/d y = x\n");
 }
@@ -191,7 +192,7 @@ TEST_P(lang_command_faults, exit_with_2_and_say_why) {
     write_file(scratch.file("small.eq"), small_model);
     write_file(scratch.file("bad.eq"), "var x\neq x = (1");
     scratch.quillon("build small.eq -o small.json");
-    const ToolRun run = scratch.quillon(GetParam().arguments);
+    const ProgramRun run = scratch.quillon(GetParam().arguments);
     EXPECT_EQ(run.exit_code, 2);
     EXPECT_EQ(run.err, GetParam().err);
     EXPECT_EQ(run.out, "");
