@@ -1,44 +1,47 @@
 #include "expr_node.h"
 
-#include <new>
-#include <utility>
-
 #include "variable_def.h"
 
-ExprNode::ExprNode() = default;
-ExprNode::ExprNode(ExprNode&&) noexcept = default;
-
-namespace {
-
-// Moves the nodes that `node` owns directly (children and the derivative trees
-// of its entries) onto `pending`, leaving `node` without descendants.
-void detach_descendants(ExprNode& node, std::vector<std::unique_ptr<ExprNode>>& pending) {
-    for (auto& child : node.subexpressions) {
-        pending.push_back(std::move(child));
-    }
-    node.subexpressions.clear();
-    for (auto& entry : node.variables) {
-        if (entry->differential) {
-            pending.push_back(std::move(entry->differential));
-        }
-    }
+ExprNode ExprNode::number(double value) {
+    ExprNode node;
+    node.type_ = NODE_NUMBER;
+    node.number_ = value;
+    return node;
 }
 
-}  // namespace
+ExprNode ExprNode::text(std::int32_t type, std::string_view text) {
+    ExprNode node;
+    node.type_ = type;
+    node.text_ = text.data();
+    node.text_size_ = static_cast<std::uint32_t>(text.size());
+    return node;
+}
 
-ExprNode::~ExprNode() {
-    // Each node taken off `pending` has already lost its descendants when its
-    // own destructor runs, so the recursion is never more than one level deep.
-    // Should memory run out for `pending`, the members' own destructors free
-    // what is left: recursively, but without losing anything.
-    try {
-        std::vector<std::unique_ptr<ExprNode>> pending;
-        detach_descendants(*this, pending);
-        while (!pending.empty()) {
-            std::unique_ptr<ExprNode> node = std::move(pending.back());
-            pending.pop_back();
-            detach_descendants(*node, pending);
-        }
-    } catch (const std::bad_alloc&) {
-    }
+ExprNode ExprNode::parent(std::int32_t type, Span<const ExprNode> children, std::string_view name) {
+    ExprNode node = text(type, name);
+    node.children_ = children.begin();
+    node.child_count_ = static_cast<std::uint32_t>(children.size());
+    return node;
+}
+
+std::string_view ExprNode::string_value() const {
+    const bool has_text =
+        type_ == NODE_NUMERIC_TEXT || type_ == NODE_VARIABLE || type_ == NODE_FUNCTION;
+    return has_text ? std::string_view(text_, text_size_) : std::string_view();
+}
+
+std::string_view ExprNode::equation_name() const {
+    return fields_ ? fields_->equation_name : std::string_view();
+}
+
+std::string_view ExprNode::equation_string() const {
+    return fields_ ? fields_->equation_string : std::string_view();
+}
+
+Span<const VariableDef> ExprNode::variables() const {
+    return fields_ ? Span<const VariableDef>(fields_->variables) : Span<const VariableDef>();
+}
+
+Span<VariableDef> ExprNode::variables() {
+    return fields_ ? fields_->variables : Span<VariableDef>();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
+#include <string_view>
+
+#include "record_span.h"
 
 struct VariableDef;
 
@@ -19,24 +19,60 @@ enum NodeCode : std::int32_t {
     NODE_UNRECOGNISED = 8,  // a code the loader does not know, or a node not read
 };
 
-// One node of an expression tree. An equation is the root node of its residual
-// tree; the fields only roots use (names, entries, number) are on every node.
-struct ExprNode {
-    ExprNode();
-    // Frees the subtree without recursion, so trees of any depth end safely.
-    ~ExprNode();
-    ExprNode(ExprNode&&) noexcept;
-    ExprNode& operator=(ExprNode&&) = delete;
-    ExprNode(const ExprNode&) = delete;
-    ExprNode& operator=(const ExprNode&) = delete;
+// What a node has of an equation: its name, its text and its entries (one per
+// Jacobian nonzero, each with the partial derivative as its `differential`).
+// Every node may carry them in the file; only equation roots use them.
+struct EquationFields {
+    std::string_view equation_name;
+    std::string_view equation_string;
+    Span<VariableDef> variables;
+};
 
-    std::string equation_name;
-    std::string equation_string;
-    std::int32_t type = NODE_UNRECOGNISED;
-    std::vector<std::unique_ptr<ExprNode>> subexpressions;
-    // On a root, one entry per Jacobian nonzero of the equation.
-    std::vector<std::unique_ptr<VariableDef>> variables;
-    std::string string_value;
-    double double_value = -9999999.0;
-    std::int32_t equation_number = -1;
+// One node of an expression tree; an equation is the root node of its
+// residual tree. A node is a small fixed-size record: its texts, children and
+// equation fields live in the model's storage, which owns them all, so a
+// model of 10^5 equations is a few large blocks rather than millions of
+// allocations, and frees without walking its trees.
+class ExprNode {
+  public:
+    // The value `double_value` reads on every node that is not a number.
+    static constexpr double NO_NUMBER = -9999999.0;
+
+    // A node the loader does not know (code 8), without children or entries.
+    ExprNode() = default;
+    static ExprNode number(double value);
+    // A numeric-text or variable-reference node.
+    static ExprNode text(std::int32_t type, std::string_view text);
+    // A sum, product or power of `children`, or the function `name` of them.
+    static ExprNode parent(std::int32_t type, Span<const ExprNode> children,
+                           std::string_view name = {});
+
+    std::int32_t type() const { return type_; }
+    double double_value() const { return type_ == NODE_NUMBER ? number_ : NO_NUMBER; }
+    // The numeric text, variable symbol or function name; empty on other nodes.
+    std::string_view string_value() const;
+    Span<const ExprNode> subexpressions() const { return {children_, child_count_}; }
+
+    // The equation fields; empty on a node that has none.
+    std::string_view equation_name() const;
+    std::string_view equation_string() const;
+    Span<const VariableDef> variables() const;
+    Span<VariableDef> variables();
+    void set_equation_fields(const EquationFields* fields) { fields_ = fields; }
+
+    // The host's number of the equation; -1 until registration.
+    std::int32_t equation_number() const { return equation_number_; }
+    void set_equation_number(std::int32_t number) { equation_number_ = number; }
+
+  private:
+    std::int32_t type_ = NODE_UNRECOGNISED;
+    std::uint32_t child_count_ = 0;
+    union {
+        double number_ = 0.0;  // NODE_NUMBER
+        const char* text_;     // NODE_NUMERIC_TEXT, NODE_VARIABLE, NODE_FUNCTION
+    };
+    std::uint32_t text_size_ = 0;
+    std::int32_t equation_number_ = -1;
+    const ExprNode* children_ = nullptr;
+    const EquationFields* fields_ = nullptr;
 };

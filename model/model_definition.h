@@ -2,17 +2,19 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "expr_node.h"
+#include "model_storage.h"
+#include "record_span.h"
 #include "variable_def.h"
 
 // A block's model: its equations and model variables, in file order, and the
-// map from variable symbols to host numbers that registration fills.
+// map from variable symbols to host numbers that registration fills. The
+// model owns every record and text of its trees through its storage.
 class ModelDefinition {
   public:
     ModelDefinition() = default;
@@ -20,28 +22,33 @@ class ModelDefinition {
     ModelDefinition& operator=(const ModelDefinition&) = delete;
 
     // Reads the model file at `path` and appends its equations, then its model
-    // variables. Faults raise the JSON library's exceptions; whatever was
-    // appended before the fault stays.
+    // variables. Faults raise the JSON library's exceptions; the equations and
+    // variables read before the fault stay.
     void load_model(const std::string& path);
 
     // The first model variable (in file order) whose symbol is `symbol`, byte
     // for byte; null when there is none. Equation entries are never found.
     const VariableDef* find_variable(std::string_view symbol) const;
 
-    void append_equation(std::unique_ptr<ExprNode> equation);
-    void append_variable(std::unique_ptr<VariableDef> variable);
+    // Records whose texts and trees are kept in `storage()`.
+    void append_equation(const ExprNode& equation);
+    void append_variable(const VariableDef& variable);
+    ModelStorage& storage() { return storage_; }
 
-    const std::vector<std::unique_ptr<ExprNode>>& equations() const { return equations_; }
-    const std::vector<std::unique_ptr<VariableDef>>& variables() const { return variables_; }
+    Span<ExprNode> equations() { return {equations_.data(), equations_.size()}; }
+    Span<const ExprNode> equations() const { return {equations_.data(), equations_.size()}; }
+    Span<VariableDef> variables() { return {variables_.data(), variables_.size()}; }
+    Span<const VariableDef> variables() const { return {variables_.data(), variables_.size()}; }
 
     // Symbol of a model variable, exactly as the file writes it, to its host
     // variable number. Filled at registration; keys are never removed.
-    std::map<std::string, std::int32_t> symbol_to_number;
+    std::map<std::string, std::int32_t, std::less<>> symbol_to_number;
 
   private:
-    std::vector<std::unique_ptr<ExprNode>> equations_;
-    std::vector<std::unique_ptr<VariableDef>> variables_;
-    // First model variable of each symbol, so a reference is found without
-    // scanning the variables.
-    std::unordered_map<std::string_view, const VariableDef*> first_by_symbol_;
+    ModelStorage storage_;
+    std::vector<ExprNode> equations_;
+    std::vector<VariableDef> variables_;
+    // Position in `variables_` of the first model variable of each symbol, so
+    // a reference is found without scanning the variables.
+    std::unordered_map<std::string_view, std::size_t> first_by_symbol_;
 };

@@ -2,20 +2,20 @@
 
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <string>
+#include <string_view>
 
-#include "expr_node.h"
+class ExprNode;
 
 // Marks a bound or initial value that the model file does not give.
 inline constexpr double VALUE_NOT_GIVEN = std::numeric_limits<double>::max();
 
 // A model variable, or one entry of an equation (a Jacobian nonzero, with the
-// equation's partial derivative as its `differential`).
+// equation's partial derivative as its `differential`). Its texts and its
+// derivative tree live in the model's storage.
 struct VariableDef {
-    std::string variable_symbol;
-    std::string variable_name;
-    std::unique_ptr<ExprNode> differential;
+    std::string_view variable_symbol;
+    std::string_view variable_name;
+    const ExprNode* differential = nullptr;
     double min = VALUE_NOT_GIVEN;
     double max = VALUE_NOT_GIVEN;
     double initial = VALUE_NOT_GIVEN;
