@@ -1,6 +1,7 @@
 #include "evaluate_expression.h"
 
 #include <cmath>
+#include <string>
 
 #include "function_value.h"
 #include "node_children.h"
@@ -16,13 +17,13 @@ bool has_children_to_evaluate(const ExprNode& node) {
 }  // namespace
 
 double ExpressionEvaluator::leaf_value(OneBasedValues values, const ExprNode& node) const {
-    switch (node.type) {
+    switch (node.type()) {
         case NODE_NUMBER:
-            return node.double_value;
+            return node.double_value();
         case NODE_NUMERIC_TEXT:
-            return numeric_text_value(node.string_value);
+            return numeric_text_value(std::string(node.string_value()));
         case NODE_VARIABLE: {
-            const VariableDef* variable = model_.find_variable(node.string_value);
+            const VariableDef* variable = model_.find_variable(node.string_value());
             return variable ? values[variable->variable_number] : 0.0;
         }
         default:
@@ -31,11 +32,11 @@ double ExpressionEvaluator::leaf_value(OneBasedValues values, const ExprNode& no
 }
 
 double ExpressionEvaluator::finish(const Pending& pending) {
-    switch (pending.node->type) {
+    switch (pending.node->type()) {
         case NODE_POWER:
             return std::pow(pending.accumulator, pending.exponent);
         case NODE_FUNCTION:
-            return function_value(pending.node->string_value, pending.accumulator);
+            return function_value(pending.node->string_value(), pending.accumulator);
         default:
             return pending.accumulator;
     }
@@ -43,7 +44,7 @@ double ExpressionEvaluator::finish(const Pending& pending) {
 
 void ExpressionEvaluator::take_child_value(Pending& parent, double value) {
     const std::size_t index = parent.next_child - 1;
-    switch (parent.node->type) {
+    switch (parent.node->type()) {
         case NODE_SUM:
             parent.accumulator = sum_step(parent.accumulator, value);
             break;
@@ -65,9 +66,9 @@ double ExpressionEvaluator::evaluate(OneBasedValues values, const ExprNode& root
     for (;;) {
         // Go down to the first node that has no child left to evaluate.
         while (has_children_to_evaluate(*node)) {
-            const double start = node->type == NODE_PRODUCT ? 1.0 : 0.0;
+            const double start = node->type() == NODE_PRODUCT ? 1.0 : 0.0;
             stack_.push_back(Pending{node, 1, start, 0.0});
-            node = node->subexpressions.front().get();
+            node = &node->subexpressions().front();
         }
         double value = leaf_value(values, *node);
         // Hand the value up until a node has another child to evaluate.
@@ -78,7 +79,7 @@ double ExpressionEvaluator::evaluate(OneBasedValues values, const ExprNode& root
             Pending& parent = stack_.back();
             take_child_value(parent, value);
             if (parent.next_child < children_evaluated(*parent.node)) {
-                node = parent.node->subexpressions[parent.next_child++].get();
+                node = &parent.node->subexpressions()[parent.next_child++];
                 break;
             }
             value = finish(parent);

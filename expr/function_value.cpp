@@ -1,6 +1,6 @@
 #include "function_value.h"
 
-FunctionKind function_kind(const std::string& name) {
+FunctionKind function_kind(std::string_view name) {
     if (name == "ln") {
         return FunctionKind::ln;
     }
@@ -37,6 +37,6 @@ double apply_function(FunctionKind kind, double x) {
     return 0.0;
 }
 
-double function_value(const std::string& name, double x) {
+double function_value(std::string_view name, double x) {
     return apply_function(function_kind(name), x);
 }

@@ -3,14 +3,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 // The six named functions, as a function node's name selects them.
 enum class FunctionKind { ln, log10, abs, exp, sqrt, none };
 
 // "ln"; "log" and "lg" (both base 10); "abs", "exp" and "sqrt", matched
 // exactly; none for any other name.
-FunctionKind function_kind(const std::string& name);
+FunctionKind function_kind(std::string_view name);
 
 // Clears the sign bit: -0.0 gives +0.0 and a NaN keeps its payload.
 inline double clear_sign(double x) {
@@ -30,4 +30,4 @@ inline double guarded_sqrt(double x) {
 double apply_function(FunctionKind kind, double x);
 
 // The value of function `name` at `x`; 0.0 for a name not among the six.
-double function_value(const std::string& name, double x);
+double function_value(std::string_view name, double x);

@@ -1,6 +1,8 @@
 #include "program_builder.h"
 
 #include <cmath>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "function_value.h"
@@ -9,7 +11,7 @@
 
 namespace {
 
-Op function_op(const std::string& name) {
+Op function_op(std::string_view name) {
     switch (function_kind(name)) {
         case FunctionKind::ln:
             return Op::LN;
@@ -83,7 +85,7 @@ void ProgramBuilder::compile(const ExprNode& root) {
         for (std::size_t children; (children = children_evaluated(*node)) > 0;) {
             frames_.push_back(Frame{node, 1, children, code_.size()});
             open(*node);
-            node = node->subexpressions.front().get();
+            node = &node->subexpressions().front();
         }
         emit_leaf(*node);
         for (;;) {
@@ -93,7 +95,7 @@ void ProgramBuilder::compile(const ExprNode& root) {
             Frame& parent = frames_.back();
             take_child(parent);
             if (parent.next_child < parent.children) {
-                node = parent.node->subexpressions[parent.next_child++].get();
+                node = &parent.node->subexpressions()[parent.next_child++];
                 break;
             }
             close(parent);
@@ -105,16 +107,16 @@ void ProgramBuilder::compile(const ExprNode& root) {
 
 // A sum or product starts its accumulator before its first child.
 void ProgramBuilder::open(const ExprNode& node) {
-    if (node.type == NODE_SUM) {
+    if (node.type() == NODE_SUM) {
         push_constant(0.0);
-    } else if (node.type == NODE_PRODUCT) {
+    } else if (node.type() == NODE_PRODUCT) {
         push_constant(1.0);
     }
 }
 
 // Child number next_child - 1 of `parent` has just been pushed.
 void ProgramBuilder::take_child(const Frame& parent) {
-    switch (parent.node->type) {
+    switch (parent.node->type()) {
         case NODE_SUM:
             combine(Op::ADD_S, Op::ADD_K, Op::ADD_V);
             break;
@@ -132,20 +134,20 @@ void ProgramBuilder::take_child(const Frame& parent) {
 }
 
 void ProgramBuilder::close(const Frame& frame) {
-    if (frame.node->type == NODE_POWER && frame.children == 1) {
+    if (frame.node->type() == NODE_POWER && frame.children == 1) {
         combine_constant(Op::POW_K, 0.0);  // the missing exponent
-    } else if (frame.node->type == NODE_FUNCTION) {
-        apply(function_op(frame.node->string_value));
+    } else if (frame.node->type() == NODE_FUNCTION) {
+        apply(function_op(frame.node->string_value()));
     }
 }
 
 void ProgramBuilder::emit_leaf(const ExprNode& node) {
-    switch (node.type) {
+    switch (node.type()) {
         case NODE_NUMBER:
-            push_constant(node.double_value);
+            push_constant(node.double_value());
             break;
         case NODE_NUMERIC_TEXT:
-            emit(Op::PUSH_T, 0.0, texts_.add(node.string_value));
+            emit(Op::PUSH_T, 0.0, texts_.add(std::string(node.string_value())));
             break;
         case NODE_VARIABLE:
             emit_reference(node);
@@ -157,7 +159,7 @@ void ProgramBuilder::emit_leaf(const ExprNode& node) {
 }
 
 void ProgramBuilder::emit_reference(const ExprNode& node) {
-    const VariableDef* variable = model_.find_variable(node.string_value);
+    const VariableDef* variable = model_.find_variable(node.string_value());
     const std::int32_t number = variable ? variable->variable_number : 0;
     if (number >= 1 && static_cast<std::size_t>(number) <= value_count_) {
         emit(Op::PUSH_V, 0.0, static_cast<std::uint32_t>(number - 1));
