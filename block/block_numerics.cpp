@@ -6,7 +6,7 @@ namespace {
 
 bool any_entry(const ModelDefinition& model) {
     for (const auto& equation : model.equations()) {
-        if (!equation->variables.empty()) {
+        if (!equation.variables().empty()) {
             return true;
         }
     }
@@ -23,10 +23,10 @@ std::int32_t declare_pattern(const ModelDefinition& model, rt_jac_t* jacobian,
                              std::int32_t nz_start) {
     std::int32_t nonzero = nz_start - 1;
     for (const auto& equation : model.equations()) {
-        for (const auto& entry : equation->variables) {
+        for (const auto& entry : equation.variables()) {
             ++nonzero;
-            rtojac_set_nz_eqnnum(jacobian, nonzero, equation->equation_number);
-            rtojac_set_nz_varnum(jacobian, nonzero, entry->variable_number);
+            rtojac_set_nz_eqnnum(jacobian, nonzero, equation.equation_number());
+            rtojac_set_nz_varnum(jacobian, nonzero, entry.variable_number);
         }
     }
     return nonzero;

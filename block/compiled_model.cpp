@@ -9,9 +9,9 @@ CompiledModel compile_model(const ModelDefinition& model, std::int32_t var_last)
     ProgramBuilder residuals(model, value_count);
     ProgramBuilder jacobian(model, value_count);
     for (const auto& equation : model.equations()) {
-        residuals.add(equation.get(), equation->equation_number);
-        for (const auto& entry : equation->variables) {
-            jacobian.add(entry->differential.get(), entry->nonzero_number);
+        residuals.add(&equation, equation.equation_number());
+        for (const auto& entry : equation.variables()) {
+            jacobian.add(entry.differential, entry.nonzero_number);
         }
     }
     return CompiledModel{residuals.build(), jacobian.build(), var_last};

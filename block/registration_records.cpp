@@ -42,7 +42,7 @@ EquationRecord::EquationRecord(ZELEOBlock* owner) {
 }
 
 void EquationRecord::fill(const ExprNode& equation, std::int32_t number) {
-    write_name_field(fields_.name, to_upper_name(equation.equation_name));
+    write_name_field(fields_.name, to_upper_name(equation.equation_name()));
     fields_.residual_limit = EQUATION_RESIDUAL_LIMIT;
     fields_.equation_class = EQUATION_CLASS;
     std::memset(fields_.zero, 0, sizeof fields_.zero);
