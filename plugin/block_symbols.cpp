@@ -30,12 +30,22 @@ std::size_t attribute_index(std::string_view name, std::string_view prefix, std:
 
 }  // namespace
 
-BlockSymbols::BlockSymbols(const ModelDefinition& model) : model_(model) {
+BlockSymbols::BlockSymbols(const ModelDefinition& model) {
+    for (const auto& variable : model.variables()) {
+        keep(variable.variable_symbol);
+    }
+    variable_count_ = starts_.size();
     for (const auto& equation : model.equations()) {
-        for (const auto& entry : equation->variables) {
-            entries_.push_back(entry.get());
+        for (const auto& entry : equation.variables()) {
+            keep(entry.variable_symbol);
         }
     }
+}
+
+void BlockSymbols::keep(std::string_view symbol) {
+    starts_.push_back(texts_.size());
+    texts_ += symbol;
+    texts_ += '\0';
 }
 
 const char* BlockSymbols::lookup(const char* name) const {
@@ -43,13 +53,13 @@ const char* BlockSymbols::lookup(const char* name) const {
         return nullptr;
     }
     const std::string_view text(name);
-    const auto& variables = model_.variables();
     if (const std::size_t index =
-            attribute_index(text, VARIABLE_SYMBOL_ATTRIBUTE, variables.size())) {
-        return variables[index - 1]->variable_symbol.c_str();
+            attribute_index(text, VARIABLE_SYMBOL_ATTRIBUTE, variable_count_)) {
+        return texts_.c_str() + starts_[index - 1];
     }
-    if (const std::size_t index = attribute_index(text, ENTRY_SYMBOL_ATTRIBUTE, entries_.size())) {
-        return entries_[index - 1]->variable_symbol.c_str();
+    if (const std::size_t index =
+            attribute_index(text, ENTRY_SYMBOL_ATTRIBUTE, starts_.size() - variable_count_)) {
+        return texts_.c_str() + starts_[variable_count_ + index - 1];
     }
     return nullptr;
 }
