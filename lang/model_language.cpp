@@ -21,13 +21,13 @@ std::string build_model_json(std::string_view equations_text, const std::string&
 std::string show_model(const ModelDefinition& model) {
     std::string out;
     for (const auto& variable : model.variables()) {
-        show_variable(*variable, out);
+        show_variable(variable, out);
     }
     if (!model.variables().empty() && !model.equations().empty()) {
         out += '\n';
     }
     for (const auto& equation : model.equations()) {
-        show_equation_lines(*equation, out);
+        show_equation_lines(equation, out);
     }
     return out;
 }
@@ -36,8 +36,8 @@ std::optional<std::string> show_equation(const ModelDefinition& model,
                                          std::string_view equation_name) {
     std::string out;
     for (const auto& equation : model.equations()) {
-        if (equation->equation_name == equation_name) {
-            show_equation_lines(*equation, out);
+        if (equation.equation_name() == equation_name) {
+            show_equation_lines(equation, out);
         }
     }
     if (out.empty()) {

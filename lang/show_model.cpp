@@ -46,13 +46,14 @@ void show_variable(const VariableDef& variable, std::string& out) {
 
 void show_equation_lines(const ExprNode& equation, std::string& out) {
     out += "eq ";
-    if (!equation.equation_name.empty()) {
-        out += equation.equation_name + ": ";
+    if (!equation.equation_name().empty()) {
+        out += equation.equation_name();
+        out += ": ";
     }
     print_tree(equation, out);
     out += " = 0\n";
-    for (const auto& entry : equation.variables) {
-        show_entry(*entry, out);
+    for (const auto& entry : equation.variables()) {
+        show_entry(entry, out);
     }
 }
 

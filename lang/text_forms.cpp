@@ -10,7 +10,7 @@ std::string number_text(double value) {
     return std::string(buffer, written.ptr);
 }
 
-std::string quoted_text(const std::string& text) {
+std::string quoted_text(std::string_view text) {
     std::string result = "\"";
     for (char c : text) {
         if (c == '"' || c == '\\') {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace lang {
 
@@ -8,6 +9,6 @@ namespace lang {
 std::string number_text(double value);
 
 // `text` in double quotes, with " and \ escaped by a backslash.
-std::string quoted_text(const std::string& text);
+std::string quoted_text(std::string_view text);
 
 }  // namespace lang

@@ -15,26 +15,27 @@ namespace {
 enum Level { sum_level, product_level, negative_level, power_level, atom_level };
 
 bool is_number(const ExprNode& node) {
-    return node.type == NODE_NUMBER;
+    return node.type() == NODE_NUMBER;
 }
 
 // Sums and products of one operand print as the operand.
 const ExprNode& past_single_operands(const ExprNode& node) {
     const ExprNode* at = &node;
-    while ((at->type == NODE_SUM || at->type == NODE_PRODUCT) && at->subexpressions.size() == 1) {
-        at = at->subexpressions.front().get();
+    while ((at->type() == NODE_SUM || at->type() == NODE_PRODUCT) &&
+           at->subexpressions().size() == 1) {
+        at = &at->subexpressions().front();
     }
     return *at;
 }
 
 Level level_of(const ExprNode& node) {
-    switch (node.type) {
+    switch (node.type()) {
         case NODE_SUM:
-            return node.subexpressions.empty() ? atom_level : sum_level;
+            return node.subexpressions().empty() ? atom_level : sum_level;
         case NODE_PRODUCT:
-            return node.subexpressions.empty() ? atom_level : product_level;
+            return node.subexpressions().empty() ? atom_level : product_level;
         case NODE_NUMBER:
-            return std::signbit(node.double_value) ? negative_level : atom_level;
+            return std::signbit(node.double_value()) ? negative_level : atom_level;
         case NODE_POWER:
             return power_level;
         default:
@@ -44,15 +45,15 @@ Level level_of(const ExprNode& node) {
 
 // A power with the number -1 as exponent: a divisor.
 bool is_reciprocal(const ExprNode& node) {
-    return node.type == NODE_POWER && node.subexpressions.size() == 2 &&
-           is_number(*node.subexpressions[1]) && node.subexpressions[1]->double_value == -1.0;
+    return node.type() == NODE_POWER && node.subexpressions().size() == 2 &&
+           is_number(node.subexpressions()[1]) && node.subexpressions()[1].double_value() == -1.0;
 }
 
 // A product led by a negative number: in a sum, a subtrahend.
 bool is_negative_product(const ExprNode& node) {
-    return node.type == NODE_PRODUCT && node.subexpressions.size() >= 2 &&
-           is_number(*node.subexpressions.front()) &&
-           node.subexpressions.front()->double_value < 0.0;
+    return node.type() == NODE_PRODUCT && node.subexpressions().size() >= 2 &&
+           is_number(node.subexpressions().front()) &&
+           node.subexpressions().front().double_value() < 0.0;
 }
 
 class TreePrinter {
@@ -116,27 +117,27 @@ class TreePrinter {
             out_ += '(';
             pending_.push_back(text_step(")"));
         }
-        switch (node.type) {
+        switch (node.type()) {
             case NODE_SUM:
-                if (node.subexpressions.empty()) {
+                if (node.subexpressions().empty()) {
                     out_ += '0';
                     return;
                 }
                 return print_sum(node);
             case NODE_PRODUCT:
-                if (node.subexpressions.empty()) {
+                if (node.subexpressions().empty()) {
                     out_ += '1';
                     return;
                 }
                 return print_product(node);
             case NODE_NUMBER:
-                out_ += number_text(node.double_value);
+                out_ += number_text(node.double_value());
                 return;
             case NODE_NUMERIC_TEXT:
-                out_ += "text(" + quoted_text(node.string_value) + ")";
+                out_ += "text(" + quoted_text(node.string_value()) + ")";
                 return;
             case NODE_VARIABLE:
-                out_ += node.string_value;
+                out_ += node.string_value();
                 return;
             case NODE_POWER:
                 return print_power(node);
@@ -149,26 +150,26 @@ class TreePrinter {
     }
 
     void print_sum(const ExprNode& sum) {
-        const auto& terms = sum.subexpressions;
+        const Span<const ExprNode> terms = sum.subexpressions();
         for (std::size_t i = terms.size() - 1; i >= 1; --i) {
-            const ExprNode& term = past_single_operands(*terms[i]);
-            if (is_number(term) && term.double_value < 0.0) {
-                pending_.push_back(number_step(-term.double_value));
+            const ExprNode& term = past_single_operands(terms[i]);
+            if (is_number(term) && term.double_value() < 0.0) {
+                pending_.push_back(number_step(-term.double_value()));
                 pending_.push_back(text_step(" - "));
             } else if (is_negative_product(term)) {
-                pending_.push_back(factors_step(term, 1, -term.subexpressions[0]->double_value));
+                pending_.push_back(factors_step(term, 1, -term.subexpressions()[0].double_value()));
                 pending_.push_back(text_step(" - "));
             } else {
                 pending_.push_back(node_step(term, product_level));
                 pending_.push_back(text_step(" + "));
             }
         }
-        pending_.push_back(node_step(*terms.front(), sum_level));
+        pending_.push_back(node_step(terms.front(), sum_level));
     }
 
     void print_product(const ExprNode& product) {
-        const ExprNode& first = *product.subexpressions.front();
-        if (is_number(first) && first.double_value == -1.0) {
+        const ExprNode& first = product.subexpressions().front();
+        if (is_number(first) && first.double_value() == -1.0) {
             out_ += '-';
             pending_.push_back(factors_step(product, 1, 1.0));
         } else {
@@ -177,13 +178,13 @@ class TreePrinter {
     }
 
     void print_factors(const Step& step) {
-        const auto& factors = step.node->subexpressions;
+        const Span<const ExprNode> factors = step.node->subexpressions();
         const bool led_by_number = step.number != 1.0;
         const std::size_t first_joined = led_by_number ? step.first_factor : step.first_factor + 1;
         for (std::size_t i = factors.size(); i-- > first_joined;) {
-            const ExprNode& factor = *factors[i];
+            const ExprNode& factor = factors[i];
             if (is_reciprocal(factor)) {
-                pending_.push_back(node_step(*factor.subexpressions[0], power_level));
+                pending_.push_back(node_step(factor.subexpressions()[0], power_level));
                 pending_.push_back(text_step("/"));
             } else {
                 pending_.push_back(node_step(factor, power_level));
@@ -193,15 +194,15 @@ class TreePrinter {
         if (led_by_number) {
             out_ += number_text(step.number);
         } else {
-            pending_.push_back(node_step(*factors[step.first_factor], product_level));
+            pending_.push_back(node_step(factors[step.first_factor], product_level));
         }
     }
 
     void print_power(const ExprNode& power) {
-        const auto& operands = power.subexpressions;
-        push_operand(operands.size() > 1 ? operands[1].get() : nullptr, negative_level);
+        const Span<const ExprNode> operands = power.subexpressions();
+        push_operand(operands.size() > 1 ? &operands[1] : nullptr, negative_level);
         pending_.push_back(text_step("^"));
-        push_operand(operands.empty() ? nullptr : operands[0].get(), atom_level);
+        push_operand(operands.empty() ? nullptr : &operands[0], atom_level);
     }
 
     void push_operand(const ExprNode* operand, Level context) {
@@ -209,11 +210,11 @@ class TreePrinter {
     }
 
     void print_function(const ExprNode& call) {
-        out_ += call.string_value;
+        out_ += call.string_value();
         out_ += '(';
         pending_.push_back(text_step(")"));
-        if (!call.subexpressions.empty()) {
-            pending_.push_back(node_step(*call.subexpressions.front(), sum_level));
+        if (!call.subexpressions().empty()) {
+            pending_.push_back(node_step(call.subexpressions().front(), sum_level));
         }
     }
 
