@@ -18,8 +18,8 @@ std::int64_t tree_nodes(const ExprNode& root) {
         const ExprNode* node = pending.back();
         pending.pop_back();
         ++count;
-        for (const auto& child : node->subexpressions) {
-            pending.push_back(child.get());
+        for (const auto& child : node->subexpressions()) {
+            pending.push_back(&child);
         }
     }
     return count;
@@ -30,9 +30,9 @@ std::int64_t model_nodes(const std::string& model_path) {
     model.load_model(model_path);
     std::int64_t count = 0;
     for (const auto& equation : model.equations()) {
-        count += tree_nodes(*equation);
-        for (const auto& entry : equation->variables) {
-            count += entry->differential ? tree_nodes(*entry->differential) : 0;
+        count += tree_nodes(equation);
+        for (const auto& entry : equation.variables()) {
+            count += entry.differential ? tree_nodes(*entry.differential) : 0;
         }
     }
     return count;

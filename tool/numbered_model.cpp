@@ -36,20 +36,21 @@ NumberedModel::NumberedModel(const std::string& model_path, const ModelSession& 
 // reference at the host number the block would read it at.
 void NumberedModel::number_records() {
     int number = 0;
-    for (const auto& variable : model_.variables()) {
-        variable->variable_number = ++number;
-        numbers_by_symbol_[variable->variable_symbol].push_back(number);
-        model_.symbol_to_number[variable->variable_symbol] = number;
+    for (auto& variable : model_.variables()) {
+        variable.variable_number = ++number;
+        const std::string symbol(variable.variable_symbol);
+        numbers_by_symbol_[symbol].push_back(number);
+        model_.symbol_to_number[symbol] = number;
     }
     int equation_number = 0;
-    for (const auto& equation : model_.equations()) {
-        equation->equation_number = ++equation_number;
-        for (const auto& entry : equation->variables) {
-            const auto found = model_.symbol_to_number.find(entry->variable_symbol);
-            entry->variable_number = found == model_.symbol_to_number.end() ? 0 : found->second;
-            entries_.push_back(entry.get());
+    for (auto& equation : model_.equations()) {
+        equation.set_equation_number(++equation_number);
+        for (auto& entry : equation.variables()) {
+            const auto found = model_.symbol_to_number.find(entry.variable_symbol);
+            entry.variable_number = found == model_.symbol_to_number.end() ? 0 : found->second;
+            entries_.push_back(&entry);
             entry_equations_.push_back(equation_number);
-            entry->nonzero_number = static_cast<std::int32_t>(entries_.size());
+            entry.nonzero_number = static_cast<std::int32_t>(entries_.size());
         }
     }
 }
@@ -68,14 +69,14 @@ void NumberedModel::verify_against(const ModelSession& session) const {
     }
 }
 
-const std::string& NumberedModel::symbol(int variable_number) const {
+std::string NumberedModel::symbol(int variable_number) const {
     const auto index = index_of(variable_number, model_.variables().size(), "variable");
-    return model_.variables()[index]->variable_symbol;
+    return std::string(model_.variables()[index].variable_symbol);
 }
 
-const std::string& NumberedModel::equation_name(int equation_number) const {
+std::string NumberedModel::equation_name(int equation_number) const {
     const auto index = index_of(equation_number, model_.equations().size(), "equation");
-    return model_.equations()[index]->equation_name;
+    return std::string(model_.equations()[index].equation_name());
 }
 
 const VariableDef& NumberedModel::entry(int nonzero_number) const {

@@ -22,9 +22,9 @@ class NumberedModel {
 
     const ModelDefinition& model() const { return model_; }
 
-    // By host number (1-based).
-    const std::string& symbol(int variable_number) const;
-    const std::string& equation_name(int equation_number) const;
+    // By host number (1-based); copies of the model's texts.
+    std::string symbol(int variable_number) const;
+    std::string equation_name(int equation_number) const;
     const VariableDef& entry(int nonzero_number) const;
     // The equation (1-based) that owns nonzero `nonzero_number`.
     int entry_equation(int nonzero_number) const;

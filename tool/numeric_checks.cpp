@@ -32,7 +32,7 @@ class EquationNumerics {
         : model_(model),
           place_(place),
           scan_(scan),
-          equation_(*model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
+          equation_(model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
           findings_(findings),
           evaluator_(model.model()),
           groups_(comparable_groups()) {}
@@ -59,7 +59,7 @@ class EquationNumerics {
     }
 
     bool derivative_usable(std::size_t entry) const {
-        return equation_.variables[entry]->differential && scan_.derivative_evaluable[entry];
+        return equation_.variables()[entry].differential && scan_.derivative_evaluable[entry];
     }
 
     // Variables whose derivative can be judged: a model variable of a symbol
@@ -67,8 +67,8 @@ class EquationNumerics {
     std::vector<EntryGroup> comparable_groups() const {
         std::vector<EntryGroup> groups;
         std::set<std::string> unusable;
-        for (std::size_t entry = 0; entry < equation_.variables.size(); ++entry) {
-            const std::string& symbol = equation_.variables[entry]->variable_symbol;
+        for (std::size_t entry = 0; entry < equation_.variables().size(); ++entry) {
+            const std::string symbol(equation_.variables()[entry].variable_symbol);
             const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
             if (numbers.size() != 1 || !derivative_usable(entry)) {
                 unusable.insert(symbol);
@@ -105,20 +105,20 @@ class EquationNumerics {
     }
 
     void check_finite(double residual, const std::vector<double>& values) {
-        const std::string& name = equation_.equation_name;
+        const std::string name(equation_.equation_name());
         if (!std::isfinite(residual)) {
             add(Severity::error, "non-finite", 0, place_.pointer,
                 "the residual of equation " + name + " is " + readable_number(residual) +
                     " at the starting point")
                 .details["residual"] = json_number(residual);
         }
-        for (std::size_t entry = 0; entry < equation_.variables.size(); ++entry) {
+        for (std::size_t entry = 0; entry < equation_.variables().size(); ++entry) {
             if (!derivative_usable(entry)) {
                 continue;
             }
-            const double value = evaluate(*equation_.variables[entry]->differential, values);
+            const double value = evaluate(*equation_.variables()[entry].differential, values);
             if (!std::isfinite(value)) {
-                const std::string& symbol = equation_.variables[entry]->variable_symbol;
+                const std::string symbol(equation_.variables()[entry].variable_symbol);
                 const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
                 add(Severity::error, "non-finite", numbers.empty() ? 0 : numbers.front(),
                     scan_.entry_pointers[entry],
@@ -132,7 +132,7 @@ class EquationNumerics {
     double group_derivative(const EntryGroup& group, const std::vector<double>& values) {
         double sum = 0.0;
         for (const std::size_t entry : group.entries) {
-            sum += evaluate(*equation_.variables[entry]->differential, values);
+            sum += evaluate(*equation_.variables()[entry].differential, values);
         }
         return sum;
     }
@@ -175,7 +175,7 @@ class EquationNumerics {
 
     void report(const EntryGroup& group, double derivative, const DerivativeComparison& comparison,
                 const std::string& label, const std::vector<double>& values) {
-        const std::string& name = equation_.equation_name;
+        const std::string name(equation_.equation_name());
         const std::string pointer = scan_.entry_pointers[group.entries.front()];
         const std::string value_text =
             " at the " + label + " (" + group.symbol + " = " +

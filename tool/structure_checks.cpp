@@ -20,7 +20,7 @@ void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& do
     const std::vector<ListElement> places = list_elements(&document.root(), "Variables");
     std::map<std::string, int> first_number;
     for (std::size_t index = 0; index < model.model().variables().size(); ++index) {
-        const std::string& symbol = model.model().variables()[index]->variable_symbol;
+        const std::string symbol(model.model().variables()[index].variable_symbol);
         const int number = static_cast<int>(index) + 1;
         const auto [first, inserted] = first_number.emplace(symbol, number);
         if (inserted) {

@@ -18,15 +18,15 @@ class EquationChecker {
                     std::vector<Finding>& findings)
         : model_(model),
           place_(place),
-          equation_(*model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
-          name_(equation_.equation_name),
+          equation_(model.model().equations()[static_cast<std::size_t>(place.number - 1)]),
+          name_(equation_.equation_name()),
           findings_(findings) {}
 
     EquationScan run() {
         EquationScan scan;
         scan.residual_evaluable = check_tree(equation_, place_.json, place_.pointer, "", true);
         const std::vector<ListElement> entries = list_elements(place_.json, "Variables");
-        for (std::size_t index = 0; index < equation_.variables.size(); ++index) {
+        for (std::size_t index = 0; index < equation_.variables().size(); ++index) {
             const bool placed = index < entries.size();
             scan.entry_pointers.push_back(placed ? place_.pointer + entries[index].steps : "");
             scan.derivative_evaluable.push_back(check_entry(
@@ -62,15 +62,18 @@ class EquationChecker {
                     const std::string& within, bool is_residual) {
         bool evaluable = true;
         TreeWalk::each_node(root, json, pointer, [&](const ExprNode& node, const NodePath& path) {
-            switch (node.type) {
+            // The checks keep texts in maps and give them to strtod, which need
+            // strings of their own.
+            const std::string text(node.string_value());
+            switch (node.type()) {
                 case NODE_VARIABLE:
-                    check_reference(node.string_value, path, within, is_residual);
+                    check_reference(text, path, within, is_residual);
                     break;
                 case NODE_NUMERIC_TEXT:
-                    evaluable = check_numeric_text(node.string_value, path, within) && evaluable;
+                    evaluable = check_numeric_text(text, path, within) && evaluable;
                     break;
                 case NODE_FUNCTION:
-                    check_function(node.string_value, path, within);
+                    check_function(text, path, within);
                     break;
                 case NODE_UNRECOGNISED:
                     add(Severity::warning, "unrecognised-node", "", path.pointer(),
@@ -132,8 +135,8 @@ class EquationChecker {
     }
 
     bool check_entry(std::size_t index, const nlohmann::json* json, const std::string& pointer) {
-        const VariableDef& entry = *equation_.variables[index];
-        const std::string& symbol = entry.variable_symbol;
+        const VariableDef& entry = equation_.variables()[index];
+        const std::string symbol(entry.variable_symbol);
         if (!is_model_variable(symbol)) {
             add(Severity::error, "unknown-variable", symbol, pointer,
                 "equation " + name_ + " lists an entry for '" + symbol +
@@ -166,8 +169,8 @@ class EquationChecker {
             }
         }
         std::set<std::string> reported;
-        for (std::size_t index = 0; index < equation_.variables.size(); ++index) {
-            const std::string& symbol = equation_.variables[index]->variable_symbol;
+        for (std::size_t index = 0; index < equation_.variables().size(); ++index) {
+            const std::string symbol(equation_.variables()[index].variable_symbol);
             if (is_model_variable(symbol) && first_reference_.count(symbol) == 0 &&
                 reported.insert(symbol).second) {
                 add(Severity::warning, "unused-entry", symbol, entry_pointers[index],
@@ -180,7 +183,7 @@ class EquationChecker {
     const NumberedModel& model_;
     const EquationPlace& place_;
     const ExprNode& equation_;
-    const std::string& name_;
+    const std::string name_;
     std::vector<Finding>& findings_;
     std::map<std::string, std::string> first_reference_;
     std::vector<std::string> referenced_in_order_;

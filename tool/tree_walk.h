@@ -47,10 +47,10 @@ class TreeWalk {
             path.steps_.push_back(std::move(frame.steps));
             visit(*frame.node, path);
             const std::vector<ListElement> elements = list_elements(frame.json, "SubExpressions");
-            const auto& children = frame.node->subexpressions;
+            const Span<const ExprNode> children = frame.node->subexpressions();
             for (std::size_t index = children.size(); index-- > 0;) {
                 const bool placed = index < elements.size();
-                pending.push_back({children[index].get(), placed ? elements[index].value : nullptr,
+                pending.push_back({&children[index], placed ? elements[index].value : nullptr,
                                    placed ? elements[index].steps : "", frame.depth + 1});
             }
         }
