@@ -19,8 +19,8 @@ class BenchModel {
     explicit BenchModel(int count) : file_(text_of(count)) {
         model_.load_model(file_.path());
         std::int32_t number = 0;
-        for (const auto& variable : model_.variables()) {
-            variable->variable_number = ++number;
+        for (auto& variable : model_.variables()) {
+            variable.variable_number = ++number;
             values_.push_back(bench_value(number - 1));
         }
     }
@@ -48,20 +48,20 @@ TEST(bench_model, derivatives_match_central_differences) {
     BenchModel bench(40);
     ASSERT_EQ(bench.model().equations().size(), 40u);
     for (const auto& equation : bench.model().equations()) {
-        ASSERT_EQ(equation->variables.size(), 3u);
-        for (const auto& entry : equation->variables) {
-            const int number = bench.model().find_variable(entry->variable_symbol)->variable_number;
+        ASSERT_EQ(equation.variables().size(), 3u);
+        for (const auto& entry : equation.variables()) {
+            const int number = bench.model().find_variable(entry.variable_symbol)->variable_number;
             double& x = bench.values()[static_cast<std::size_t>(number - 1)];
             const double start = x;
             const double step = 1e-6;
             x = start + step;
-            const double above = bench.value_of(*equation);
+            const double above = bench.value_of(equation);
             x = start - step;
-            const double below = bench.value_of(*equation);
+            const double below = bench.value_of(equation);
             x = start;
             const double difference = (above - below) / (2 * step);
-            EXPECT_NEAR(bench.value_of(*entry->differential), difference, 1e-6)
-                << equation->equation_name << " by " << entry->variable_symbol;
+            EXPECT_NEAR(bench.value_of(*entry.differential), difference, 1e-6)
+                << equation.equation_name() << " by " << entry.variable_symbol;
         }
     }
 }

@@ -134,17 +134,17 @@ double time_literal(const std::string& model_path, const Values& x, int repeat, 
     ModelDefinition model;
     model.load_model(model_path);
     std::int32_t number = 0;
-    for (const auto& variable : model.variables()) {
-        variable->variable_number = ++number;
+    for (auto& variable : model.variables()) {
+        variable.variable_number = ++number;
     }
     const auto both = [&] {
         values.clear();
         for (const auto& equation : model.equations()) {
-            values.push_back(literal_value(*equation, model, x.data()));
+            values.push_back(literal_value(equation, model, x.data()));
         }
         for (const auto& equation : model.equations()) {
-            for (const auto& entry : equation->variables) {
-                values.push_back(literal_value(*entry->differential, model, x.data()));
+            for (const auto& entry : equation.variables()) {
+                values.push_back(literal_value(*entry.differential, model, x.data()));
             }
         }
     };
