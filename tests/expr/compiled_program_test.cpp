@@ -18,6 +18,7 @@
 
 #include "evaluate_expression.h"
 #include "program_builder.h"
+#include "tree_builder.h"
 
 namespace {
 
@@ -41,49 +42,39 @@ std::unique_ptr<ModelDefinition> random_model() {
         {"a", 1}, {"b", 2}, {"c", 3},  {"d", 4}, {"e", 5},    {"f", 6},  {"g", 7},
         {"h", 8}, {"i", 9}, {"j", 10}, {"a", 3}, {"far", 11}, {"low", 0}};
     for (const auto& [symbol, number] : variables) {
-        auto variable = std::make_unique<VariableDef>();
-        variable->variable_symbol = symbol;
-        variable->variable_number = number;
-        model->append_variable(std::move(variable));
+        TreeBuilder(*model).variable(symbol, number);
     }
     return model;
 }
 
-std::unique_ptr<ExprNode> copy_of(const ExprNode& node) {
-    auto copy = std::make_unique<ExprNode>();
-    copy->type = node.type;
-    copy->double_value = node.double_value;
-    copy->string_value = node.string_value;
-    for (const auto& child : node.subexpressions) {
-        copy->subexpressions.push_back(copy_of(*child));
-    }
-    return copy;
-}
-
 class TreeMaker {
   public:
-    explicit TreeMaker(std::uint32_t seed) : random_(seed) {}
+    // The trees are kept in `model`'s storage.
+    TreeMaker(std::uint32_t seed, ModelDefinition& model) : random_(seed), trees_(model) {}
 
     // A tree of at most `depth` levels; numeric texts only valid ones unless
     // `faulty_texts`. One subtree in four repeats one made before, so that
     // programs share subtrees.
-    std::unique_ptr<ExprNode> make(int depth, bool faulty_texts = false) {
+    ExprNode make(int depth, bool faulty_texts = false) {
         if (!made_.empty() && random_() % 4 == 0) {
-            return copy_of(*made_[random_() % made_.size()]);
+            return made_[random_() % made_.size()];
         }
-        auto node = std::make_unique<ExprNode>();
         const std::vector<std::int32_t> codes{0, 1, 2, 3, 4, 5, 6, 7, 8, -1};
-        node->type =
+        const std::int32_t type =
             depth <= 0 ? pick(std::vector<std::int32_t>{2, 3, 4, 4, 0, 1, 5}) : pick(codes);
-        node->double_value = pick(numbers_);
-        node->string_value = string_for(node->type, faulty_texts);
-        const int children = depth <= 0 ? 0 : static_cast<int>(random_() % 5);
-        for (int i = 0; i < children; ++i) {
-            node->subexpressions.push_back(make(depth - 1, faulty_texts));
+        const double number = pick(numbers_);
+        const std::string text = string_for(type, faulty_texts);
+        const int count = depth <= 0 ? 0 : static_cast<int>(random_() % 5);
+        std::vector<ExprNode> children;
+        for (int i = 0; i < count; ++i) {
+            children.push_back(make(depth - 1, faulty_texts));
         }
-        const bool calls_library = node->type == NODE_POWER || node->type == NODE_FUNCTION;
+        // A number keeps no children: no walk ever evaluates them.
+        const ExprNode node =
+            type == NODE_NUMBER ? trees_.number(number) : trees_.parent(type, children, text);
+        const bool calls_library = type == NODE_POWER || type == NODE_FUNCTION;
         if (calls_library && depth <= 3 && made_.size() < 64) {
-            made_.push_back(copy_of(*node));
+            made_.push_back(node);
         }
         return node;
     }
@@ -108,7 +99,8 @@ class TreeMaker {
     }
 
     std::mt19937 random_;
-    std::vector<std::unique_ptr<ExprNode>> made_;
+    TreeBuilder trees_;
+    std::vector<ExprNode> made_;
     const std::vector<double> numbers_{0.0,   -0.0,    1.0, -1.0, 2.0, 0.5,  -2.5, 3.0,
                                        1e308, -1e-310, inf, -inf, nan, -nan, 100.0};
     const std::vector<std::string> texts_{"0.1", "2.5kg", "  7", "-0", "1e-3", "inf", "0x10"};
@@ -157,14 +149,14 @@ std::string run(CompiledProgram& program, std::vector<double>& out) {
 // Answers how many repeated subtrees the program reads back.
 std::ptrdiff_t check_batch(std::uint32_t seed, int depth, bool faulty_texts) {
     auto model = random_model();
-    TreeMaker maker(seed);
-    std::vector<std::unique_ptr<ExprNode>> trees;
+    TreeMaker maker(seed, *model);
+    std::vector<ExprNode> trees;
     for (int i = 0; i < 200; ++i) {
         trees.push_back(maker.make(depth, faulty_texts));
     }
     ProgramBuilder builder(*model, host_values.size());
     for (std::size_t i = 0; i < trees.size(); ++i) {
-        builder.add(trees[i].get(), static_cast<std::int32_t>(i + 1));
+        builder.add(&trees[i], static_cast<std::int32_t>(i + 1));
     }
     CompiledProgram program = builder.build();
     const double untouched = -12345.0;
@@ -174,7 +166,7 @@ std::ptrdiff_t check_batch(std::uint32_t seed, int depth, bool faulty_texts) {
     ExpressionEvaluator evaluator(*model);
     std::size_t i = 0;
     for (; i < trees.size(); ++i) {
-        const Outcome expected = walk(evaluator, *trees[i]);
+        const Outcome expected = walk(evaluator, trees[i]);
         if (!expected.fault.empty()) {
             EXPECT_EQ(fault, expected.fault) << "seed " << seed << " tree " << i;
             break;
@@ -213,31 +205,9 @@ INSTANTIATE_TEST_SUITE_P(compiled_program, compiled_program_random,
                                          BatchCase{"deep", 6, false},
                                          BatchCase{"with text faults", 4, true}));
 
-std::unique_ptr<ExprNode> leaf(std::int32_t type, double number, const std::string& text = "") {
-    auto node = std::make_unique<ExprNode>();
-    node->type = type;
-    node->double_value = number;
-    node->string_value = text;
-    return node;
-}
-
-std::unique_ptr<ExprNode> parent(std::int32_t type, std::vector<std::unique_ptr<ExprNode>> children,
-                                 const std::string& name = "") {
-    auto node = leaf(type, 0.0, name);
-    node->subexpressions = std::move(children);
-    return node;
-}
-
-template <typename... Children>
-std::vector<std::unique_ptr<ExprNode>> list(Children... children) {
-    std::vector<std::unique_ptr<ExprNode>> nodes;
-    (nodes.push_back(std::move(children)), ...);
-    return nodes;
-}
-
 struct ShapeCase {
     const char* what;
-    std::unique_ptr<ExprNode> (*tree)();
+    ExprNode (*tree)(const TreeBuilder& make);
 };
 
 class compiled_program_shapes : public testing::TestWithParam<ShapeCase> {};
@@ -247,15 +217,15 @@ class compiled_program_shapes : public testing::TestWithParam<ShapeCase> {};
 // one that raises.
 TEST_P(compiled_program_shapes, match_the_walk) {
     auto model = random_model();
-    const std::unique_ptr<ExprNode> tree = GetParam().tree();
+    const ExprNode tree = GetParam().tree(TreeBuilder(*model));
     ProgramBuilder builder(*model, host_values.size());
-    builder.add(tree.get(), 1);
-    builder.add(tree.get(), 2);  // the whole tree repeated
+    builder.add(&tree, 1);
+    builder.add(&tree, 2);  // the whole tree repeated
     CompiledProgram program = builder.build();
     std::vector<double> out(2, -1.0);
     const std::string fault = run(program, out);
     ExpressionEvaluator evaluator(*model);
-    const Outcome expected = walk(evaluator, *tree);
+    const Outcome expected = walk(evaluator, tree);
     EXPECT_EQ(fault, expected.fault);
     if (expected.fault.empty()) {
         EXPECT_EQ(bits(out[0]), bits(expected.value)) << out[0] << " expected " << expected.value;
@@ -266,52 +236,66 @@ TEST_P(compiled_program_shapes, match_the_walk) {
 INSTANTIATE_TEST_SUITE_P(
     compiled_program, compiled_program_shapes,
     testing::Values(
-        ShapeCase{"sum of -0.0 folds to +0.0", [] { return parent(0, list(leaf(2, -0.0))); }},
+        ShapeCase{"sum of -0.0 folds to +0.0",
+                  [](const TreeBuilder& make) { return make.parent(0, {make.number(-0.0)}); }},
         ShapeCase{"product of two NaNs keeps the child's",
-                  [] { return parent(1, list(leaf(2, nan), leaf(2, -nan))); }},
-        ShapeCase{"sum of two NaNs keeps the child's",
-                  [] { return parent(0, list(leaf(2, -nan), leaf(4, 0.0, "f"))); }},
-        ShapeCase{"unknown function drops a known argument",
-                  [] { return parent(6, list(leaf(4, 0.0, "a")), "sin"); }},
-        ShapeCase{"unknown function still converts its text",
-                  [] { return parent(6, list(leaf(3, 0.0, "abc")), "sin"); }},
-        ShapeCase{"power folds pow(0, 0) without children", [] { return parent(5, list()); }},
-        ShapeCase{"power of one child takes exponent 0",
-                  [] { return parent(5, list(leaf(4, 0.0, "f"))); }},
-        ShapeCase{"power evaluates no third child",
-                  [] { return parent(5, list(leaf(2, 2.0), leaf(2, 3.0), leaf(3, 0.0, "x"))); }},
-        ShapeCase{"function evaluates no second child",
-                  [] { return parent(6, list(leaf(2, 4.0), leaf(3, 0.0, "x")), "sqrt"); }},
-        ShapeCase{"function without a name evaluates nothing",
-                  [] { return parent(6, list(leaf(3, 0.0, "x"))); }},
-        ShapeCase{"shared subtree inside a sum, fused then split",
-                  [] {
-                      return parent(0, list(parent(6, list(leaf(4, 0.0, "c")), "ln"),
-                                            parent(6, list(leaf(4, 0.0, "c")), "ln")));
+                  [](const TreeBuilder& make) {
+                      return make.parent(1, {make.number(nan), make.number(-nan)});
                   }},
-        ShapeCase{"shared power inside a product", [] {
-                      return parent(
-                          1, list(leaf(2, 3.0), parent(5, list(leaf(4, 0.0, "a"), leaf(2, -1.0))),
-                                  parent(5, list(leaf(4, 0.0, "a"), leaf(2, -1.0)))));
+        ShapeCase{"sum of two NaNs keeps the child's",
+                  [](const TreeBuilder& make) {
+                      return make.parent(0, {make.number(-nan), make.text(4, "f")});
+                  }},
+        ShapeCase{
+            "unknown function drops a known argument",
+            [](const TreeBuilder& make) { return make.parent(6, {make.text(4, "a")}, "sin"); }},
+        ShapeCase{
+            "unknown function still converts its text",
+            [](const TreeBuilder& make) { return make.parent(6, {make.text(3, "abc")}, "sin"); }},
+        ShapeCase{"power folds pow(0, 0) without children",
+                  [](const TreeBuilder& make) { return make.parent(5, {}); }},
+        ShapeCase{"power of one child takes exponent 0",
+                  [](const TreeBuilder& make) { return make.parent(5, {make.text(4, "f")}); }},
+        ShapeCase{
+            "power evaluates no third child",
+            [](const TreeBuilder& make) {
+                return make.parent(5, {make.number(2.0), make.number(3.0), make.text(3, "x")});
+            }},
+        ShapeCase{"function evaluates no second child",
+                  [](const TreeBuilder& make) {
+                      return make.parent(6, {make.number(4.0), make.text(3, "x")}, "sqrt");
+                  }},
+        ShapeCase{"function without a name evaluates nothing",
+                  [](const TreeBuilder& make) { return make.parent(6, {make.text(3, "x")}); }},
+        ShapeCase{"shared subtree inside a sum, fused then split",
+                  [](const TreeBuilder& make) {
+                      return make.parent(0, {make.parent(6, {make.text(4, "c")}, "ln"),
+                                             make.parent(6, {make.text(4, "c")}, "ln")});
+                  }},
+        ShapeCase{"shared power inside a product", [](const TreeBuilder& make) {
+                      return make.parent(
+                          1,
+                          {make.number(3.0), make.parent(5, {make.text(4, "a"), make.number(-1.0)}),
+                           make.parent(5, {make.text(4, "a"), make.number(-1.0)})});
                   }}));
 
 // A second run reads the texts it kept, and still raises a fault each time.
 TEST(compiled_program, runs_again_with_the_same_results) {
     for (std::uint32_t seed = 1; seed <= 10; ++seed) {
         auto model = random_model();
-        TreeMaker maker(seed);
+        TreeMaker maker(seed, *model);
         ProgramBuilder builder(*model, host_values.size());
-        std::vector<std::unique_ptr<ExprNode>> trees;
-        for (int i = 0; i < 50; ++i) {
-            trees.push_back(maker.make(4, true));
-            builder.add(trees.back().get(), i + 1);
+        const std::size_t trees = 50;
+        for (std::size_t i = 0; i < trees; ++i) {
+            const ExprNode tree = maker.make(4, true);
+            builder.add(&tree, static_cast<std::int32_t>(i + 1));
         }
         CompiledProgram program = builder.build();
-        std::vector<double> first(trees.size(), 0.0);
-        std::vector<double> second(trees.size(), 0.0);
+        std::vector<double> first(trees, 0.0);
+        std::vector<double> second(trees, 0.0);
         const std::string first_fault = run(program, first);
         EXPECT_EQ(run(program, second), first_fault);
-        for (std::size_t i = 0; i < trees.size(); ++i) {
+        for (std::size_t i = 0; i < trees; ++i) {
             EXPECT_EQ(bits(first[i]), bits(second[i])) << "seed " << seed << " tree " << i;
         }
     }
@@ -321,12 +305,10 @@ TEST(compiled_program, runs_again_with_the_same_results) {
 // so its fault still raises.
 TEST(compiled_program, null_trees_and_numbers_below_one) {
     auto model = random_model();
-    auto text = std::make_unique<ExprNode>();
-    text->type = NODE_NUMERIC_TEXT;
-    text->string_value = "abc";
+    const ExprNode text = TreeBuilder(*model).text(NODE_NUMERIC_TEXT, "abc");
     ProgramBuilder builder(*model, host_values.size());
     builder.add(nullptr, 1);
-    builder.add(text.get(), 0);
+    builder.add(&text, 0);
     CompiledProgram program = builder.build();
     std::vector<double> out{-1.0};
     EXPECT_EQ(run(program, out), "invalid_argument: invalid stof argument");
@@ -357,11 +339,12 @@ TEST(compiled_program, converts_texts_again_when_the_decimal_separator_changes) 
     }
     std::setlocale(LC_NUMERIC, "C");
     auto model = random_model();
-    const auto comma = leaf(NODE_NUMERIC_TEXT, 0.0, "2,5");
-    const auto point = leaf(NODE_NUMERIC_TEXT, 0.0, "2.5");
+    const TreeBuilder trees(*model);
+    const ExprNode comma = trees.text(NODE_NUMERIC_TEXT, "2,5");
+    const ExprNode point = trees.text(NODE_NUMERIC_TEXT, "2.5");
     ProgramBuilder builder(*model, host_values.size());
-    builder.add(comma.get(), 1);
-    builder.add(point.get(), 2);
+    builder.add(&comma, 1);
+    builder.add(&point, 2);
     CompiledProgram program = builder.build();
     std::vector<double> out(2, 0.0);
     for (const char* name : {"C", locale.c_str(), "C"}) {
@@ -380,29 +363,21 @@ TEST(compiled_program, converts_texts_again_when_the_decimal_separator_changes) 
 // recursion: sum(product(sum(... a ...))).
 TEST(compiled_program, tree_deeper_than_any_call_stack) {
     auto model = random_model();
-    auto root = std::make_unique<ExprNode>();
-    root->type = NODE_VARIABLE;
-    root->string_value = "c";  // 0.5
+    const TreeBuilder trees(*model);
+    ExprNode root = trees.text(NODE_VARIABLE, "c");  // 0.5
+    // abs(e), e being -3.0: every level's second operand, made once since
+    // equal subtrees may share their records.
+    const ExprNode three = trees.parent(NODE_FUNCTION, {trees.text(NODE_VARIABLE, "e")}, "abs");
     for (int level = 0; level < 200000; ++level) {
-        auto parent = std::make_unique<ExprNode>();
-        parent->type = level % 2 == 0 ? NODE_SUM : NODE_PRODUCT;
-        parent->subexpressions.push_back(std::move(root));
-        auto two = std::make_unique<ExprNode>();
-        two->type = NODE_FUNCTION;
-        two->string_value = "abs";
-        two->subexpressions.push_back(std::make_unique<ExprNode>());
-        two->subexpressions.back()->type = NODE_VARIABLE;
-        two->subexpressions.back()->string_value = "e";  // -3.0
-        parent->subexpressions.push_back(std::move(two));
-        root = std::move(parent);
+        root = trees.parent(level % 2 == 0 ? NODE_SUM : NODE_PRODUCT, {root, three});
     }
     ProgramBuilder builder(*model, host_values.size());
-    builder.add(root.get(), 1);
+    builder.add(&root, 1);
     CompiledProgram program = builder.build();
     std::vector<double> out{0.0};
     program.run(host_values.data(), out.data());
     ExpressionEvaluator evaluator(*model);
-    EXPECT_EQ(bits(out[0]), bits(evaluator.evaluate(reference_values(), *root)));
+    EXPECT_EQ(bits(out[0]), bits(evaluator.evaluate(reference_values(), root)));
 }
 
 }  // namespace

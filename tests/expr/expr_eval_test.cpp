@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "evaluate_expression.h"
+#include "program_builder.h"
 #include "small_stack.h"
 #include "temp_model_file.h"
+#include "tree_builder.h"
 
 namespace {
 
@@ -26,15 +28,15 @@ std::unique_ptr<ModelDefinition> model_with(const std::string& tree) {
     auto model = std::make_unique<ModelDefinition>();
     model->load_model(file.path());
     std::int32_t number = 0;
-    for (const auto& variable : model->variables()) {
-        variable->variable_number = ++number;
+    for (auto& variable : model->variables()) {
+        variable.variable_number = ++number;
     }
     return model;
 }
 
 double value_of(const std::string& tree) {
     auto model = model_with(tree);
-    return evaluate_expression(OneBasedValues(host_values, 3), *model->equations()[0], *model);
+    return evaluate_expression(OneBasedValues(host_values, 3), model->equations()[0], *model);
 }
 
 std::uint64_t bits(double value) {
@@ -134,13 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(expr_eval, abs_of_nan_keeps_its_payload_and_loses_its_sign) {
     const double negative_nan = -std::numeric_limits<double>::quiet_NaN();
     ModelDefinition model;
-    ExprNode argument;
-    argument.type = NODE_NUMBER;
-    argument.double_value = negative_nan;
-    ExprNode root;
-    root.type = NODE_FUNCTION;
-    root.string_value = "abs";
-    root.subexpressions.push_back(std::make_unique<ExprNode>(std::move(argument)));
+    const TreeBuilder trees(model);
+    const ExprNode root = trees.parent(NODE_FUNCTION, {trees.number(negative_nan)}, "abs");
     const double value = evaluate_expression(OneBasedValues(nullptr, 0), root, model);
     EXPECT_EQ(bits(value), bits(negative_nan) & ~(std::uint64_t{1} << 63));
 }
@@ -181,15 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(expr_eval, a_deep_tree_evaluates_on_a_small_stack) {
     ModelDefinition model;
-    ExprNode root;
-    ExprNode* node = &root;
-    for (int level = 0; level < 1000000; ++level) {
-        node->type = level % 2 == 0 ? NODE_SUM : NODE_PRODUCT;
-        node->subexpressions.push_back(std::make_unique<ExprNode>());
-        node = node->subexpressions.back().get();
+    const TreeBuilder trees(model);
+    // Built from the leaf up: a sum at the root, then a product, and so on.
+    ExprNode root = trees.number(4.0);
+    for (int level = 1000000; level-- > 0;) {
+        root = trees.parent(level % 2 == 0 ? NODE_SUM : NODE_PRODUCT, {root});
     }
-    node->type = NODE_NUMBER;
-    node->double_value = 4.0;
     run_on_small_stack(
         [&] { EXPECT_EQ(evaluate_expression(OneBasedValues(nullptr, 0), root, model), 4.0); });
 }
@@ -198,12 +192,70 @@ TEST(expr_eval, an_evaluator_is_reusable_after_a_fault) {
     auto model = model_with(node(0, {number("1"), text("x")}));
     ExpressionEvaluator evaluator(*model);
     const OneBasedValues values(host_values, 3);
-    EXPECT_THROW(evaluator.evaluate(values, *model->equations()[0]), std::invalid_argument);
-    ExprNode two;
-    two.type = NODE_NUMBER;
-    two.double_value = 2.0;
-    EXPECT_EQ(evaluator.evaluate(values, two), 2.0);
+    EXPECT_THROW(evaluator.evaluate(values, model->equations()[0]), std::invalid_argument);
+    EXPECT_EQ(evaluator.evaluate(values, ExprNode::number(2.0)), 2.0);
 }
+
+// The model keeps its texts back to back without NUL ends, so a text read
+// past its own end takes in the next one: "1" kept before "5" would read 15.
+// Each tree keeps its texts in the order written, and its variable
+// references name no model variable, so they read 0.0.
+struct AdjacentTextCase {
+    const char* what;
+    ExprNode (*tree)(const TreeBuilder& make);
+    double value;
+};
+
+class expr_eval_adjacent_texts : public testing::TestWithParam<AdjacentTextCase> {};
+
+TEST_P(expr_eval_adjacent_texts, end_where_their_node_says_by_walk_and_program) {
+    ModelDefinition model;
+    const ExprNode tree = GetParam().tree(TreeBuilder(model));
+    const double walked = evaluate_expression(OneBasedValues(nullptr, 0), tree, model);
+    EXPECT_EQ(bits(walked), bits(GetParam().value)) << GetParam().what << ", walk: " << walked;
+    ProgramBuilder builder(model, 0);
+    builder.add(&tree, 1);
+    CompiledProgram program = builder.build();
+    double compiled = -1.0;
+    program.run(nullptr, &compiled);
+    EXPECT_EQ(bits(compiled), bits(GetParam().value))
+        << GetParam().what << ", program: " << compiled;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    expr_eval, expr_eval_adjacent_texts,
+    testing::Values(
+        AdjacentTextCase{"numeric text before a digit",
+                         [](const TreeBuilder& make) {
+                             return make.parent(NODE_SUM, {make.text(NODE_NUMERIC_TEXT, "1"),
+                                                           make.text(NODE_NUMERIC_TEXT, "5")});
+                         },
+                         6.0},
+        AdjacentTextCase{"numeric text before an exponent",
+                         [](const TreeBuilder& make) {
+                             return make.parent(NODE_SUM, {make.text(NODE_NUMERIC_TEXT, "2.5"),
+                                                           make.text(NODE_VARIABLE, "e3")});
+                         },
+                         2.5},
+        AdjacentTextCase{"numeric text before an exponent out of single range",
+                         [](const TreeBuilder& make) {
+                             return make.parent(NODE_SUM, {make.text(NODE_NUMERIC_TEXT, "1"),
+                                                           make.text(NODE_VARIABLE, "e39")});
+                         },
+                         1.0},
+        AdjacentTextCase{"hexadecimal text before a binary exponent",
+                         [](const TreeBuilder& make) {
+                             return make.parent(NODE_SUM, {make.text(NODE_NUMERIC_TEXT, "0x1"),
+                                                           make.text(NODE_VARIABLE, "p4")});
+                         },
+                         1.0},
+        AdjacentTextCase{"function name before the rest of a known one",
+                         [](const TreeBuilder& make) {
+                             return make.parent(
+                                 NODE_SUM, {make.parent(NODE_FUNCTION, {make.number(1.0)}, "ex"),
+                                            make.text(NODE_VARIABLE, "p")});
+                         },
+                         0.0}));
 
 TEST(expr_eval, numbers_outside_the_value_vector_read_as_zero) {
     const OneBasedValues values(host_values, 3);
