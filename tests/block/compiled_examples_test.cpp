@@ -47,8 +47,8 @@ class ReferenceModel {
     explicit ReferenceModel(const std::string& path) {
         model_.load_model(path);
         std::int32_t number = FIRST_VARIABLE;
-        for (const auto& variable : model_.variables()) {
-            variable->variable_number = number++;
+        for (auto& variable : model_.variables()) {
+            variable.variable_number = number++;
         }
     }
     const ModelDefinition& model() const { return model_; }
@@ -73,12 +73,12 @@ void check_at(BlockBench& bench, const std::string& path, int seed) {
     int equation_number = FIRST_EQUATION;
     int nonzero = FIRST_NONZERO;
     for (const auto& equation : reference.model().equations()) {
-        EXPECT_EQ(bits(bench.residual(equation_number)), bits(walk.evaluate(values, *equation)))
+        EXPECT_EQ(bits(bench.residual(equation_number)), bits(walk.evaluate(values, equation)))
             << path << " equation " << equation_number << " seed " << seed;
         ++equation_number;
-        for (const auto& entry : equation->variables) {
+        for (const auto& entry : equation.variables()) {
             const double expected =
-                entry->differential ? walk.evaluate(values, *entry->differential) : 0.0;
+                entry.differential ? walk.evaluate(values, *entry.differential) : 0.0;
             EXPECT_EQ(bits(bench.derivative(nonzero)), bits(expected))
                 << path << " nonzero " << nonzero << " seed " << seed;
             ++nonzero;

@@ -16,19 +16,19 @@ TEST(lang_build, writes_variables_with_what_is_given) {
         var Q in [, 0.5]
         var F
     )");
-    const auto& variables = loaded->model().variables();
+    const auto variables = loaded->model().variables();
     ASSERT_EQ(variables.size(), 4u);
-    EXPECT_EQ(variables[0]->variable_symbol, "T");
-    EXPECT_EQ(variables[0]->variable_name, "drum \"hot\" temperature");
-    EXPECT_EQ(variables[0]->initial, 350.0);
-    EXPECT_EQ(variables[0]->min, 250.0);
-    EXPECT_EQ(variables[0]->max, 500.0);
-    EXPECT_EQ(variables[1]->min, 1e5);
-    EXPECT_EQ(variables[1]->max, VALUE_NOT_GIVEN);
-    EXPECT_EQ(variables[2]->min, VALUE_NOT_GIVEN);
-    EXPECT_EQ(variables[2]->max, 0.5);
-    EXPECT_EQ(variables[3]->variable_name, "");
-    EXPECT_EQ(variables[3]->initial, VALUE_NOT_GIVEN);
+    EXPECT_EQ(variables[0].variable_symbol, "T");
+    EXPECT_EQ(variables[0].variable_name, "drum \"hot\" temperature");
+    EXPECT_EQ(variables[0].initial, 350.0);
+    EXPECT_EQ(variables[0].min, 250.0);
+    EXPECT_EQ(variables[0].max, 500.0);
+    EXPECT_EQ(variables[1].min, 1e5);
+    EXPECT_EQ(variables[1].max, VALUE_NOT_GIVEN);
+    EXPECT_EQ(variables[2].min, VALUE_NOT_GIVEN);
+    EXPECT_EQ(variables[2].max, 0.5);
+    EXPECT_EQ(variables[3].variable_name, "");
+    EXPECT_EQ(variables[3].initial, VALUE_NOT_GIVEN);
 }
 
 TEST(lang_build, expands_families_with_their_indices) {
@@ -41,8 +41,8 @@ TEST(lang_build, expands_families_with_their_indices) {
     std::vector<std::string> symbols;
     std::vector<double> initials;
     for (const auto& variable : loaded->model().variables()) {
-        symbols.push_back(variable->variable_symbol);
-        initials.push_back(variable->initial);
+        symbols.emplace_back(variable.variable_symbol);
+        initials.push_back(variable.initial);
     }
     EXPECT_THAT(symbols, ElementsAre("c[1,1]", "c[1,2]", "c[1,3]", "c[2,2]", "c[2,3]"));
     EXPECT_THAT(initials, ElementsAre(11, 12, 13, 22, 23));
@@ -57,7 +57,7 @@ TEST(lang_build, names_equations_by_label_or_by_place) {
     )");
     std::vector<std::string> names;
     for (const auto& equation : loaded->model().equations()) {
-        names.push_back(equation->equation_name);
+        names.emplace_back(equation.equation_name());
     }
     EXPECT_THAT(names, ElementsAre("E1", "bal[2]", "bal[3]", "E4"));
 }
@@ -77,7 +77,7 @@ class lang_build_equation_text : public testing::TestWithParam<Written> {};
 TEST_P(lang_build_equation_text, is_the_equation_as_written) {
     const auto loaded =
         build_and_load("const N = 3\nvar x[i] for i in 0..4\nvar T\neq " + GetParam().equation);
-    EXPECT_EQ(loaded->model().equations().front()->equation_string, GetParam().text);
+    EXPECT_EQ(loaded->model().equations().front().equation_string(), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -128,8 +128,8 @@ TEST(lang_build, residual_is_left_minus_right) {
 
 TEST(lang_build, keeps_the_authors_letter_case) {
     const auto loaded = build_and_load("var Tin\nvar tOut\neq Bal: Tin = tOut");
-    EXPECT_EQ(loaded->model().variables()[1]->variable_symbol, "tOut");
-    EXPECT_EQ(loaded->model().equations()[0]->equation_name, "Bal");
+    EXPECT_EQ(loaded->model().variables()[1].variable_symbol, "tOut");
+    EXPECT_EQ(loaded->model().equations()[0].equation_name(), "Bal");
 }
 
 TEST(lang_build, writes_an_empty_model_for_no_statements) {

@@ -117,7 +117,7 @@ TEST_P(lang_lower_folding, keeps_every_value) {
             model->set("b", b);
         }
         ASSERT_EQ(bits(built->value(built->equation("E"))),
-                  bits(literal->value(*literal->model().equations()[0])))
+                  bits(literal->value(literal->model().equations()[0])))
             << "at a = " << a << ", b = " << b;
     }
 }

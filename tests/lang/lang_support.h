@@ -23,9 +23,9 @@ class LoadedModel {
         TempModelFile file(json);
         model_.load_model(file.path());
         std::int32_t number = 0;
-        for (const auto& variable : model_.variables()) {
-            variable->variable_number = ++number;
-            values_.push_back(variable->initial == VALUE_NOT_GIVEN ? 0.0 : variable->initial);
+        for (auto& variable : model_.variables()) {
+            variable.variable_number = ++number;
+            values_.push_back(variable.initial == VALUE_NOT_GIVEN ? 0.0 : variable.initial);
         }
     }
 
@@ -33,8 +33,8 @@ class LoadedModel {
 
     const ExprNode& equation(const std::string& name) const {
         for (const auto& equation : model_.equations()) {
-            if (equation->equation_name == name) {
-                return *equation;
+            if (equation.equation_name() == name) {
+                return equation;
             }
         }
         throw std::runtime_error("no equation " + name);
@@ -63,9 +63,9 @@ inline std::unique_ptr<LoadedModel> build_and_load(const std::string& text) {
 
 // The derivative tree of `equation`'s entry for `symbol`.
 inline const ExprNode& derivative_of(const ExprNode& equation, const std::string& symbol) {
-    for (const auto& entry : equation.variables) {
-        if (entry->variable_symbol == symbol) {
-            return *entry->differential;
+    for (const auto& entry : equation.variables()) {
+        if (entry.variable_symbol == symbol) {
+            return *entry.differential;
         }
     }
     throw std::runtime_error("no entry " + symbol);
@@ -74,8 +74,8 @@ inline const ExprNode& derivative_of(const ExprNode& equation, const std::string
 // The entries' symbols, in order.
 inline std::vector<std::string> entry_symbols(const ExprNode& equation) {
     std::vector<std::string> symbols;
-    for (const auto& entry : equation.variables) {
-        symbols.push_back(entry->variable_symbol);
+    for (const auto& entry : equation.variables()) {
+        symbols.emplace_back(entry.variable_symbol);
     }
     return symbols;
 }
