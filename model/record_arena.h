@@ -11,8 +11,7 @@
 // consecutive. Nothing is freed before the arena.
 template <class Record>
 class RecordArena {
-    static_assert(std::is_trivially_copyable_v<Record> &&
-                  std::is_trivially_destructible_v<Record>);
+    static_assert(std::is_trivially_copyable_v<Record> && std::is_trivially_destructible_v<Record>);
 
   public:
     explicit RecordArena(std::size_t block_records) : block_records_(block_records) {}

@@ -29,8 +29,8 @@ std::string nested_differentials(std::size_t depth) {
 
 std::size_t depth_of(const ExprNode& root) {
     std::size_t depth = 1;
-    for (const ExprNode* node = &root; !node->subexpressions.empty();
-         node = node->subexpressions.front().get()) {
+    for (const ExprNode* node = &root; !node->subexpressions().empty();
+         node = &node->subexpressions().front()) {
         ++depth;
     }
     return depth;
@@ -42,7 +42,7 @@ TEST(model_depth, deep_trees_load_and_free_on_a_small_stack) {
         ModelDefinition model;
         model.load_model(file.path());
         ASSERT_EQ(model.equations().size(), 1u);
-        EXPECT_EQ(depth_of(*model.equations()[0]), 100001u);
+        EXPECT_EQ(depth_of(model.equations()[0]), 100001u);
     });
 }
 
