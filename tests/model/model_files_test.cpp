@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <vector>
 
 #include "model_definition.h"
 #include "temp_model_file.h"
@@ -145,3 +146,58 @@ TEST(model_files, a_directory_reads_as_empty_text) {
 }
 
 }  // namespace
+
+// The file is read in blocks; a line end may fall anywhere, also across the
+// end of a block. A syntax fault after it tells by its column whether each
+// byte reached the parser.
+struct LineEndCase {
+    std::size_t spaces;  // white space before the line end
+    std::string line_end;
+    std::size_t fault_column;  // where the letter after the line end is found
+};
+
+class model_files_line_ends : public testing::TestWithParam<LineEndCase> {};
+
+TEST_P(model_files_line_ends, are_dropped_wherever_they_fall) {
+    const LineEndCase& line = GetParam();
+    TempModelFile file("[" + std::string(line.spaces, ' ') + line.line_end + "x");
+    ModelDefinition model;
+    try {
+        model.load_model(file.path());
+        FAIL() << "loaded";
+    } catch (const nlohmann::json::parse_error& error) {
+        EXPECT_EQ(error.byte, line.fault_column);
+    }
+}
+
+std::vector<LineEndCase> line_ends_around_block_ends() {
+    std::vector<LineEndCase> cases;
+    // Block ends at 2^18 and 2^19 bytes; the bracket takes the first byte.
+    for (const std::size_t block_end : {std::size_t{1} << 18, std::size_t{1} << 19}) {
+        for (std::size_t spaces = block_end - 3; spaces <= block_end + 1; ++spaces) {
+            const std::size_t letter = spaces + 2;
+            cases.push_back({spaces, "\r\n", letter});
+            cases.push_back({spaces, "\n", letter});
+            cases.push_back({spaces, "\r", letter + 1});  // a CR alone stays
+            cases.push_back({spaces, "\r\r\n", letter + 1});
+            cases.push_back({spaces, "\n\r", letter + 1});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(model_files, model_files_line_ends,
+                         testing::ValuesIn(line_ends_around_block_ends()));
+
+TEST(model_files, a_carriage_return_ending_the_file_stays) {
+    // The CR is white space after the value either way; kept, it moves the
+    // end of input one column on.
+    TempModelFile file("[\r");
+    ModelDefinition model;
+    try {
+        model.load_model(file.path());
+        FAIL() << "loaded";
+    } catch (const nlohmann::json::parse_error& error) {
+        EXPECT_EQ(error.byte, 3u);
+    }
+}
