@@ -1,6 +1,21 @@
 #include "expr_node.h"
 
+#include <limits>
+#include <stdexcept>
+
 #include "variable_def.h"
+
+namespace {
+
+// Sizes are kept in 32 bits to keep nodes small; a larger one would wrap.
+std::uint32_t checked_size(std::size_t size) {
+    if (size > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("JSON value too large");
+    }
+    return static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
 
 ExprNode ExprNode::number(double value) {
     ExprNode node;
@@ -13,14 +28,14 @@ ExprNode ExprNode::text(std::int32_t type, std::string_view text) {
     ExprNode node;
     node.type_ = type;
     node.text_ = text.data();
-    node.text_size_ = static_cast<std::uint32_t>(text.size());
+    node.text_size_ = checked_size(text.size());
     return node;
 }
 
 ExprNode ExprNode::parent(std::int32_t type, Span<const ExprNode> children, std::string_view name) {
     ExprNode node = text(type, name);
     node.children_ = children.begin();
-    node.child_count_ = static_cast<std::uint32_t>(children.size());
+    node.child_count_ = checked_size(children.size());
     return node;
 }
 
