@@ -90,7 +90,7 @@ bool ModelReader::key(std::string& name) {
 
 ModelReader::Slot ModelReader::slot_of(Role role, bool in_guard, const std::string& name) {
     struct Named {
-        const char* name;
+        std::string_view name;
         Slot slot;
     };
     static const Named root_members[] = {{"EquationList", CHILDREN}, {"Variables", ENTRIES}};
@@ -112,9 +112,10 @@ ModelReader::Slot ModelReader::slot_of(Role role, bool in_guard, const std::stri
     // Of a guard object, only the member that would skip its owner is read.
     static const Named node_guard[] = {{"Type", GUARD_KEY}};
     static const Named entry_guard[] = {{"VariableSymbol", GUARD_KEY}};
+    const std::string_view wanted(name);
     const auto find = [&](const auto& members) {
         for (const Named& member : members) {
-            if (name == member.name) {
+            if (wanted == member.name) {
                 return member.slot;
             }
         }
@@ -146,12 +147,11 @@ ModelReader::ListMember& ModelReader::list_of(Frame& frame) {
 }
 
 void ModelReader::push_frame(Role role) {
-    Frame frame(role);
+    Frame& frame = frames_.emplace_back(role);
     frame.nodes_mark = nodes_.size();
     frame.entries_mark = entries_.size();
     frame.keys_mark = keys_.size();
     frame.faults_mark = faults_.size();
-    frames_.push_back(frame);
 }
 
 bool ModelReader::scalar(const MemberValue& value) {
