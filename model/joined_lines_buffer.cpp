@@ -1,5 +1,6 @@
 #include "joined_lines_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <ios>
@@ -21,8 +22,14 @@ JoinedLinesBuffer::JoinedLinesBuffer(const std::string& path) {
         file_.reset(std::fopen(path.c_str(), "rb"));
     }
     if (file_) {
-        raw_.resize(BLOCK_BYTES);
-        joined_.resize(BLOCK_BYTES + 1);
+        // A small file needs no full block; one byte more sees its end at once.
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        const std::size_t block =
+            error ? BLOCK_BYTES
+                  : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, BLOCK_BYTES));
+        raw_.resize(block);
+        joined_.resize(block + 1);
     }
 }
 
