@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,19 +48,20 @@ struct Row {
     std::int64_t nodes = 0;
     double quillon_s = 0.0;  // residuals and Jacobian, per evaluation
     // NaN for what was not run; the tables show it as "-".
-    double native_s = NAN;
-    double same_bits_s = NAN;  // native code that may not rewrite pow
-    double muparser_s = NAN;
-    double literal_s = NAN;
+    double native_s = std::numeric_limits<double>::quiet_NaN();
+    double same_bits_s =
+        std::numeric_limits<double>::quiet_NaN();  // native code that may not rewrite pow
+    double muparser_s = std::numeric_limits<double>::quiet_NaN();
+    double literal_s = std::numeric_limits<double>::quiet_NaN();
     std::string agreement;
     // The same-bits native code and the literal walk compute Quillon's very
     // bits, and muparser the same formulas up to rounding; false when not.
     bool agrees = true;
     std::int64_t file_bytes = 0;
     double create_s = 0.0;
-    double parse_s = NAN;
+    double parse_s = std::numeric_limits<double>::quiet_NaN();
     std::int64_t create_peak = 0;
-    double parse_peak = NAN;
+    double parse_peak = std::numeric_limits<double>::quiet_NaN();
 };
 
 std::int64_t count_nodes(int count) {

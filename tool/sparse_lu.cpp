@@ -22,11 +22,11 @@ int CompressedColumns::column_of(int slot) const {
 struct SparseLu::Klu {
     struct SymbolicEnd {
         klu_common* common;
-        void operator()(klu_symbolic* symbolic) const { klu_free_symbolic(&symbolic, common); }
+        void operator()(klu_symbolic* analysis) const { klu_free_symbolic(&analysis, common); }
     };
     struct NumericEnd {
         klu_common* common;
-        void operator()(klu_numeric* numeric) const { klu_free_numeric(&numeric, common); }
+        void operator()(klu_numeric* factors) const { klu_free_numeric(&factors, common); }
     };
 
     Klu() { klu_defaults(&common); }

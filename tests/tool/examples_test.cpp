@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,7 @@ double value_of(const nlohmann::json& solution, const std::string& symbol) {
         }
     }
     ADD_FAILURE() << "the solution has no variable " << symbol;
-    return NAN;
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 void expect_clean_check(const std::string& model) {
