@@ -47,7 +47,6 @@ class RecordArena {
     }
 
     Record* add_block(std::size_t records) {
-        blocks_.reserve(blocks_.size() + 1);
         blocks_.push_back(std::unique_ptr<Record[]>(new Record[records]));
         return blocks_.back().get();
     }
