@@ -1,6 +1,6 @@
 #pragma once
 
-#include "command_options.h"
+#include "model_options.h"
 #include "model_session.h"
 #include "variable_symbols.h"
 
