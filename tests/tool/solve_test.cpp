@@ -40,16 +40,18 @@ TEST(tool_solve, a_system_that_is_not_square_is_refused_with_its_counts) {
     } cases[] = {
         {one_equation_two_variables(),
          {},
-         "the system is not square: 1 equation, 2 variables, 0 fixed, so 2 unknowns; fix more "
-         "variables with --fix SYMBOL=VALUE"},
+         "the system is not square: 1 equation, 2 variables, 0 fixed, so 1 equation for 2 "
+         "unknowns; fix 1 more variable with --fix SYMBOL=VALUE (among x and y)"},
         {one_equation_two_variables(),
          {"--fix", "x=1", "--fix", "y=2"},
-         "the system is not square: 1 equation, 2 variables, 2 fixed, so 0 unknowns; fix fewer "
-         "variables with --fix SYMBOL=VALUE"},
+         "the system is not square: 1 equation, 2 variables, 2 fixed, so 1 equation for 0 "
+         "unknowns; free 1 more equation with --free EQUATION (among sum), or fix fewer "
+         "variables (among x and y)"},
         {linear_pair(),
          {"--fix", "x=1"},
-         "the system is not square: 2 equations, 2 variables, 1 fixed, so 1 unknown; fix fewer "
-         "variables with --fix SYMBOL=VALUE"},
+         "the system is not square: 2 equations, 2 variables, 1 fixed, so 2 equations for 1 "
+         "unknown; free 1 more equation with --free EQUATION (among sum and diff), or fix fewer "
+         "variables (among x)"},
     };
     for (const auto& c : cases) {
         const TempModelFile model(c.model);
@@ -112,21 +114,6 @@ TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
         EXPECT_EQ(solve["message"], c.message) << c.label;
         EXPECT_EQ(run.err, "quillon: solve stopped: " + c.message + "\n") << c.label;
     }
-}
-
-// An entry whose symbol names no model variable declares a nonzero of
-// variable 0: the host sets it aside and the solve goes on without it.
-TEST(tool_solve, a_nonzero_without_a_variable_is_named_and_left_out) {
-    const TempModelFile model(
-        model_text({equation("e", sum({reference("x"), number(-1)}),
-                             {entry("x", number(1)), entry("ghost", number(0.5))})},
-                   {variable("x")}));
-    const ProgramRun run = run_quillon(solve_json(model.path()));
-    EXPECT_EQ(run.exit_code, 0) << testing::PrintToString(run);
-    EXPECT_EQ(run.err,
-              "quillon: warning: nonzero 2 of equation E names no model variable ('ghost'); it "
-              "takes no part in the solve\n");
-    EXPECT_EQ(run.json()["variables"][0]["value"], 1.0);
 }
 
 TEST(tool_solve, plot_draws_the_convergence_history) {

@@ -18,6 +18,7 @@
 #include "show_command.h"
 #include "solve_command.h"
 #include "starting_point.h"
+#include "sweep_command.h"
 
 namespace {
 
@@ -98,6 +99,33 @@ void add_at_option(CLI::App& command, ModelOptions& options) {
         ->take_all();
 }
 
+// The options solve and sweep share.
+void add_system_options(CLI::App& command, SystemOptions& options) {
+    add_at_option(command, options.model);
+    command
+        .add_option("--start", options.model.start_path,
+                    "start from the values of an earlier solve's JSON or CSV result")
+        ->check(CLI::ExistingFile);
+    command
+        .add_option("--fix", options.fix,
+                    "specify SYMBOL at VALUE, no longer an unknown; repeatable")
+        ->check(assignment_text)
+        ->take_all();
+    command
+        .add_option("--free", options.free,
+                    "leave out the equation EQUATION (to --fix a variable instead); repeatable")
+        ->take_all();
+    command.add_flag("--force", options.force,
+                     "solve even when the host refused a registration or an equation names "
+                     "no model variable");
+    command.add_option("--tol", options.tolerance, "largest absolute residual accepted")
+        ->check(sign_check(false))
+        ->capture_default_str();
+    command.add_option("--max-iter", options.max_iterations, "most Newton steps")
+        ->check(sign_check(true))
+        ->capture_default_str();
+}
+
 int print_version(const std::string& plugin_path) {
     // Asked first, so a plug-in that cannot be loaded leaves no half-written lines.
     const std::string identity = plugin_identity(plugin_path);
@@ -132,20 +160,21 @@ int main(int argc, char** argv) {
     check_command->add_option("--spy", check.spy_path, "write the Jacobian's pattern as SVG");
     SolveOptions solve;
     CLI::App* solve_command =
-        add_command(app, "solve", "solve the model by Newton's method", solve.model, true);
-    add_at_option(*solve_command, solve.model);
-    solve_command
-        ->add_option("--fix", solve.fix,
-                     "specify SYMBOL at VALUE, no longer an unknown; repeatable")
-        ->check(assignment_text)
-        ->take_all();
-    solve_command->add_option("--tol", solve.tolerance, "largest absolute residual accepted")
-        ->check(sign_check(false))
-        ->capture_default_str();
-    solve_command->add_option("--max-iter", solve.max_iterations, "most Newton steps")
-        ->check(sign_check(true))
-        ->capture_default_str();
+        add_command(app, "solve", "solve the model by Newton's method", solve.system.model, true);
+    add_system_options(*solve_command, solve.system);
     solve_command->add_option("--plot", solve.plot_path, "write the convergence history as SVG");
+    SweepOptions sweep;
+    CLI::App* sweep_command =
+        add_command(app, "sweep", "solve at each value of a variable, each from the last solution",
+                    sweep.system.model, true);
+    sweep_command
+        ->add_option("--vary", sweep.vary,
+                     "vary SYMBOL from FROM to TO in STEPS equal steps; it is fixed at each value")
+        ->required();
+    sweep_command->add_option("--output", sweep.outputs, "a variable to show; repeatable")
+        ->take_all();
+    add_system_options(*sweep_command, sweep.system);
+    sweep_command->add_option("--plot", sweep.plot_path, "write the outputs against SYMBOL as SVG");
     BuildOptions build;
     CLI::App* build_command =
         app.add_subcommand("build", "write a model file from equations in text");
@@ -179,7 +208,8 @@ int main(int argc, char** argv) {
     }
 
     try {
-        for (ModelOptions* options : {&info, &eval, &check.model, &solve.model, &bench.model}) {
+        for (ModelOptions* options :
+             {&info, &eval, &check.model, &solve.system.model, &sweep.system.model, &bench.model}) {
             options->plugin_path = plugin_path;
         }
         if (app.got_subcommand("info")) {
@@ -194,6 +224,9 @@ int main(int argc, char** argv) {
         if (app.got_subcommand("solve")) {
             return run_solve(solve, std::cout, std::cerr);
         }
+        if (app.got_subcommand("sweep")) {
+            return run_sweep(sweep, std::cout, std::cerr);
+        }
         if (app.got_subcommand("build")) {
             return run_build(build, std::cout, std::cerr);
         }
@@ -206,9 +239,9 @@ int main(int argc, char** argv) {
         if (version) {
             return print_version(plugin_path);
         }
-        std::cerr
-            << "quillon: error: a command is needed: info, eval, check, solve, build or show\n"
-            << app.help();
+        std::cerr << "quillon: error: a command is needed: info, eval, check, solve, sweep, build "
+                     "or show\n"
+                  << app.help();
         return EXIT_USAGE_OR_MODEL;
     } catch (const std::exception& error) {
         std::cerr << "quillon: error: " << error.what() << '\n';

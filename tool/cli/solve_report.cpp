@@ -4,29 +4,28 @@
 
 namespace {
 
-std::string equation_name(const LoadedModel& loaded, int row) {
-    return loaded.session.equation(row + 1).name;
+std::string equation_name(const LoadedModel& loaded, const SystemChoice& choice, int row) {
+    return loaded.session.equation(choice.equations[static_cast<std::size_t>(row)]).name;
 }
 
-std::string unknown_symbol(const LoadedModel& loaded, const std::vector<int>& unknowns,
-                           int column) {
-    return loaded.symbols.symbol(unknowns[static_cast<std::size_t>(column)]);
+std::string unknown_symbol(const LoadedModel& loaded, const SystemChoice& choice, int column) {
+    return loaded.symbols.symbol(choice.unknowns[static_cast<std::size_t>(column)]);
 }
 
-std::vector<std::string> equation_names(const LoadedModel& loaded, const std::vector<int>& rows) {
+std::vector<std::string> equation_names(const LoadedModel& loaded, const SystemChoice& choice,
+                                        const std::vector<int>& rows) {
     std::vector<std::string> names;
     for (const int row : rows) {
-        names.push_back(equation_name(loaded, row));
+        names.push_back(equation_name(loaded, choice, row));
     }
     return names;
 }
 
-std::vector<std::string> unknown_symbols(const LoadedModel& loaded,
-                                         const std::vector<int>& unknowns,
+std::vector<std::string> unknown_symbols(const LoadedModel& loaded, const SystemChoice& choice,
                                          const std::vector<int>& columns) {
     std::vector<std::string> symbols;
     for (const int column : columns) {
-        symbols.push_back(unknown_symbol(loaded, unknowns, column));
+        symbols.push_back(unknown_symbol(loaded, choice, column));
     }
     return symbols;
 }
@@ -38,62 +37,67 @@ std::string where(const NewtonOutcome& outcome) {
 }
 
 std::string non_finite_derivatives(const NewtonOutcome& outcome, const LoadedModel& loaded,
-                                   const std::vector<int>& unknowns) {
+                                   const SystemChoice& choice) {
     std::vector<std::string> pairs;
     for (std::size_t index = 0; index < outcome.rows.size(); ++index) {
-        pairs.push_back("d " + equation_name(loaded, outcome.rows[index]) + " / d " +
-                        unknown_symbol(loaded, unknowns, outcome.columns[index]));
+        pairs.push_back("d " + equation_name(loaded, choice, outcome.rows[index]) + " / d " +
+                        unknown_symbol(loaded, choice, outcome.columns[index]));
     }
     return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs);
 }
 
 std::string singular(const NewtonOutcome& outcome, const LoadedModel& loaded,
-                     const std::vector<int>& unknowns) {
+                     const SystemChoice& choice) {
     std::string text = "the Jacobian is singular " + where(outcome);
     if (!outcome.rows.empty()) {
-        text += "; equations " + listed_names(equation_names(loaded, outcome.rows)) +
+        text += "; equations " + listed_names(equation_names(loaded, choice, outcome.rows)) +
                 " cannot each be given an unknown of their own";
     }
     if (!outcome.columns.empty()) {
         text += outcome.rows.empty() ? "; no usable pivot for unknown " : "; unknowns ";
-        text += listed_names(unknown_symbols(loaded, unknowns, outcome.columns));
+        text += listed_names(unknown_symbols(loaded, choice, outcome.columns));
         text += outcome.rows.empty() ? "" : " are determined by no equation";
     }
     return text;
 }
 
-std::string worst_residual(const NewtonOutcome& outcome, const LoadedModel& loaded) {
+std::string worst_residual(const NewtonOutcome& outcome, const LoadedModel& loaded,
+                           const SystemChoice& choice) {
     const IterationRecord& last = outcome.history.back();
     if (last.worst_row < 0) {
         return "";
     }
     return " (largest residual " + short_number(last.residual_norm) + " in equation " +
-           equation_name(loaded, last.worst_row) + ")";
+           equation_name(loaded, choice, last.worst_row) + ")";
 }
 
 }  // namespace
 
 std::string describe_stop(const NewtonOutcome& outcome, const LoadedModel& loaded,
-                          const std::vector<int>& unknowns) {
+                          const SystemChoice& choice) {
     const int steps = outcome.history.back().iteration;
     switch (outcome.stop) {
         case NewtonStop::converged:
             return "converged in " + counted(steps, "iteration");
         case NewtonStop::iteration_limit:
             return "no convergence in " + counted(steps, "iteration") +
-                   worst_residual(outcome, loaded);
+                   worst_residual(outcome, loaded, choice);
         case NewtonStop::non_finite_residuals:
             return "residuals that are NaN or infinite " + where(outcome) + " in equations " +
-                   listed_names(equation_names(loaded, outcome.rows));
+                   listed_names(equation_names(loaded, choice, outcome.rows));
         case NewtonStop::non_finite_jacobian:
-            return non_finite_derivatives(outcome, loaded, unknowns);
+            return non_finite_derivatives(outcome, loaded, choice);
         case NewtonStop::singular_jacobian:
-            return singular(outcome, loaded, unknowns);
+            return singular(outcome, loaded, choice);
         case NewtonStop::no_decrease:
             return "the line search found no step that lowers the largest residual " +
-                   where(outcome) + worst_residual(outcome, loaded);
+                   where(outcome) + worst_residual(outcome, loaded, choice);
     }
     return "";
+}
+
+std::string equation_of_row(const LoadedModel& loaded, const SystemChoice& choice, int row) {
+    return row < 0 ? "" : equation_name(loaded, choice, row);
 }
 
 std::string stop_code(NewtonStop stop) {

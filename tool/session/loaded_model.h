@@ -5,13 +5,15 @@
 #include "variable_symbols.h"
 
 // A model as the commands start from it: loaded through the plug-in into the
-// host, with the variables' symbols as the block answers them, and the --at
-// assignments applied to the host's values.
+// host, with the variables' symbols as the block answers them, and the
+// --start values, then the --at assignments, applied to the host's values.
 struct LoadedModel {
     explicit LoadedModel(const ModelOptions& options);
 
     ModelSession session;
     VariableSymbols symbols;
+    // The symbols of the --start file that no model variable has.
+    std::vector<std::string> unknown_start_symbols;
 };
 
 // The symbol of the variable of nonzero `nonzero_number`; for a nonzero that

@@ -2,27 +2,37 @@
 
 namespace {
 
-std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
-                                         const std::vector<int>& unknowns) {
-    std::vector<int> column_of_variable(static_cast<std::size_t>(session.variable_count()) + 1, -1);
-    for (std::size_t column = 0; column < unknowns.size(); ++column) {
-        column_of_variable[static_cast<std::size_t>(unknowns[column])] = static_cast<int>(column);
+// Position of each host number (index) in `numbers`, -1 where absent.
+std::vector<int> positions(const std::vector<int>& numbers, int count) {
+    std::vector<int> position(static_cast<std::size_t>(count) + 1, -1);
+    for (std::size_t index = 0; index < numbers.size(); ++index) {
+        position[static_cast<std::size_t>(numbers[index])] = static_cast<int>(index);
     }
+    return position;
+}
+
+std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
+                                         const std::vector<int>& unknowns,
+                                         const std::vector<int>& equations) {
+    const std::vector<int> column_of_variable = positions(unknowns, session.variable_count());
+    const std::vector<int> row_of_equation = positions(equations, session.equation_count());
     std::vector<NonzeroPlace> places;
     for (int number = 1; number <= session.nonzero_count(); ++number) {
         const rt_nz_t& nonzero = session.nonzero(number);
-        places.push_back(
-            {nonzero.equation - 1, column_of_variable[static_cast<std::size_t>(nonzero.variable)]});
+        places.push_back({row_of_equation[static_cast<std::size_t>(nonzero.equation)],
+                          column_of_variable[static_cast<std::size_t>(nonzero.variable)]});
     }
     return places;
 }
 
 }  // namespace
 
-HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns)
+HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::vector<int> equations)
     : session_(session),
       unknowns_(std::move(unknowns)),
-      assembly_(static_cast<int>(unknowns_.size()), nonzero_places(session, unknowns_)) {}
+      equations_(std::move(equations)),
+      assembly_(static_cast<int>(unknowns_.size()),
+                nonzero_places(session, unknowns_, equations_)) {}
 
 void HostSystem::load(const std::vector<double>& x) {
     for (std::size_t column = 0; column < unknowns_.size(); ++column) {
@@ -33,9 +43,9 @@ void HostSystem::load(const std::vector<double>& x) {
 void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& values) {
     load(x);
     session_.evaluate_residuals();
-    values.resize(static_cast<std::size_t>(session_.equation_count()));
-    for (int number = 1; number <= session_.equation_count(); ++number) {
-        values[static_cast<std::size_t>(number - 1)] = session_.residual(number);
+    values.resize(equations_.size());
+    for (std::size_t row = 0; row < equations_.size(); ++row) {
+        values[row] = session_.residual(equations_[row]);
     }
 }
 

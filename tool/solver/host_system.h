@@ -9,11 +9,12 @@
 // The host's equation system seen as a square system in the unknowns: x goes
 // into the host's value vector at the unknowns' numbers (the fixed variables
 // keep their values there), and the residuals and Jacobian are whatever the
-// block writes into the host's vectors.
+// block writes into the host's vectors, of the equations kept (the rows).
 class HostSystem : public SquareSystem {
   public:
-    // `unknowns`: host variable numbers, one per column in column order.
-    HostSystem(ModelSession& session, std::vector<int> unknowns);
+    // `unknowns`: host variable numbers, one per column in column order;
+    // `equations`: host equation numbers, one per row in row order.
+    HostSystem(ModelSession& session, std::vector<int> unknowns, std::vector<int> equations);
 
     const CompressedColumns& pattern() const override { return assembly_.pattern(); }
     void residuals(const std::vector<double>& x, std::vector<double>& values) override;
@@ -26,6 +27,7 @@ class HostSystem : public SquareSystem {
   private:
     ModelSession& session_;
     std::vector<int> unknowns_;
+    std::vector<int> equations_;
     JacobianAssembly assembly_;
     std::vector<double> host_values_;
 };

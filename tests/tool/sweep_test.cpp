@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "temp_model_file.h"
+#include "tool_models.h"
+#include "tool_run.h"
+
+// quillon sweep: one solve per value of the varied variable, each from the
+// last solution, the step cut when a solve fails.
+namespace {
+
+using namespace tool_models;
+
+// root: x^2 - p = 0, x from 1 within [0, inf): x = sqrt(p), none for p < 0.
+std::string square_root_of_p() {
+    return model_text(
+        {equation("root",
+                  sum({power(reference("x"), number(2)), product({number(-1), reference("p")})}),
+                  {entry("x", product({number(2), reference("x")})), entry("p", number(-1))})},
+        {variable("x", {1.0, 0.0, {}}), variable("p", {1.0, {}, {}})});
+}
+
+TEST(tool_sweep, each_value_is_solved_and_reported_in_every_format) {
+    const TempModelFile model(square_root_of_p());
+    const ProgramRun json = run_quillon(
+        {"sweep", model.path(), "--vary", "p=1:4:3", "--output", "x", "--format", "json"});
+    ASSERT_EQ(json.exit_code, 0) << testing::PrintToString(json);
+    const nlohmann::json sweep = json.json();
+    EXPECT_EQ(sweep["vary"], "p");
+    ASSERT_EQ(sweep["points"].size(), 4u);
+    for (int index = 0; index < 4; ++index) {
+        const nlohmann::json& point = sweep["points"][static_cast<std::size_t>(index)];
+        EXPECT_EQ(point["value"], index + 1.0);
+        EXPECT_EQ(point["status"], "Converged");
+        EXPECT_NEAR(point["outputs"]["x"].get<double>(), std::sqrt(index + 1.0), 1e-9);
+    }
+    const ProgramRun csv =
+        run_quillon({"sweep", model.path(), "--vary", "p=4:1:3", "--format", "csv"});
+    ASSERT_EQ(csv.exit_code, 0) << testing::PrintToString(csv);
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')), "p,x,iterations,solves,status,stop_reason");
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 5);
+    const ProgramRun text = run_quillon({"sweep", model.path(), "--vary", "p=1:4:3"});
+    ASSERT_EQ(text.exit_code, 0) << testing::PrintToString(text);
+    EXPECT_EQ(text.out.rfind("Sweep of p from 1 to 4 in 3 steps\n", 0), 0u) << text.out;
+}
+
+TEST(tool_sweep, a_failed_step_is_cut_and_covered_in_shorter_steps) {
+    const TempModelFile model(square_root_of_p());
+    const ProgramRun run = run_quillon(
+        {"sweep", model.path(), "--vary", "p=1:10000:1", "--max-iter", "4", "--format", "json"});
+    ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
+    const nlohmann::json last = run.json()["points"][1];
+    EXPECT_EQ(last["status"], "Converged");
+    EXPECT_GT(last["solves"].get<int>(), 2);
+    EXPECT_NEAR(last["outputs"]["x"].get<double>(), 100.0, 1e-9);
+}
+
+TEST(tool_sweep, a_value_without_solution_is_given_up_and_the_sweep_goes_on) {
+    const TempModelFile model(square_root_of_p());
+    const ProgramRun run =
+        run_quillon({"sweep", model.path(), "--vary", "p=4:-4:2", "--format", "json"});
+    EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
+    const nlohmann::json points = run.json()["points"];
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0]["status"], "Converged");
+    EXPECT_EQ(points[1]["status"], "Converged");  // p = 0: x = 0, slowly
+    EXPECT_EQ(points[2]["status"], "Not converged");
+    EXPECT_TRUE(points[2]["outputs"]["x"].is_null());
+    // The step from 0 to -4 halved down to 1/256 of it: 9 solves.
+    EXPECT_EQ(points[2]["solves"], 9);
+    EXPECT_EQ(run.err.rfind("quillon: sweep: p = -4: solve stopped: ", 0), 0u) << run.err;
+}
+
+TEST(tool_sweep, usage_faults_are_named) {
+    const TempModelFile model(square_root_of_p());
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--vary", "p=1:2"}, "--vary p=1:2: not of the form SYMBOL=FROM:TO:STEPS"},
+        {{"--vary", "p=1:2:0"}, "--vary p=1:2:0: STEPS must be a whole number from 1 to 1000000"},
+        {{"--vary", "p=1:2:1.5"},
+         "--vary p=1:2:1.5: STEPS must be a whole number from 1 to 1000000"},
+        {{"--vary", "p=a:2:1"}, "--vary p=a:2:1: not of the form SYMBOL=FROM:TO:STEPS"},
+        {{"--vary", "q=1:2:1"}, "--vary q: the model has no variable 'q'"},
+        {{"--vary", "p=1:2:1", "--fix", "p=3"},
+         "--vary p: p is varied, so --fix cannot give it a value too"},
+        {{"--vary", "p=1:2:1", "--output", "y"}, "--output y: the model has no variable 'y'"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"sweep", model.path()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const ProgramRun run = run_quillon(arguments);
+        EXPECT_EQ(run.exit_code, 2) << testing::PrintToString(run);
+        EXPECT_EQ(run.err, "quillon: error: " + c.message + "\n");
+    }
+}
+
+TEST(tool_sweep, plot_draws_the_outputs_against_the_varied_variable) {
+    const TempModelFile model(square_root_of_p());
+    const TempModelFile plot("");
+    const ProgramRun run =
+        run_quillon({"sweep", model.path(), "--vary", "p=1:4:3", "--plot", plot.path()});
+    ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
+    std::ifstream in(plot.path());
+    std::ostringstream svg;
+    svg << in.rdbuf();
+    EXPECT_EQ(svg.str().rfind("<svg", 0), 0u);
+    EXPECT_NE(svg.str().find(">x<"), std::string::npos);
+    EXPECT_NE(svg.str().find(">p<"), std::string::npos);
+    EXPECT_NE(svg.str().find("<polyline"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "prepared_system.h"
+
+#include "host_system.h"
+#include "model_file_scan.h"
+#include "solve_report.h"
+#include "text_table.h"
+#include "usage_error.h"
+
+namespace {
+
+std::string reference_fault(const UnknownReference& reference, const ModelFileScan& scan) {
+    const std::string& equation =
+        scan.equation_names[static_cast<std::size_t>(reference.equation - 1)];
+    if (reference.entry) {
+        return "equation " + equation + " lists an entry for '" + reference.symbol +
+               "', which is no model variable; its nonzero would take no part in the solve";
+    }
+    return "equation " + equation + " refers to '" + reference.symbol +
+           "', which is no model variable; the reference would be worth 0";
+}
+
+// Stops before iterating when the model has faults, unless forced.
+void screen_model(const ModelSession& session, const ModelFileScan& scan, bool force,
+                  std::ostream& err) {
+    const std::vector<std::string> faults = model_faults(session, scan);
+    for (const std::string& fault : faults) {
+        err << "quillon: " << (force ? "warning: " : "error: ") << fault << '\n';
+    }
+    if (!faults.empty() && !force) {
+        throw UsageError("not solving a model with " +
+                         counted(static_cast<long long>(faults.size()), "fault") +
+                         "; --force solves it anyway");
+    }
+}
+
+void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
+                                std::ostream& err) {
+    const bool one = loaded.unknown_start_symbols.size() == 1;
+    if (!loaded.unknown_start_symbols.empty()) {
+        err << "quillon: warning: --start " << start_path << ": no model variable has "
+            << (one ? "the symbol " : "the symbols ") << listed_names(loaded.unknown_start_symbols)
+            << (one ? "; its value is not used\n" : "; their values are not used\n");
+    }
+}
+
+std::vector<double> bounds(const ModelSession& session, const std::vector<int>& unknowns,
+                           double rtvar_t::*bound) {
+    std::vector<double> values;
+    for (const int number : unknowns) {
+        values.push_back(session.variable(number).*bound);
+    }
+    return values;
+}
+
+SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
+                        const std::vector<Assignment>& varied, std::ostream& err) {
+    const ModelFileScan scan = scan_model_file(options.model.model_path);
+    // The command line's own faults first, then the model's, then the counts.
+    SystemChoice choice =
+        choose_system(loaded, scan, parse_assignments(options.fix), varied, options.free);
+    screen_model(loaded.session, scan, options.force, err);
+    warn_unknown_start_symbols(loaded, options.model.start_path, err);
+    require_square(loaded, scan, choice);
+    return choice;
+}
+
+}  // namespace
+
+std::vector<std::string> model_faults(const ModelSession& session, const ModelFileScan& scan) {
+    std::vector<std::string> faults;
+    for (const std::string& refusal : session.refusals()) {
+        faults.push_back("the host refused a registration: " + refusal);
+    }
+    for (const UnknownReference& reference : scan.unknown_references) {
+        faults.push_back(reference_fault(reference, scan));
+    }
+    return faults;
+}
+
+PreparedSystem::PreparedSystem(const SystemOptions& options, const std::vector<Assignment>& varied,
+                               std::ostream& err)
+    : loaded(options.model),
+      choice(choice_for(loaded, options, varied, err)),
+      settings{options.tolerance, options.max_iterations} {}
+
+std::vector<double> unknown_values(const ModelSession& session, const SystemChoice& choice) {
+    std::vector<double> values;
+    values.reserve(choice.unknowns.size());
+    for (const int number : choice.unknowns) {
+        values.push_back(session.value(number));
+    }
+    return values;
+}
+
+SolveResult solve_prepared(PreparedSystem& prepared, const std::vector<double>& start,
+                           const std::function<void(const IterationRecord&)>& observer) {
+    ModelSession& session = prepared.loaded.session;
+    const SystemChoice& choice = prepared.choice;
+    HostSystem system(session, choice.unknowns, choice.equations);
+    SolveResult result;
+    result.outcome = solve_newton(system, start, bounds(session, choice.unknowns, &rtvar_t::lower),
+                                  bounds(session, choice.unknowns, &rtvar_t::upper),
+                                  prepared.settings, observer);
+    // The host's vectors end at the solution, not at the last trial point.
+    system.load(result.outcome.x);
+    session.evaluate_residuals();
+    result.verdict = session.report_solve(result.converged());
+    result.stop_message = describe_stop(result.outcome, prepared.loaded, choice);
+    return result;
+}

@@ -1,0 +1,191 @@
+#include "sweep_command.h"
+
+#include "csv_output.h"
+#include "json_output.h"
+#include "prepared_system.h"
+#include "solve_report.h"
+#include "sweep_continuation.h"
+#include "sweep_plot.h"
+#include "text_table.h"
+#include "usage_error.h"
+
+namespace {
+
+// One row of the sweep: the value, the outputs (when it converged) and how.
+struct SweepRow {
+    double value;
+    bool converged;
+    std::vector<double> outputs;
+    std::string verdict;
+    std::string stop_reason;
+    std::string message;
+    int iterations;
+    int solves;
+};
+
+struct Outputs {
+    std::vector<std::string> symbols;
+    std::vector<int> numbers;  // the first model variable of each symbol
+};
+
+// The outputs asked for, or else every unknown.
+Outputs chosen_outputs(const PreparedSystem& prepared, const std::vector<std::string>& asked) {
+    Outputs outputs;
+    if (asked.empty()) {
+        for (const int number : prepared.choice.unknowns) {
+            outputs.symbols.push_back(prepared.loaded.symbols.symbol(number));
+            outputs.numbers.push_back(number);
+        }
+        return outputs;
+    }
+    for (const std::string& symbol : asked) {
+        const std::vector<int> numbers = prepared.loaded.symbols.numbers_of(symbol);
+        if (numbers.empty()) {
+            throw UsageError("--output " + symbol + ": the model has no variable '" + symbol + "'");
+        }
+        outputs.symbols.push_back(symbol);
+        outputs.numbers.push_back(numbers.front());
+    }
+    return outputs;
+}
+
+void reject_fixed_twice(const SystemOptions& options, const std::string& symbol) {
+    for (const Assignment& fix : parse_assignments(options.fix)) {
+        if (fix.symbol == symbol) {
+            throw UsageError("--vary " + symbol + ": " + symbol +
+                             " is varied, so --fix cannot give it a value too");
+        }
+    }
+}
+
+SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSession& session) {
+    SweepRow row{point.value,
+                 point.result.converged(),
+                 {},
+                 point.result.verdict,
+                 stop_code(point.result.outcome.stop),
+                 point.result.stop_message,
+                 point.iterations,
+                 point.solves};
+    for (const int number : outputs.numbers) {
+        row.outputs.push_back(session.value(number));
+    }
+    return row;
+}
+
+void print_text(const SweepRange& range, const Outputs& outputs, const std::vector<SweepRow>& rows,
+                std::ostream& out) {
+    out << "Sweep of " << range.symbol << " from " << readable_number(range.from) << " to "
+        << readable_number(range.to) << " in " << counted(range.steps, "step") << "\n\n";
+    using Align = TextTable::Align;
+    std::vector<TextTable::Column> columns{{range.symbol, Align::right}};
+    for (const std::string& symbol : outputs.symbols) {
+        columns.push_back({symbol, Align::right});
+    }
+    columns.push_back({"iterations", Align::right});
+    columns.push_back({"solves", Align::right});
+    columns.push_back({"status", Align::left});
+    TextTable table(std::move(columns));
+    for (const SweepRow& row : rows) {
+        std::vector<std::string> cells{readable_number(row.value)};
+        for (const double value : row.outputs) {
+            cells.push_back(row.converged ? readable_number(value) : "-");
+        }
+        cells.push_back(std::to_string(row.iterations));
+        cells.push_back(std::to_string(row.solves));
+        // The whole message is on stderr; the row keeps to the stop's code.
+        cells.push_back(row.converged ? row.verdict : row.verdict + " (" + row.stop_reason + ")");
+        table.add_row(std::move(cells));
+    }
+    table.print(out);
+}
+
+void print_csv(const SweepRange& range, const Outputs& outputs, const std::vector<SweepRow>& rows,
+               std::ostream& out) {
+    out << csv_field(range.symbol);
+    for (const std::string& symbol : outputs.symbols) {
+        out << ',' << csv_field(symbol);
+    }
+    out << ",iterations,solves,status,stop_reason\n";
+    for (const SweepRow& row : rows) {
+        out << csv_number(row.value);
+        for (const double value : row.outputs) {
+            out << ',' << (row.converged ? csv_number(value) : "");
+        }
+        out << ',' << row.iterations << ',' << row.solves << ',' << csv_field(row.verdict) << ','
+            << row.stop_reason << '\n';
+    }
+}
+
+nlohmann::ordered_json sweep_document(const SweepRange& range, const Outputs& outputs,
+                                      const std::vector<SweepRow>& rows) {
+    nlohmann::ordered_json points = nlohmann::ordered_json::array();
+    for (const SweepRow& row : rows) {
+        nlohmann::ordered_json values = nlohmann::ordered_json::object();
+        for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
+            values[outputs.symbols[index]] =
+                row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
+        }
+        points.push_back({{"value", json_number(row.value)},
+                          {"status", row.verdict},
+                          {"stop_reason", row.stop_reason},
+                          {"message", row.message},
+                          {"iterations", row.iterations},
+                          {"solves", row.solves},
+                          {"outputs", std::move(values)}});
+    }
+    return {{"vary", range.symbol},        {"from", json_number(range.from)},
+            {"to", json_number(range.to)}, {"steps", range.steps},
+            {"outputs", outputs.symbols},  {"points", std::move(points)}};
+}
+
+void plot(const SweepOptions& options, const SweepRange& range, const Outputs& outputs,
+          const std::vector<SweepRow>& rows) {
+    std::vector<SweepSeries> series;
+    for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
+        SweepSeries one{outputs.symbols[index], {}};
+        for (const SweepRow& row : rows) {
+            if (row.converged) {
+                one.points.emplace_back(row.value, row.outputs[index]);
+            }
+        }
+        series.push_back(std::move(one));
+    }
+    write_sweep_plot(options.plot_path, range.symbol, series,
+                     options.system.model.model_path + ": sweep of " + range.symbol);
+}
+
+}  // namespace
+
+int run_sweep(const SweepOptions& options, std::ostream& out, std::ostream& err) {
+    const SweepRange range = parse_sweep_range(options.vary);
+    reject_fixed_twice(options.system, range.symbol);
+    PreparedSystem prepared(options.system, {{range.symbol, range.from}}, err);
+    const std::vector<int> varied = prepared.loaded.symbols.numbers_of(range.symbol);
+    const Outputs outputs = chosen_outputs(prepared, options.outputs);
+    std::vector<SweepRow> rows;
+    bool all_converged = true;
+    run_continuation(prepared, varied, range, [&](const SweepPoint& point) {
+        rows.push_back(row_of(point, outputs, prepared.loaded.session));
+        if (!rows.back().converged) {
+            all_converged = false;
+            err << "quillon: sweep: " << range.symbol << " = " << readable_number(point.value)
+                << ": solve stopped: " << point.result.stop_message << '\n';
+        }
+    });
+    switch (options.system.model.format) {
+        case OutputFormat::json:
+            write_json(out, sweep_document(range, outputs, rows));
+            break;
+        case OutputFormat::csv:
+            print_csv(range, outputs, rows, out);
+            break;
+        case OutputFormat::text:
+            print_text(range, outputs, rows, out);
+            break;
+    }
+    if (!options.plot_path.empty()) {
+        plot(options, range, outputs, rows);
+    }
+    return all_converged ? 0 : 1;
+}
