@@ -77,9 +77,9 @@ std::vector<std::string> model_faults(const ModelSession& session, const ModelFi
     return faults;
 }
 
-PreparedSystem::PreparedSystem(const SystemOptions& options, const std::vector<Assignment>& varied,
-                               std::ostream& err)
-    : loaded(options.model),
+PreparedSystem::PreparedSystem(const SystemOptions& options, const std::string& plugin_path,
+                               const std::vector<Assignment>& varied, std::ostream& err)
+    : loaded(load_model(options.model, plugin_path)),
       choice(choice_for(loaded, options, varied, err)),
       settings{options.tolerance, options.max_iterations} {}
 

@@ -17,8 +17,8 @@
 class PreparedSystem {
   public:
     // `varied`: the variable sweep varies, fixed at its first value.
-    PreparedSystem(const SystemOptions& options, const std::vector<Assignment>& varied,
-                   std::ostream& err);
+    PreparedSystem(const SystemOptions& options, const std::string& plugin_path,
+                   const std::vector<Assignment>& varied, std::ostream& err);
 
     LoadedModel loaded;
     SystemChoice choice;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "csv_output.h"
+#include "exit_codes.h"
 #include "json_output.h"
 #include "prepared_system.h"
 #include "solve_report.h"
@@ -116,8 +117,15 @@ void print_result(const PreparedSystem& prepared, const SolveResult& result, std
 
 }  // namespace
 
-int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err) {
-    PreparedSystem prepared(options.system, {}, err);
+void add_solve_options(CLI::App& command, SolveOptions& options) {
+    add_system_options(command, options.system);
+    command.add_option("--plot", options.plot_path, "write the convergence history as SVG");
+}
+
+int run_solve(const SolveOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    std::ostream& err = context.err;
+    PreparedSystem prepared(options.system, context.plugin_path, {}, err);
     const SolveResult result = solve(prepared, options, out);
     const bool converged = result.converged();
     if (!converged) {
@@ -138,5 +146,5 @@ int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         write_convergence_plot(options.plot_path, result.outcome.history,
                                options.system.model.model_path + ": " + result.verdict);
     }
-    return converged ? 0 : 1;
+    return converged ? exit_code::success : exit_code::failure;
 }

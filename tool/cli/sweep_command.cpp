@@ -1,6 +1,7 @@
 #include "sweep_command.h"
 
 #include "csv_output.h"
+#include "exit_codes.h"
 #include "json_output.h"
 #include "prepared_system.h"
 #include "solve_report.h"
@@ -157,10 +158,22 @@ void plot(const SweepOptions& options, const SweepRange& range, const Outputs& o
 
 }  // namespace
 
-int run_sweep(const SweepOptions& options, std::ostream& out, std::ostream& err) {
+void add_sweep_options(CLI::App& command, SweepOptions& options) {
+    command
+        .add_option("--vary", options.vary,
+                    "vary SYMBOL from FROM to TO in STEPS equal steps; it is fixed at each value")
+        ->required();
+    command.add_option("--output", options.outputs, "a variable to show; repeatable")->take_all();
+    add_system_options(command, options.system);
+    command.add_option("--plot", options.plot_path, "write the outputs against SYMBOL as SVG");
+}
+
+int run_sweep(const SweepOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    std::ostream& err = context.err;
     const SweepRange range = parse_sweep_range(options.vary);
     reject_fixed_twice(options.system, range.symbol);
-    PreparedSystem prepared(options.system, {{range.symbol, range.from}}, err);
+    PreparedSystem prepared(options.system, context.plugin_path, {{range.symbol, range.from}}, err);
     const std::vector<int> varied = prepared.loaded.symbols.numbers_of(range.symbol);
     const Outputs outputs = chosen_outputs(prepared, options.outputs);
     std::vector<SweepRow> rows;
@@ -187,5 +200,5 @@ int run_sweep(const SweepOptions& options, std::ostream& out, std::ostream& err)
     if (!options.plot_path.empty()) {
         plot(options, range, outputs, rows);
     }
-    return all_converged ? 0 : 1;
+    return all_converged ? exit_code::success : exit_code::failure;
 }
