@@ -20,7 +20,9 @@ struct Matching {
     int size = 0;
 };
 
-// Hopcroft and Karp's maximum matching, without recursion.
+// A maximum matching, by SuiteSparse BTF's maximum transversal: each row in
+// turn takes its first free column or else an augmenting path found depth
+// first. No limit on the work, so that the matching is maximum.
 Matching maximum_matching(const BipartiteGraph& graph);
 
 // The Dulmage-Mendelsohn coarse parts that make a system structurally
@@ -38,7 +40,8 @@ StructuralDefects structural_defects(const BipartiteGraph& graph, const Matching
 // Row and column orders that make a square, perfectly matched system block
 // lower triangular: each block (strongly connected set of equations) uses
 // only variables of itself and of blocks before it. Position i of the orders
-// holds a row and its matched column.
+// holds a row and its matched column. The blocks do not depend on the
+// matching; their order and the order within a block may.
 struct BlockTriangularOrder {
     std::vector<int> rows;
     std::vector<int> columns;
