@@ -1,6 +1,7 @@
 #include "structural_matching.h"
 
 #include <algorithm>
+#include <deque>
 #include <limits>
 #include <stdexcept>
 
@@ -12,35 +13,85 @@ std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
 
-// Adjacency lists in SuiteSparse's compressed-column form: list k is
-// indices[starts[k]] .. indices[starts[k + 1] - 1].
-struct CompressedLists {
-    std::vector<int> starts;
-    std::vector<int> indices;
-};
+constexpr int UNREACHED = std::numeric_limits<int>::max();
 
-CompressedLists compressed(const std::vector<std::vector<int>>& lists) {
-    CompressedLists result;
-    result.starts.reserve(lists.size() + 1);
-    result.starts.push_back(0);
-    std::size_t total = 0;
-    for (const auto& list : lists) {
-        total += list.size();
-        if (total > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-            throw std::length_error("too many nonzeros for the structural analysis");
+void match(Matching& matching, int row, int column) {
+    matching.column_of_row[at(row)] = column;
+    matching.row_of_column[at(column)] = row;
+}
+
+// Cheap start: each row takes its first free column.
+void match_greedily(const BipartiteGraph& graph, Matching& matching) {
+    for (int row = 0; row < graph.rows; ++row) {
+        for (const int column : graph.row_columns[at(row)]) {
+            if (matching.row_of_column[at(column)] < 0) {
+                match(matching, row, column);
+                ++matching.size;
+                break;
+            }
         }
-        result.starts.push_back(static_cast<int>(total));
     }
-    result.indices.reserve(total);
-    for (const auto& list : lists) {
-        result.indices.insert(result.indices.end(), list.begin(), list.end());
+}
+
+// Layers of the alternating forest grown from the free rows; true when some
+// free column is reachable, that is, when an augmenting path exists.
+bool layer_rows(const BipartiteGraph& graph, const Matching& matching, std::vector<int>& layer) {
+    std::deque<int> queue;
+    for (int row = 0; row < graph.rows; ++row) {
+        layer[at(row)] = matching.column_of_row[at(row)] < 0 ? 0 : UNREACHED;
+        if (layer[at(row)] == 0) {
+            queue.push_back(row);
+        }
     }
-    return result;
+    bool free_column_reached = false;
+    while (!queue.empty()) {
+        const int row = queue.front();
+        queue.pop_front();
+        for (const int column : graph.row_columns[at(row)]) {
+            const int next = matching.row_of_column[at(column)];
+            if (next < 0) {
+                free_column_reached = true;
+            } else if (layer[at(next)] == UNREACHED) {
+                layer[at(next)] = layer[at(row)] + 1;
+                queue.push_back(next);
+            }
+        }
+    }
+    return free_column_reached;
+}
+
+// Depth-first search along the layers from free row `root`, with an explicit
+// stack; on reaching a free column, flips the path. True when it augmented.
+bool augment_from(int root, const BipartiteGraph& graph, Matching& matching,
+                  std::vector<int>& layer, std::vector<std::size_t>& next_edge) {
+    std::vector<int> path{root};
+    while (!path.empty()) {
+        const int row = path.back();
+        const auto& columns = graph.row_columns[at(row)];
+        if (next_edge[at(row)] == columns.size()) {
+            layer[at(row)] = UNREACHED;
+            path.pop_back();
+            continue;
+        }
+        const int column = columns[next_edge[at(row)]++];
+        const int next = matching.row_of_column[at(column)];
+        if (next < 0) {
+            for (const int on_path : path) {
+                match(matching, on_path,
+                      graph.row_columns[at(on_path)][next_edge[at(on_path)] - 1]);
+            }
+            return true;
+        }
+        if (layer[at(next)] == layer[at(row)] + 1) {
+            path.push_back(next);
+        }
+    }
+    return false;
 }
 
 // Work arrays that SuiteSparse reads through a pointer even when empty.
-std::vector<int> workspace(int count) {
-    return std::vector<int>(at(std::max(count, 1)));
+std::vector<int> workspace(std::size_t count) {
+    return std::vector<int>(std::max<std::size_t>(count, 1));
 }
 
 std::vector<int> sorted_members(const std::vector<bool>& marks) {
@@ -63,20 +114,34 @@ std::vector<std::vector<int>> column_rows(const BipartiteGraph& graph) {
     return rows_of;
 }
 
-// The rows an equation depends on: row r leads to the row matched to each
-// column r uses, in the order r lists its columns. Its strongly connected
-// components are the diagonal blocks.
-std::vector<std::vector<int>> row_dependencies(const BipartiteGraph& graph,
-                                               const Matching& matching) {
-    std::vector<std::vector<int>> leads_to(at(graph.rows));
-    for (int row = 0; row < graph.rows; ++row) {
-        auto& next_rows = leads_to[at(row)];
-        next_rows.reserve(graph.row_columns[at(row)].size());
-        for (const int column : graph.row_columns[at(row)]) {
-            next_rows.push_back(matching.row_of_column[at(column)]);
-        }
+// The rows an equation depends on, as SuiteSparse's compressed columns: row r
+// leads to the row matched to each column r uses, in the order r lists its
+// columns. Its strongly connected components are the diagonal blocks.
+struct RowDependencies {
+    std::vector<int> starts;  // row r's list is leads_to[starts[r]] .. leads_to[starts[r + 1] - 1]
+    std::vector<int> leads_to;
+};
+
+RowDependencies row_dependencies(const BipartiteGraph& graph, const Matching& matching) {
+    RowDependencies dependencies;
+    dependencies.starts.reserve(at(graph.rows) + 1);
+    dependencies.starts.push_back(0);
+    std::size_t total = 0;
+    for (const auto& columns : graph.row_columns) {
+        total += columns.size();
     }
-    return leads_to;
+    dependencies.leads_to.reserve(total);
+    for (const auto& columns : graph.row_columns) {
+        for (const int column : columns) {
+            dependencies.leads_to.push_back(matching.row_of_column[at(column)]);
+        }
+        if (dependencies.leads_to.size() >
+            static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            throw std::length_error("too many nonzeros for the block-triangular order");
+        }
+        dependencies.starts.push_back(static_cast<int>(dependencies.leads_to.size()));
+    }
+    return dependencies;
 }
 
 }  // namespace
@@ -91,23 +156,19 @@ void BipartiteGraph::connect(int row, int column) {
     row_columns[at(row)].push_back(column);
 }
 
-// The rows' lists of columns are the compressed columns of the transposed
-// pattern, so BTF matches each of its columns (our rows) to one of its rows
-// (our columns): its Match array is our row_of_column.
 Matching maximum_matching(const BipartiteGraph& graph) {
-    CompressedLists lists = compressed(graph.row_columns);
-    Matching matching{std::vector<int>(at(graph.rows), -1), workspace(graph.columns), 0};
-    std::vector<int> work = workspace(5 * graph.rows);
-    double work_done = 0;
-    const double no_work_limit = 0;  // a limit could stop short of a maximum matching
-    matching.size =
-        btf_maxtrans(graph.columns, graph.rows, lists.starts.data(), lists.indices.data(),
-                     no_work_limit, &work_done, matching.row_of_column.data(), work.data());
-    matching.row_of_column.resize(at(graph.columns));
-    for (int column = 0; column < graph.columns; ++column) {
-        const int row = matching.row_of_column[at(column)];
-        if (row >= 0) {
-            matching.column_of_row[at(row)] = column;
+    Matching matching{std::vector<int>(at(graph.rows), -1), std::vector<int>(at(graph.columns), -1),
+                      0};
+    match_greedily(graph, matching);
+    std::vector<int> layer(at(graph.rows));
+    std::vector<std::size_t> next_edge(at(graph.rows));
+    while (layer_rows(graph, matching, layer)) {
+        std::fill(next_edge.begin(), next_edge.end(), 0);
+        for (int row = 0; row < graph.rows; ++row) {
+            if (matching.column_of_row[at(row)] < 0 &&
+                augment_from(row, graph, matching, layer, next_edge)) {
+                ++matching.size;
+            }
         }
     }
     return matching;
@@ -169,13 +230,14 @@ BlockTriangularOrder block_triangular_order(const BipartiteGraph& graph, const M
         throw std::logic_error("block triangular order needs a perfectly matched square system");
     }
     const int size = graph.rows;
-    CompressedLists leads_to = compressed(row_dependencies(graph, matching));
+    RowDependencies dependencies = row_dependencies(graph, matching);
     BlockTriangularOrder order;
-    order.rows = workspace(size);
-    std::vector<int> block_bounds = workspace(size + 1);
-    std::vector<int> work = workspace(4 * size);
-    const int blocks = btf_strongcomp(size, leads_to.starts.data(), leads_to.indices.data(),
-                                      nullptr, order.rows.data(), block_bounds.data(), work.data());
+    order.rows = workspace(at(size));
+    std::vector<int> block_bounds = workspace(at(size) + 1);
+    std::vector<int> work = workspace(4 * at(size));
+    const int blocks =
+        btf_strongcomp(size, dependencies.starts.data(), dependencies.leads_to.data(), nullptr,
+                       order.rows.data(), block_bounds.data(), work.data());
     order.rows.resize(at(size));
     order.block_starts.assign(block_bounds.begin(), block_bounds.begin() + blocks);
     for (int block = 0; block < blocks; ++block) {
