@@ -21,6 +21,11 @@ struct DerivativeCase {
     DerivativeVerdict verdict;
 };
 
+DerivativeComparison compare(const std::function<double(double)>& residual, double x,
+                             double derivative, double floor = 0) {
+    return compare_derivative(residual, x, derivative, floor);
+}
+
 const char* name(DerivativeVerdict verdict) {
     switch (verdict) {
         case DerivativeVerdict::agrees:
@@ -73,8 +78,7 @@ TEST(compare_derivative, tells_right_from_wrong_and_from_kinks) {
          DerivativeVerdict::undecided},
     };
     for (const DerivativeCase& c : cases) {
-        const DerivativeComparison comparison =
-            compare_derivative(c.residual, c.x, c.derivative, c.floor);
+        const DerivativeComparison comparison = compare(c.residual, c.x, c.derivative, c.floor);
         EXPECT_EQ(comparison.verdict, c.verdict)
             << c.label << ": " << name(comparison.verdict) << ", central " << comparison.central;
     }
@@ -83,12 +87,11 @@ TEST(compare_derivative, tells_right_from_wrong_and_from_kinks) {
 // What a finding shows besides the verdict: the difference it compared with,
 // and for a kink the slopes on either side.
 TEST(compare_derivative, reports_the_differences_it_compared_with) {
-    const DerivativeComparison wrong = compare_derivative([](double x) { return x * x; }, 3, 3, 0);
+    const DerivativeComparison wrong = compare([](double x) { return x * x; }, 3, 3);
     EXPECT_NEAR(wrong.central, 6, 1e-6);
     EXPECT_GT(wrong.step, 0);
 
-    const DerivativeComparison kink =
-        compare_derivative([](double x) { return std::fabs(x); }, 0, 0.5, 0);
+    const DerivativeComparison kink = compare([](double x) { return std::fabs(x); }, 0, 0.5);
     EXPECT_DOUBLE_EQ(kink.forward, 1);
     EXPECT_DOUBLE_EQ(kink.backward, -1);
 }
