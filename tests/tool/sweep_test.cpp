@@ -51,13 +51,15 @@ TEST(tool_sweep, each_value_is_solved_and_reported_in_every_format) {
 
 TEST(tool_sweep, a_failed_step_is_cut_and_covered_in_shorter_steps) {
     const TempModelFile model(square_root_of_p());
+    // Newton's method needs 5 iterations from x = 1 to x = 2, but 4 from 1 to
+    // sqrt(2.5) and from there to 2.
     const ProgramRun run = run_quillon(
-        {"sweep", model.path(), "--vary", "p=1:10000:1", "--max-iter", "4", "--format", "json"});
+        {"sweep", model.path(), "--vary", "p=1:4:1", "--max-iter", "4", "--format", "json"});
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     const nlohmann::json last = run.json()["points"][1];
     EXPECT_EQ(last["status"], "Converged");
-    EXPECT_GT(last["solves"].get<int>(), 2);
-    EXPECT_NEAR(last["outputs"]["x"].get<double>(), 100.0, 1e-9);
+    EXPECT_GT(last["solves"].get<int>(), 1);
+    EXPECT_NEAR(last["outputs"]["x"].get<double>(), 2.0, 1e-9);
 }
 
 TEST(tool_sweep, a_value_without_solution_is_given_up_and_the_sweep_goes_on) {
