@@ -131,18 +131,24 @@ int main(int argc, char** argv) {
     add_at_option(*check_command, check.model);
     check_command->add_option("--spy", check.spy_path, "write the Jacobian's pattern as SVG");
     SolveOptions solve;
-    CLI::App* solve_command =
-        add_command(app, "solve", "solve the model by Newton's method", solve.model, true);
+    CLI::App* solve_command = add_command(
+        app, "solve", "solve the model (Newton's method in a trust region)", solve.model, true);
     add_at_option(*solve_command, solve.model);
     solve_command
         ->add_option("--fix", solve.fix,
                      "specify SYMBOL at VALUE, no longer an unknown; repeatable")
         ->check(assignment_text)
         ->take_all();
-    solve_command->add_option("--tol", solve.tolerance, "largest absolute residual accepted")
+    solve_command
+        ->add_option("--tol", solve.tolerance,
+                     "largest residual accepted relative to its equation's scale")
         ->check(sign_check(false))
         ->capture_default_str();
-    solve_command->add_option("--max-iter", solve.max_iterations, "most Newton steps")
+    solve_command
+        ->add_option("--abs-tol", solve.absolute_tolerance,
+                     "largest absolute residual accepted as well (default: no absolute test)")
+        ->check(sign_check(false));
+    solve_command->add_option("--max-iter", solve.max_iterations, "most iterations")
         ->check(sign_check(true))
         ->capture_default_str();
     solve_command->add_option("--plot", solve.plot_path, "write the convergence history as SVG");
