@@ -53,6 +53,26 @@ double sum_of_squares(const std::vector<double>& values) {
     return sum;
 }
 
+double square(double value) {
+    return value * value;
+}
+
+// The pattern as a bipartite graph of rows and columns, keeping the slots
+// `keep` accepts.
+template <typename Keep>
+BipartiteGraph graph_of(const CompressedColumns& pattern, Keep keep) {
+    BipartiteGraph graph(pattern.size, pattern.size);
+    for (int column = 0; column < pattern.size; ++column) {
+        for (int slot = pattern.column_starts[at(column)];
+             slot < pattern.column_starts[at(column) + 1]; ++slot) {
+            if (keep(slot)) {
+                graph.connect(pattern.row_indices[at(slot)], column);
+            }
+        }
+    }
+    return graph;
+}
+
 // Adds the seconds `work` takes to `total`.
 template <typename Work>
 void timed(double& total, Work work) {
@@ -192,10 +212,7 @@ class TrustRegionSolver {
 
     // A pattern without a full matching stays singular whatever its values.
     bool structurally_singular() {
-        BipartiteGraph graph(pattern_.size, pattern_.size);
-        for (int slot = 0; slot < pattern_.slot_count(); ++slot) {
-            graph.connect(pattern_.row_indices[at(slot)], pattern_.column_of(slot));
-        }
+        const BipartiteGraph graph = graph_of(pattern_, [](int) { return true; });
         const Matching matching = maximum_matching(graph);
         if (matching.size == pattern_.size) {
             return false;
@@ -317,7 +334,7 @@ class TrustRegionSolver {
         if (radius_ <= 0.0) {
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
-                scaled_start += std::pow(column_scales_[index] * outcome_.x[index], 2);
+                scaled_start += square(column_scales_[index] * outcome_.x[index]);
             }
             radius_ = scaled_start > 0.0 ? FIRST_RADIUS_FACTOR * std::sqrt(scaled_start)
                                          : FIRST_RADIUS_FACTOR;
@@ -343,7 +360,7 @@ class TrustRegionSolver {
             }
             double trial_merit = 0.0;
             for (std::size_t row = 0; row < trial_residuals.size(); ++row) {
-                trial_merit += std::pow(row_weights_[row] * trial_residuals[row], 2);
+                trial_merit += square(row_weights_[row] * trial_residuals[row]);
             }
             const double predicted = merit - region.predicted_merit(step);
             const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
@@ -415,12 +432,8 @@ class TrustRegionSolver {
     // cannot be matched; when it matches fully, KLU's pivotless column is all
     // there is to name.
     void name_singular_part() {
-        BipartiteGraph graph(pattern_.size, pattern_.size);
-        for (int slot = 0; slot < pattern_.slot_count(); ++slot) {
-            if (slot_values_[at(slot)] != 0.0) {
-                graph.connect(pattern_.row_indices[at(slot)], pattern_.column_of(slot));
-            }
-        }
+        const BipartiteGraph graph =
+            graph_of(pattern_, [&](int slot) { return slot_values_[at(slot)] != 0.0; });
         const Matching matching = maximum_matching(graph);
         if (matching.size < pattern_.size) {
             const StructuralDefects defects = structural_defects(graph, matching);

@@ -15,6 +15,10 @@ double dot(const std::vector<double>& left, const std::vector<double>& right) {
     return sum;
 }
 
+double square(double value) {
+    return value * value;
+}
+
 std::vector<double> scaled(const std::vector<double>& v, double factor) {
     std::vector<double> result(v.size());
     std::transform(v.begin(), v.end(), result.begin(),
@@ -56,7 +60,7 @@ TrustRegionStep::TrustRegionStep(const CompressedColumns& pattern,
     multiply(pattern_, slot_values_, descent_, change);
     double change_squares = 0.0;
     for (std::size_t row = 0; row < change.size(); ++row) {
-        change_squares += std::pow(row_weights_[row] * change[row], 2);
+        change_squares += square(row_weights_[row] * change[row]);
     }
     // Along the descent direction the merit is smallest at t = |D^-1 g|^2 /
     // |W J D^-2 g|^2, and |D^-1 g| is the direction's scaled length.
@@ -109,7 +113,7 @@ std::vector<double> TrustRegionStep::step(double radius, StepKind& kind) const {
 double TrustRegionStep::scaled_length(const std::vector<double>& step) const {
     double sum = 0.0;
     for (std::size_t column = 0; column < step.size(); ++column) {
-        sum += std::pow(column_scales_[column] * step[column], 2);
+        sum += square(column_scales_[column] * step[column]);
     }
     return std::sqrt(sum);
 }
@@ -119,7 +123,7 @@ double TrustRegionStep::predicted_merit(const std::vector<double>& step) const {
     multiply(pattern_, slot_values_, step, change);
     double sum = 0.0;
     for (std::size_t row = 0; row < change.size(); ++row) {
-        sum += std::pow(weighted_residuals_[row] + row_weights_[row] * change[row], 2);
+        sum += square(weighted_residuals_[row] + row_weights_[row] * change[row]);
     }
     return sum;
 }
