@@ -151,3 +151,102 @@ TEST(trust_region, takes_newtons_steps_where_newton_converges) {
 }
 
 }  // namespace
+
+namespace {
+
+// Helical valley (More, Garbow and Hillstrom): root (1, 0, 0), start (-1, 0, 0).
+SmallSystem helical_valley() {
+    const double pi = std::acos(-1.0);
+    return SmallSystem(
+        3, dense_entries(3),
+        [pi](const Vector& x) {
+            const double theta = std::atan2(x[1], x[0]) / (2 * pi);
+            const double radius = std::sqrt(x[0] * x[0] + x[1] * x[1]);
+            return Vector{10 * (x[2] - 10 * theta), 10 * (radius - 1), x[2]};
+        },
+        [pi](const Vector& x) {
+            const double r2 = x[0] * x[0] + x[1] * x[1];
+            const double radius = std::sqrt(r2);
+            const double dtheta_dx = -x[1] / (2 * pi * r2);
+            const double dtheta_dy = x[0] / (2 * pi * r2);
+            return Vector{-100 * dtheta_dx,
+                          -100 * dtheta_dy,
+                          10,
+                          10 * x[0] / radius,
+                          10 * x[1] / radius,
+                          0,
+                          0,
+                          0,
+                          1};
+        });
+}
+
+// The trigonometric function on n unknowns, from x_j = 1/n.
+SmallSystem trigonometric(int n) {
+    return SmallSystem(
+        n, dense_entries(n),
+        [n](const Vector& x) {
+            double cosines = 0.0;
+            for (const double value : x) {
+                cosines += std::cos(value);
+            }
+            Vector f(x.size());
+            for (int i = 0; i < n; ++i) {
+                const double xi = x[static_cast<std::size_t>(i)];
+                f[static_cast<std::size_t>(i)] =
+                    n - cosines + (i + 1) * (1 - std::cos(xi)) - std::sin(xi);
+            }
+            return f;
+        },
+        [n](const Vector& x) {
+            Vector values;
+            for (int i = 0; i < n; ++i) {
+                for (int j = 0; j < n; ++j) {
+                    const double xj = x[static_cast<std::size_t>(j)];
+                    values.push_back(std::sin(xj) +
+                                     (i == j ? (i + 1) * std::sin(xj) - std::cos(xj) : 0.0));
+                }
+            }
+            return values;
+        });
+}
+
+// Powell's singular function: its Jacobian is singular at the root 0.
+SmallSystem powell_singular() {
+    const double root5 = std::sqrt(5.0);
+    const double root10 = std::sqrt(10.0);
+    return SmallSystem(
+        4, dense_entries(4),
+        [=](const Vector& x) {
+            return Vector{x[0] + 10 * x[1], root5 * (x[2] - x[3]), std::pow(x[1] - 2 * x[2], 2),
+                          root10 * std::pow(x[0] - x[3], 2)};
+        },
+        [=](const Vector& x) {
+            const double a = 2 * (x[1] - 2 * x[2]);
+            const double b = 2 * root10 * (x[0] - x[3]);
+            return Vector{1, 10, 0, 0, 0, 0, root5, -root5, 0, a, -2 * a, 0, b, 0, 0, -b};
+        });
+}
+
+// Systems MINPACK's hybrid method solves from their standard starts.
+TEST(trust_region, solves_published_problems_from_their_standard_starts) {
+    const struct {
+        const char* label;
+        SmallSystem system;
+        Vector start;
+    } cases[] = {
+        {"helical valley", helical_valley(), {-1, 0, 0}},
+        {"trigonometric, n = 10", trigonometric(10), Vector(10, 0.1)},
+        {"Powell singular", powell_singular(), {3, -1, 0, 1}},
+        {"Powell badly scaled", powell_badly_scaled(), {0, 1}},
+        {"Rosenbrock", rosenbrock(), {-1.2, 1}},
+    };
+    for (const auto& c : cases) {
+        SmallSystem system = c.system;
+        const SolveOutcome outcome = solve(system, c.start);
+        EXPECT_EQ(outcome.stop, SolveStop::converged) << c.label;
+        EXPECT_LE(outcome.largest_absolute.value, 1e-8) << c.label;
+    }
+}
+
+}  // namespace
