@@ -320,3 +320,26 @@ TEST(nonlinear_solver, bounds_are_kept_and_the_unknowns_ending_on_them_named) {
 }
 
 }  // namespace
+
+namespace {
+
+// x + y = 3 and x + y = 5 contradict each other; z - 1 = 0 is innocent.
+TEST(nonlinear_solver, dependent_equations_that_contradict_each_other_are_named) {
+    SmallSystem system(
+        3, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}},
+        [](const Vector& x) {
+            return Vector{x[0] + x[1] - 3, x[0] + x[1] - 5, x[2] - 1};
+        },
+        [](const Vector&) {
+            return Vector{1, 1, 1, 1, 1};
+        });
+    const SolveOutcome outcome = solve(system, {0, 0, 0});
+    EXPECT_EQ(outcome.stop, SolveStop::singular_jacobian);
+    EXPECT_FALSE(outcome.structurally_singular);
+    EXPECT_EQ(outcome.conflicting_rows, (std::vector<int>{0, 1}));
+    // The least-squares steps end near the best compromise.
+    EXPECT_NEAR(outcome.x[0] + outcome.x[1], 4.0, 1e-3);
+    EXPECT_NEAR(outcome.x[2], 1.0, 1e-3);
+}
+
+}  // namespace

@@ -89,6 +89,12 @@ std::string singular(const SolveOutcome& outcome, const LoadedModel& loaded,
                "; give those equations their own unknowns, or fix the undetermined variables "
                "with --fix";
     }
+    if (!outcome.conflicting_rows.empty()) {
+        return text + "; equations " +
+               listed_names(equation_names(loaded, outcome.conflicting_rows)) +
+               " depend on each other and cannot all hold here: correct one of them, or start "
+               "elsewhere with --at if they meet elsewhere";
+    }
     return text +
            "; the equations depend on each other at this point, or their derivatives vanish "
            "there: start elsewhere with --at";

@@ -34,6 +34,9 @@ constexpr double SMALLEST_DAMPING = 1e-10;
 // merit that is no root: MINPACK's "not making good progress".
 constexpr double SLOW_DECREASE = 1e-3;
 constexpr int SLOW_STEPS = 10;
+// Residuals at least this share of the largest scaled one name the equations
+// that contradict each other where the Jacobian is singular.
+constexpr double CONFLICT_SHARE = 1e-2;
 constexpr double LARGEST_DAMPING = 1.0;
 
 std::size_t at(int index) {
@@ -439,8 +442,22 @@ class TrustRegionSolver {
             const StructuralDefects defects = structural_defects(graph, matching);
             outcome_.rows = defects.overdetermined_rows;
             outcome_.columns = defects.underdetermined_columns;
-        } else if (lu_.singular_column() >= 0) {
-            outcome_.columns = {lu_.singular_column()};
+        } else {
+            if (lu_.singular_column() >= 0) {
+                outcome_.columns = {lu_.singular_column()};
+            }
+            name_conflicting_rows();
+        }
+    }
+
+    // At a least-squares stall the weighted residuals lie in the Jacobian's
+    // left null space: the rows they leave standing depend on each other.
+    void name_conflicting_rows() {
+        const double largest = largest_scaled(residuals_, scales_).value;
+        for (std::size_t row = 0; row < residuals_.size(); ++row) {
+            if (std::fabs(residuals_[row]) / scales_[row] >= CONFLICT_SHARE * largest) {
+                outcome_.conflicting_rows.push_back(static_cast<int>(row));
+            }
         }
     }
 

@@ -85,6 +85,10 @@ struct SolveOutcome {
     // For a singular Jacobian: its pattern has no full matching, whatever the
     // values (else the values at x are at fault).
     bool structurally_singular = false;
+    // For a singular Jacobian whose values still match fully: the rows whose
+    // residuals the least-squares steps left standing (at least a hundredth
+    // of the largest scaled one), the dependent equations that cannot all hold.
+    std::vector<int> conflicting_rows;
     // The unknowns that end on a bound, in column order.
     std::vector<BoundContact> at_bounds;
     SolveTiming timing;
