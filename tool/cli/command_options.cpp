@@ -71,10 +71,16 @@ void add_system_options(CLI::App& command, SystemOptions& options) {
     command.add_flag("--force", options.force,
                      "solve even when the host refused a registration or an equation names "
                      "no model variable");
-    command.add_option("--tol", options.tolerance, "largest absolute residual accepted")
+    command
+        .add_option("--tol", options.tolerance,
+                    "largest residual accepted relative to its equation's scale")
         ->check(sign_check(false))
         ->capture_default_str();
-    command.add_option("--max-iter", options.max_iterations, "most Newton steps per solve")
+    command
+        .add_option("--abs-tol", options.absolute_tolerance,
+                    "largest absolute residual accepted as well (default: no absolute test)")
+        ->check(sign_check(false));
+    command.add_option("--max-iter", options.max_iterations, "most iterations per solve")
         ->check(sign_check(true))
         ->capture_default_str();
 }

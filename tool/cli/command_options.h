@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ struct SystemOptions {
     std::vector<std::string> fix;
     std::vector<std::string> free;  // equation names
     bool force = false;             // solve a model that has faults
-    double tolerance = 1e-9;
+    double tolerance = 1e-9;        // bounds each residual over its equation's scale
+    // The largest absolute residual accepted; infinite: no absolute test.
+    double absolute_tolerance = std::numeric_limits<double>::infinity();
     int max_iterations = 100;
 };
 

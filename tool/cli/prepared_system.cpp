@@ -43,15 +43,6 @@ void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& st
     }
 }
 
-std::vector<double> bounds(const ModelSession& session, const std::vector<int>& unknowns,
-                           double rtvar_t::*bound) {
-    std::vector<double> values;
-    for (const int number : unknowns) {
-        values.push_back(session.variable(number).*bound);
-    }
-    return values;
-}
-
 SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
                         const std::vector<Assignment>& varied, std::ostream& err) {
     const ModelFileScan scan = scan_model_file(options.model.model_path);
@@ -62,6 +53,26 @@ SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
     warn_unknown_start_symbols(loaded, options.model.start_path, err);
     require_square(loaded, scan, choice);
     return choice;
+}
+
+SolverSettings solver_settings(const SystemOptions& options) {
+    SolverSettings settings;
+    settings.tolerance = options.tolerance;
+    settings.absolute_tolerance = options.absolute_tolerance;
+    settings.max_iterations = options.max_iterations;
+    return settings;
+}
+
+std::vector<std::string> bounds_of_variables(const ModelSession& session,
+                                             const SystemChoice& choice,
+                                             const SolveOutcome& outcome) {
+    std::vector<std::string> bounds(static_cast<std::size_t>(session.variable_count()) + 1);
+    for (const BoundContact& contact : outcome.at_bounds) {
+        bounds[static_cast<std::size_t>(
+            choice.unknowns[static_cast<std::size_t>(contact.column)])] =
+            contact.upper ? "upper" : "lower";
+    }
+    return bounds;
 }
 
 }  // namespace
@@ -81,7 +92,7 @@ PreparedSystem::PreparedSystem(const SystemOptions& options, const std::string& 
                                const std::vector<Assignment>& varied, std::ostream& err)
     : loaded(load_model(options.model, plugin_path)),
       choice(choice_for(loaded, options, varied, err)),
-      settings{options.tolerance, options.max_iterations} {}
+      settings(solver_settings(options)) {}
 
 std::vector<double> unknown_values(const ModelSession& session, const SystemChoice& choice) {
     std::vector<double> values;
@@ -96,15 +107,14 @@ SolveResult solve_prepared(PreparedSystem& prepared, const std::vector<double>& 
                            const std::function<void(const IterationRecord&)>& observer) {
     ModelSession& session = prepared.loaded.session;
     const SystemChoice& choice = prepared.choice;
-    HostSystem system(session, choice.unknowns, choice.equations);
+    for (std::size_t column = 0; column < choice.unknowns.size(); ++column) {
+        session.value(choice.unknowns[column]) = start[column];
+    }
     SolveResult result;
-    result.outcome = solve_newton(system, start, bounds(session, choice.unknowns, &rtvar_t::lower),
-                                  bounds(session, choice.unknowns, &rtvar_t::upper),
-                                  prepared.settings, observer);
-    // The host's vectors end at the solution, not at the last trial point.
-    system.load(result.outcome.x);
-    session.evaluate_residuals();
+    result.outcome =
+        solve_host(session, choice.unknowns, choice.equations, prepared.settings, observer);
     result.verdict = session.report_solve(result.converged());
     result.stop_message = describe_stop(result.outcome, prepared.loaded, choice);
+    result.bound_of_variable = bounds_of_variables(session, choice, result.outcome);
     return result;
 }

@@ -7,7 +7,7 @@
 
 #include "command_options.h"
 #include "loaded_model.h"
-#include "newton_solver.h"
+#include "nonlinear_solver.h"
 #include "system_choice.h"
 
 // What solve and sweep do before iterating: load the model with its starting
@@ -22,7 +22,7 @@ class PreparedSystem {
 
     LoadedModel loaded;
     SystemChoice choice;
-    NewtonSettings settings;
+    SolverSettings settings;
 };
 
 // The faults found before iterating, one sentence each: the host's
@@ -35,10 +35,13 @@ std::vector<double> unknown_values(const ModelSession& session, const SystemChoi
 
 // One solve of the prepared system and the block's verdict on it.
 struct SolveResult {
-    NewtonOutcome outcome;
+    SolveOutcome outcome;
     std::string verdict;       // the block's, read back after the report
     std::string stop_message;  // why it stopped, in words
-    bool converged() const { return outcome.stop == NewtonStop::converged; }
+    // Per host variable number (index 0 unused): "lower", "upper" or "" for
+    // the unknowns that end on a bound.
+    std::vector<std::string> bound_of_variable;
+    bool converged() const { return outcome.stop == SolveStop::converged; }
 };
 
 // Solves from `start` (one value per unknown), leaves the host's vectors at

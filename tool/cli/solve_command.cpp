@@ -13,19 +13,22 @@
 namespace {
 
 void print_log_header(std::ostream& out) {
-    out << "iter  largest |res|       step  fraction  at bounds  worst equation\n"
-        << "----  -------------  ---------  --------  ---------  --------------\n";
+    out << "iter  largest |res|  scaled |res|       step  kind    at bounds  worst scaled "
+           "equation\n"
+        << "----  -------------  ------------  ---------  ------  ---------  "
+           "---------------------\n";
 }
 
 void print_log_row(const IterationRecord& record, const PreparedSystem& prepared,
                    std::ostream& out) {
-    char row[96];
-    std::snprintf(row, sizeof row, "%4d  %13s  %9s  %8s  %9d  ", record.iteration,
+    char row[128];
+    std::snprintf(row, sizeof row, "%4d  %13s  %12s  %9s  %-6s  %9d  ", record.iteration,
                   short_number(record.residual_norm).c_str(),
+                  short_number(record.scaled_residual_norm).c_str(),
                   record.iteration == 0 ? "-" : short_number(record.step_norm).c_str(),
-                  record.iteration == 0 ? "-" : readable_number(record.step_fraction).c_str(),
-                  record.at_bounds);
-    out << row << equation_of_row(prepared.loaded, prepared.choice, record.worst_row) << std::endl;
+                  step_code(record.step_kind).c_str(), record.at_bounds);
+    out << row << equation_of_row(prepared.loaded, prepared.choice, record.worst_scaled_row)
+        << std::endl;
 }
 
 SolveResult solve(PreparedSystem& prepared, const SolveOptions& options, std::ostream& out) {
@@ -47,6 +50,30 @@ SolveResult solve(PreparedSystem& prepared, const SolveOptions& options, std::os
                           });
 }
 
+nlohmann::ordered_json bound_member(const SolveResult& result, int number) {
+    const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
+    return bound.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(bound);
+}
+
+nlohmann::ordered_json equation_member(const PreparedSystem& prepared, int row) {
+    return row < 0 ? nlohmann::ordered_json(nullptr)
+                   : nlohmann::ordered_json(equation_of_row(prepared.loaded, prepared.choice, row));
+}
+
+nlohmann::ordered_json residual_member(const PreparedSystem& prepared,
+                                       const ResidualMeasure& measure) {
+    return {{"value", json_number(measure.value)},
+            {"equation", equation_member(prepared, measure.row)}};
+}
+
+nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
+    const SolveTiming& timing = outcome.timing;
+    return {{"evaluation_seconds", timing.evaluation},
+            {"lu_seconds", timing.lu},
+            {"other_seconds", timing.total - timing.evaluation - timing.lu},
+            {"total_seconds", timing.total}};
+}
+
 nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const SolveResult& result) {
     const LoadedModel& loaded = prepared.loaded;
     const SystemChoice& choice = prepared.choice;
@@ -56,7 +83,8 @@ nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const Solv
         variables.push_back({{"symbol", loaded.symbols.symbol(number)},
                              {"name", session.variable(number).name},
                              {"value", json_number(session.value(number))},
-                             {"fixed", choice.fixed.count(number) > 0}});
+                             {"fixed", choice.fixed.count(number) > 0},
+                             {"bound", bound_member(result, number)}});
     }
     nlohmann::ordered_json equations = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.equation_count(); ++number) {
@@ -66,18 +94,35 @@ nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const Solv
     }
     nlohmann::ordered_json history = nlohmann::ordered_json::array();
     for (const IterationRecord& record : result.outcome.history) {
-        history.push_back({{"iteration", record.iteration},
-                           {"residual_norm", json_number(record.residual_norm)},
-                           {"step_norm", json_number(record.step_norm)},
-                           {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
-                           {"at_bounds", record.at_bounds}});
+        history.push_back(
+            {{"iteration", record.iteration},
+             {"residual_norm", json_number(record.residual_norm)},
+             {"step_norm", json_number(record.step_norm)},
+             {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
+             {"at_bounds", record.at_bounds},
+             {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
+             {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
+             {"step_kind", step_code(record.step_kind)},
+             {"trust_radius", json_number(record.trust_radius)}});
     }
-    const IterationRecord& last = result.outcome.history.back();
+    const SolveOutcome& outcome = result.outcome;
+    const IterationRecord& last = outcome.history.back();
+    nlohmann::ordered_json at_bounds = nlohmann::ordered_json::array();
+    for (const BoundContact& contact : outcome.at_bounds) {
+        const int number = choice.unknowns[static_cast<std::size_t>(contact.column)];
+        at_bounds.push_back(
+            {{"symbol", loaded.symbols.symbol(number)}, {"bound", bound_member(result, number)}});
+    }
     return {{"status", result.verdict},
             {"iterations", last.iteration},
             {"residual_norm", json_number(last.residual_norm)},
-            {"stop_reason", stop_code(result.outcome.stop)},
+            {"stop_reason", stop_code(outcome.stop)},
             {"message", result.stop_message},
+            {"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
+            {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
+            {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
+            {"at_bounds", std::move(at_bounds)},
+            {"timing", timing_member(outcome)},
             {"variables", std::move(variables)},
             {"equations", std::move(equations)},
             {"history", std::move(history)}};
@@ -94,10 +139,47 @@ void write_csv(const PreparedSystem& prepared, std::ostream& out) {
     }
 }
 
+std::string residual_text(const PreparedSystem& prepared, const ResidualMeasure& measure) {
+    return short_number(measure.value) +
+           (measure.row < 0
+                ? ""
+                : " in " + equation_of_row(prepared.loaded, prepared.choice, measure.row));
+}
+
+std::string seconds_text(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g s", seconds);
+    return text;
+}
+
+// The residual measures at the point and where the time went.
+void print_summary(const PreparedSystem& prepared, const SolveOutcome& outcome, std::ostream& out) {
+    const SolveTiming& timing = outcome.timing;
+    const int iterations = outcome.history.back().iteration;
+    out << "Residuals   largest " << residual_text(prepared, outcome.largest_absolute)
+        << "; largest scaled " << residual_text(prepared, outcome.largest_scaled) << '\n'
+        << "Time        " << seconds_text(timing.total) << ": evaluation "
+        << seconds_text(timing.evaluation) << ", LU " << seconds_text(timing.lu) << ", rest "
+        << seconds_text(timing.total - timing.evaluation - timing.lu);
+    if (iterations > 0) {
+        out << "; " << seconds_text(timing.total / iterations) << " per iteration";
+    }
+    out << "\n\n";
+}
+
+std::string value_mark(const PreparedSystem& prepared, const SolveResult& result, int number) {
+    if (prepared.choice.fixed.count(number) > 0) {
+        return "fixed";
+    }
+    const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
+    return bound.empty() ? "" : "at " + bound;
+}
+
 void print_result(const PreparedSystem& prepared, const SolveResult& result, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
-    out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n\n";
+    out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n";
+    print_summary(prepared, result.outcome, out);
     using Align = TextTable::Align;
     TextTable table({{"symbol", Align::left},
                      {"name", Align::left},
@@ -109,8 +191,7 @@ void print_result(const PreparedSystem& prepared, const SolveResult& result, std
         const rtvar_t& variable = session.variable(number);
         table.add_row({loaded.symbols.symbol(number), variable.name,
                        readable_number(session.value(number)), readable_number(variable.lower),
-                       readable_number(variable.upper),
-                       prepared.choice.fixed.count(number) > 0 ? "fixed" : ""});
+                       readable_number(variable.upper), value_mark(prepared, result, number)});
     }
     table.print(out);
 }
