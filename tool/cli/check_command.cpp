@@ -95,9 +95,9 @@ int run_check(const CheckOptions& options, std::ostream& out) {
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
     const NumberedModel model(options.model.model_path, loaded.session);
-    const ModelDocument document(options.model.model_path);
     const BipartiteGraph structure = host_structure(loaded.session);
-    const std::vector<Finding> findings = examine_model(loaded.session, model, document, structure);
+    std::vector<Finding> findings = examine_model(loaded.session, model, structure);
+    place_findings(options.model.model_path, findings);
     if (options.model.format == OutputFormat::json) {
         write_findings_json(model, findings, out);
     } else {

@@ -49,10 +49,9 @@ bool kinked(const Sides& base, const Sides& small, double floor) {
 }  // namespace
 
 DerivativeComparison compare_derivative(const std::function<double(double)>& residual_at, double x,
-                                        double derivative, double floor) {
+                                        double at_x, double derivative, double floor) {
     DerivativeComparison result;
     result.step = std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(std::fabs(x), 1.0);
-    const double at_x = residual_at(x);
     bool formed = false;
     for (const double factor : STEP_FACTORS) {
         const Sides sides = differences(residual_at, x, at_x, result.step * factor);

@@ -11,8 +11,13 @@
 
 // Everything `check` finds in a model: structure first, then each equation
 // in file order, its trees and entries, then its numbers.
+// Findings name their place in the file as the loader numbers records (see
+// ModelDocument::pointer_of) until `place_findings` reads the file's
+// document, only when some finding has a place, and turns each into a JSON
+// pointer.
 std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
-                                   const ModelDocument& document, const BipartiteGraph& structure);
+                                   const BipartiteGraph& structure);
+void place_findings(const std::string& model_path, std::vector<Finding>& findings);
 
 // The starting point and a few points inside the bounds, at which the
 // numeric checks evaluate the trees. Fixed pseudo-random places, so that a

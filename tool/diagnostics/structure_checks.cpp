@@ -15,9 +15,7 @@ Finding model_finding(Severity severity, const std::string& kind, std::string me
     return finding;
 }
 
-void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& document,
-                             std::vector<Finding>& findings) {
-    const std::vector<ListElement> places = list_elements(&document.root(), "Variables");
+void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& findings) {
     std::map<std::string, int> first_number;
     for (std::size_t index = 0; index < model.model().variables().size(); ++index) {
         const std::string symbol(model.model().variables()[index].variable_symbol);
@@ -33,7 +31,7 @@ void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& do
                               "; references read the first, entries derive by the last");
         finding.variable = number;
         finding.symbol = symbol;
-        finding.pointer = index < places.size() ? places[index].steps : "";
+        finding.pointer = record_step("Variables", index);
         finding.details["numbers"] = {first->second, number};
         findings.push_back(std::move(finding));
     }
@@ -150,9 +148,9 @@ BipartiteGraph host_structure(const ModelSession& session) {
     return graph;
 }
 
-void check_structure(const NumberedModel& model, const ModelDocument& document,
-                     const BipartiteGraph& structure, std::vector<Finding>& findings) {
-    check_duplicate_symbols(model, document, findings);
+void check_structure(const NumberedModel& model, const BipartiteGraph& structure,
+                     std::vector<Finding>& findings) {
+    check_duplicate_symbols(model, findings);
     check_square(structure, findings);
     check_matching(model, structure, findings);
 }
