@@ -29,3 +29,11 @@ struct DerivativeComparison {
 // `at_x` is residual_at(x), which the caller has already.
 DerivativeComparison compare_derivative(const std::function<double(double)>& residual_at, double x,
                                         double at_x, double derivative, double floor);
+
+// A quicker first look for derivatives of several variables together, along
+// one direction: agrees when a central difference at one of the three largest
+// steps agrees, undecided when none can be formed, mismatch otherwise (which
+// only says that a closer look is needed: neither kinks nor small steps are
+// tried).
+DerivativeVerdict screen_derivative(const std::function<double(double)>& residual_at, double x,
+                                    double at_x, double derivative, double floor);

@@ -84,8 +84,9 @@ std::vector<Finding> examine_model(const ModelSession& session, const NumberedMo
 }
 
 void place_findings(const std::string& model_path, std::vector<Finding>& findings) {
-    const bool placed = std::any_of(findings.begin(), findings.end(),
-                                    [](const Finding& finding) { return !finding.pointer.empty(); });
+    const bool placed = std::any_of(findings.begin(), findings.end(), [](const Finding& finding) {
+        return !finding.pointer.empty();
+    });
     if (!placed) {
         return;
     }

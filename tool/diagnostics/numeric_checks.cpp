@@ -21,7 +21,9 @@ constexpr double ROW_SCALE_SHARE = 1e-9;
 // variables are first compared together, along one direction that moves them
 // all; only when that disagrees are they split into halves, and groups this
 // small compared one by one.
-constexpr std::size_t ALONE_LIMIT = 32;
+constexpr std::size_t ALONE_LIMIT = 4;
+// A finding lists the values of at most this many variables of its equation.
+constexpr std::size_t LISTED_VALUES_LIMIT = 16;
 constexpr std::uint64_t DIRECTION_SEED = 20261208;
 
 // The entries of one model variable in an equation.
@@ -146,8 +148,17 @@ class EquationNumerics {
         return sum;
     }
 
-    nlohmann::ordered_json point_values(const std::vector<double>& values) const {
+    // The values of the equation's variables; of `group`'s alone in an
+    // equation too wide to list (an ordered JSON object also finds each key
+    // by a scan, so listing thousands would cost their square).
+    nlohmann::ordered_json point_values(const EntryGroup& finding_group,
+                                        const std::vector<double>& values) const {
         nlohmann::ordered_json at = nlohmann::ordered_json::object();
+        if (groups_.size() > LISTED_VALUES_LIMIT) {
+            at[finding_group.symbol] =
+                json_number(values[static_cast<std::size_t>(finding_group.variable - 1)]);
+            return at;
+        }
         for (const EntryGroup& group : groups_) {
             at[group.symbol] = json_number(values[static_cast<std::size_t>(group.variable - 1)]);
         }
@@ -218,8 +229,8 @@ class EquationNumerics {
     // The derivative along a direction that moves every member by its own
     // scale, one way or the other, against differences of the residual
     // along it.
-    DerivativeVerdict compare_along_direction(const Comparing& comparing, Members first, Members last,
-                               std::vector<double>& values) {
+    DerivativeVerdict compare_along_direction(const Comparing& comparing, Members first,
+                                              Members last, std::vector<double>& values) {
         std::mt19937_64 random(DIRECTION_SEED);
         std::vector<double> held, direction;
         double along = 0.0;
@@ -244,9 +255,10 @@ class EquationNumerics {
         };
         const double floor =
             ROW_SCALE_SHARE * comparing.row_size * static_cast<double>(held.size());
-        const DerivativeComparison comparison = compare_derivative(residual_at, 0.0, comparing.residual, along, floor);
+        const DerivativeVerdict verdict =
+            screen_derivative(residual_at, 0.0, comparing.residual, along, floor);
         place([&](std::size_t index) { return held[index]; });
-        return comparison.verdict;
+        return verdict;
     }
 
     void compare_alone(const Comparing& comparing, std::size_t index, std::vector<double>& values) {
@@ -281,7 +293,7 @@ class EquationNumerics {
             finding.details["finite_difference"] = json_number(comparison.central);
             finding.details["step"] = comparison.step;
             finding.details["point"] = label;
-            finding.details["at"] = point_values(values);
+            finding.details["at"] = point_values(group, values);
             mismatched_.insert(group.symbol);
         } else if (comparison.verdict == DerivativeVerdict::kink &&
                    kinked_.insert(group.symbol).second) {
@@ -295,7 +307,7 @@ class EquationNumerics {
             finding.details["forward_difference"] = json_number(comparison.forward);
             finding.details["backward_difference"] = json_number(comparison.backward);
             finding.details["point"] = label;
-            finding.details["at"] = point_values(values);
+            finding.details["at"] = point_values(group, values);
         }
     }
 

@@ -66,8 +66,9 @@ class EquationChecker {
                     check_reference(std::string(node.string_value()), path, within, is_residual);
                     break;
                 case NODE_NUMERIC_TEXT:
-                    evaluable = check_numeric_text(std::string(node.string_value()), path, within) &&
-                                evaluable;
+                    evaluable =
+                        check_numeric_text(std::string(node.string_value()), path, within) &&
+                        evaluable;
                     break;
                 case NODE_FUNCTION:
                     check_function(std::string(node.string_value()), path, within);

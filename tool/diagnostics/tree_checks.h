@@ -11,7 +11,7 @@
 
 // Where one equation stands in the file.
 struct EquationPlace {
-    int number;  // host equation number
+    int number;         // host equation number
     std::string place;  // see ModelDocument::pointer_of
 };
 
@@ -20,8 +20,8 @@ struct EquationPlace {
 // fail), for the numeric checks that follow.
 struct EquationScan {
     bool residual_evaluable = true;
-    std::vector<bool> derivative_evaluable;   // one per entry
-    std::vector<std::string> entry_places;  // one per entry
+    std::vector<bool> derivative_evaluable;  // one per entry
+    std::vector<std::string> entry_places;   // one per entry
 };
 
 // The checks that read one equation's trees and entries: unknown-variable,
