@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "jacobian_checks.h"
 #include "structure_checks.h"
 #include "tree_checks.h"
 
@@ -41,10 +42,8 @@ double interior_value(double start, const rtvar_t& variable, double share) {
 
 void check_refusals(const ModelSession& session, std::vector<Finding>& findings) {
     for (const std::string& refusal : session.refusals()) {
-        Finding finding;
-        finding.kind = "host-refused";
-        finding.message = "the host refused a registration: " + refusal;
-        findings.push_back(std::move(finding));
+        findings.emplace_back(FindingKind::host_refused,
+                              "the host refused a registration: " + refusal);
     }
 }
 
@@ -70,7 +69,8 @@ std::vector<CheckPoint> check_points(const ModelSession& session) {
 }
 
 std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
-                                   const BipartiteGraph& structure) {
+                                   const BipartiteGraph& structure,
+                                   const JacobianValues& jacobian) {
     std::vector<Finding> findings;
     check_refusals(session, findings);
     check_structure(model, structure, findings);
@@ -80,6 +80,7 @@ std::vector<Finding> examine_model(const ModelSession& session, const NumberedMo
         const EquationScan scan = check_equation_trees(model, place, findings);
         check_equation_numbers(model, place, scan, points, findings);
     }
+    check_jacobian(model, structure, jacobian, findings);
     return findings;
 }
 

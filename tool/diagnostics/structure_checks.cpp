@@ -7,14 +7,6 @@
 
 namespace {
 
-Finding model_finding(Severity severity, const std::string& kind, std::string message) {
-    Finding finding;
-    finding.severity = severity;
-    finding.kind = kind;
-    finding.message = std::move(message);
-    return finding;
-}
-
 void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& findings) {
     std::map<std::string, int> first_number;
     for (std::size_t index = 0; index < model.model().variables().size(); ++index) {
@@ -24,34 +16,16 @@ void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& f
         if (inserted) {
             continue;
         }
-        Finding finding =
-            model_finding(Severity::error, "duplicate-symbol",
-                          "variables " + std::to_string(first->second) + " and " +
-                              std::to_string(number) + " share the symbol " + symbol +
-                              "; references read the first, entries derive by the last");
+        Finding finding = Finding(FindingKind::duplicate_symbol,
+                                  "variables " + std::to_string(first->second) + " and " +
+                                      std::to_string(number) + " share the symbol " + symbol +
+                                      "; references read the first, entries derive by the last");
         finding.variable = number;
         finding.symbol = symbol;
         finding.pointer = record_step("Variables", index);
-        finding.details["numbers"] = {first->second, number};
+        finding.detail("numbers") = {first->second, number};
         findings.push_back(std::move(finding));
     }
-}
-
-void check_square(const BipartiteGraph& structure, std::vector<Finding>& findings) {
-    if (structure.rows == structure.columns) {
-        return;
-    }
-    const int freedom = structure.columns - structure.rows;
-    Finding finding = model_finding(
-        Severity::warning, "not-square",
-        counted(structure.rows, "equation") + " in " + counted(structure.columns, "variable") +
-            ": " + counted(freedom, "degree of freedom", "degrees of freedom") + "; " +
-            (freedom > 0 ? "fix that many variables to solve"
-                         : "the system has more equations than variables"));
-    finding.details["equations"] = structure.rows;
-    finding.details["variables"] = structure.columns;
-    finding.details["degrees_of_freedom"] = freedom;
-    findings.push_back(std::move(finding));
 }
 
 std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
@@ -70,6 +44,55 @@ std::vector<std::string> equation_names(const NumberedModel& model, const std::v
     return names;
 }
 
+std::vector<int> unmatched(const std::vector<int>& partners) {
+    std::vector<int> free;
+    for (std::size_t index = 0; index < partners.size(); ++index) {
+        if (partners[index] < 0) {
+            free.push_back(static_cast<int>(index));
+        }
+    }
+    return free;
+}
+
+// When every equation (or every variable) is matched, the variables (or
+// equations) left over are a set whose fixing (or dropping) leaves a square
+// system that is structurally non-singular.
+void check_square(const NumberedModel& model, const BipartiteGraph& structure,
+                  const Matching& matching, std::vector<Finding>& findings) {
+    if (structure.rows == structure.columns) {
+        return;
+    }
+    const int freedom = structure.columns - structure.rows;
+    const bool matched = matching.size == std::min(structure.rows, structure.columns);
+    std::string advice;
+    std::vector<std::string> names;
+    if (freedom > 0) {
+        names = symbols(model, unmatched(matching.row_of_column));
+        advice = matched ? "fixing " + listed_names(names) +
+                               " leaves a square system that the structure can solve"
+                         : "fix that many variables to solve";
+    } else {
+        names = equation_names(model, unmatched(matching.column_of_row));
+        advice = matched ? "dropping " + listed_names(names) +
+                               " leaves a square system that the structure can solve"
+                         : "the system has more equations than variables";
+    }
+    Finding finding =
+        Finding(FindingKind::not_square,
+                counted(structure.rows, "equation") + " in " +
+                    counted(structure.columns, "variable") + ": " +
+                    (freedom > 0 ? counted(freedom, "degree of freedom", "degrees of freedom")
+                                 : counted(-freedom, "equation") + " too many") +
+                    "; " + advice);
+    finding.detail("equations") = structure.rows;
+    finding.detail("variables") = structure.columns;
+    finding.detail("degrees_of_freedom") = freedom;
+    if (matched) {
+        finding.detail(freedom > 0 ? "fix" : "drop") = names;
+    }
+    findings.push_back(std::move(finding));
+}
+
 // "no variable", "1 variable (x)", "2 variables (x and y)".
 std::string named_set(const std::string& noun, const std::vector<std::string>& names) {
     if (names.empty()) {
@@ -86,12 +109,11 @@ void report_overdetermined(const NumberedModel& model, const StructuralDefects& 
         (defects.overdetermined_columns.empty() ? "" : "only ") +
         named_set("variable", symbols(model, defects.overdetermined_columns));
     for (const int row : defects.overdetermined_rows) {
-        Finding finding =
-            model_finding(Severity::error, "structurally-singular",
-                          "equation " + model.equation_name(row + 1) + " is one of " + set);
+        Finding finding = Finding(FindingKind::structurally_singular,
+                                  "equation " + model.equation_name(row + 1) + " is one of " + set);
         finding.equation = row + 1;
-        finding.details["equations_in_set"] = defects.overdetermined_rows.size();
-        finding.details["variables_in_set"] = defects.overdetermined_columns.size();
+        finding.detail("equations_in_set") = defects.overdetermined_rows.size();
+        finding.detail("variables_in_set") = defects.overdetermined_columns.size();
         findings.push_back(std::move(finding));
     }
 }
@@ -105,13 +127,12 @@ void report_underdetermined(const NumberedModel& model, const StructuralDefects&
         named_set("equation", equation_names(model, defects.underdetermined_rows)) +
         " can determine";
     for (const int column : defects.underdetermined_columns) {
-        Finding finding =
-            model_finding(Severity::error, "structurally-singular",
-                          "variable " + model.symbol(column + 1) + " is one of " + set);
+        Finding finding = Finding(FindingKind::structurally_singular,
+                                  "variable " + model.symbol(column + 1) + " is one of " + set);
         finding.variable = column + 1;
         finding.symbol = model.symbol(column + 1);
-        finding.details["equations_in_set"] = defects.underdetermined_rows.size();
-        finding.details["variables_in_set"] = defects.underdetermined_columns.size();
+        finding.detail("equations_in_set") = defects.underdetermined_rows.size();
+        finding.detail("variables_in_set") = defects.underdetermined_columns.size();
         findings.push_back(std::move(finding));
     }
 }
@@ -121,8 +142,7 @@ void report_underdetermined(const NumberedModel& model, const StructuralDefects&
 // a system that is not square is its degrees of freedom, not a defect, so
 // only the deficient side is reported.
 void check_matching(const NumberedModel& model, const BipartiteGraph& structure,
-                    std::vector<Finding>& findings) {
-    const Matching matching = maximum_matching(structure);
+                    const Matching& matching, std::vector<Finding>& findings) {
     if (matching.size >= std::min(structure.rows, structure.columns)) {
         return;
     }
@@ -151,6 +171,7 @@ BipartiteGraph host_structure(const ModelSession& session) {
 void check_structure(const NumberedModel& model, const BipartiteGraph& structure,
                      std::vector<Finding>& findings) {
     check_duplicate_symbols(model, findings);
-    check_square(structure, findings);
-    check_matching(model, structure, findings);
+    const Matching matching = maximum_matching(structure);
+    check_square(model, structure, matching, findings);
+    check_matching(model, structure, matching, findings);
 }
