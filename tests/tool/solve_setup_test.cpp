@@ -126,7 +126,13 @@ TEST(tool_solve_setup, the_square_check_counts_swaps_and_names_what_to_fix_or_fr
          "the system is not square: 2 equations, 2 variables, 2 fixed, so 2 equations for 0 "
          "unknowns; free 2 more equations with --free EQUATION (among T_spec and duty), or fix "
          "fewer variables (among T and Q)"},
-        {{"--free", "t_spec"}, "--free t_spec: the model has no equation 't_spec'"},
+        // Any letter case names the equation, so this counts it freed.
+        {{"--free", "t_spec"},
+         "the system is not square: 2 equations, 1 freed, 2 variables, 0 fixed, so 1 equation "
+         "for 2 unknowns; fix 1 more variable with --fix SYMBOL=VALUE (among T and Q), or free "
+         "fewer equations"},
+        {{"--free", "T_spek"},
+         "--free T_spek: the model has no equation 'T_spek'; did you mean T_spec?"},
     };
     const TempModelFile model(specified_temperature());
     for (const auto& c : cases) {

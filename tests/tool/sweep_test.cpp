@@ -89,10 +89,14 @@ TEST(tool_sweep, usage_faults_are_named) {
         {{"--vary", "p=1:2:1.5"},
          "--vary p=1:2:1.5: STEPS must be a whole number from 1 to 1000000"},
         {{"--vary", "p=a:2:1"}, "--vary p=a:2:1: not of the form SYMBOL=FROM:TO:STEPS"},
-        {{"--vary", "q=1:2:1"}, "--vary q: the model has no variable 'q'"},
+        {{"--vary", "q=1:2:1"}, "--vary q: the model has no variable 'q'; did you mean x or p?"},
         {{"--vary", "p=1:2:1", "--fix", "p=3"},
          "--vary p: p is varied, so --fix cannot give it a value too"},
-        {{"--vary", "p=1:2:1", "--output", "y"}, "--output y: the model has no variable 'y'"},
+        // Names match in any letter case, so this is the same variable.
+        {{"--vary", "P=1:2:1", "--fix", "p=3"},
+         "--vary P: P is varied, so --fix cannot give it a value too"},
+        {{"--vary", "p=1:2:1", "--output", "y"},
+         "--output y: the model has no variable 'y'; did you mean x or p?"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"sweep", model.path()};

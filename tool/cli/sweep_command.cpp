@@ -1,5 +1,7 @@
 #include "sweep_command.h"
 
+#include <algorithm>
+
 #include "csv_output.h"
 #include "exit_codes.h"
 #include "json_output.h"
@@ -40,21 +42,24 @@ Outputs chosen_outputs(const PreparedSystem& prepared, const std::vector<std::st
         return outputs;
     }
     for (const std::string& symbol : asked) {
-        const std::vector<int> numbers = prepared.loaded.symbols.numbers_of(symbol);
-        if (numbers.empty()) {
-            throw UsageError("--output " + symbol + ": the model has no variable '" + symbol + "'");
-        }
-        outputs.symbols.push_back(symbol);
+        const std::vector<int> numbers =
+            prepared.loaded.symbols.numbers_named(symbol, "--output " + symbol);
+        outputs.symbols.push_back(prepared.loaded.symbols.symbol(numbers.front()));
         outputs.numbers.push_back(numbers.front());
     }
     return outputs;
 }
 
-void reject_fixed_twice(const SystemOptions& options, const std::string& symbol) {
+// Names are resolved in any letter case, so the varied variable is told
+// from the fixed ones by number, not by the text typed.
+void reject_fixed_twice(const SystemOptions& options, const VariableSymbols& symbols,
+                        const std::string& symbol, const std::vector<int>& varied) {
     for (const Assignment& fix : parse_assignments(options.fix)) {
-        if (fix.symbol == symbol) {
-            throw UsageError("--vary " + symbol + ": " + symbol +
-                             " is varied, so --fix cannot give it a value too");
+        for (const int number : symbols.numbers_named(fix.symbol, "--fix " + fix.symbol)) {
+            if (std::find(varied.begin(), varied.end(), number) != varied.end()) {
+                throw UsageError("--vary " + symbol + ": " + symbol +
+                                 " is varied, so --fix cannot give it a value too");
+            }
         }
     }
 }
@@ -172,9 +177,10 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
     const SweepRange range = parse_sweep_range(options.vary);
-    reject_fixed_twice(options.system, range.symbol);
     PreparedSystem prepared(options.system, context.plugin_path, {{range.symbol, range.from}}, err);
-    const std::vector<int> varied = prepared.loaded.symbols.numbers_of(range.symbol);
+    const std::vector<int> varied =
+        prepared.loaded.symbols.numbers_named(range.symbol, "--vary " + range.symbol);
+    reject_fixed_twice(options.system, prepared.loaded.symbols, range.symbol, varied);
     const Outputs outputs = chosen_outputs(prepared, options.outputs);
     std::vector<SweepRow> rows;
     bool all_converged = true;

@@ -1,5 +1,6 @@
 #include "system_choice.h"
 
+#include "name_resolver.h"
 #include "structural_matching.h"
 #include "text_table.h"
 #include "usage_error.h"
@@ -7,13 +8,12 @@
 namespace {
 
 std::set<int> freed_equations(const ModelFileScan& scan, const std::vector<std::string>& names) {
+    const NameResolver resolver(scan.equation_names, "equation");
     std::set<int> freed;
     for (const std::string& name : names) {
-        const std::vector<int> numbers = equations_named(scan, name);
-        if (numbers.empty()) {
-            throw UsageError("--free " + name + ": the model has no equation '" + name + "'");
+        for (const std::size_t index : resolver.resolve(name, "--free " + name)) {
+            freed.insert(static_cast<int>(index) + 1);
         }
-        freed.insert(numbers.begin(), numbers.end());
     }
     return freed;
 }

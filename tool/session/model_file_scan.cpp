@@ -60,13 +60,3 @@ ModelFileScan scan_model_file(const std::string& model_path) {
     }
     return scan;
 }
-
-std::vector<int> equations_named(const ModelFileScan& scan, const std::string& name) {
-    std::vector<int> numbers;
-    for (std::size_t index = 0; index < scan.equation_names.size(); ++index) {
-        if (scan.equation_names[index] == name) {
-            numbers.push_back(static_cast<int>(index) + 1);
-        }
-    }
-    return numbers;
-}

@@ -23,7 +23,3 @@ struct ModelFileScan {
 
 // Faults of the file raise the JSON library's exceptions, as loading does.
 ModelFileScan scan_model_file(const std::string& model_path);
-
-// The host numbers (ascending) of the equations named `name`. The one place
-// where an equation name given on the command line is resolved.
-std::vector<int> equations_named(const ModelFileScan& scan, const std::string& name);
