@@ -204,9 +204,11 @@ INSTANTIATE_TEST_SUITE_P(
     lang_command, lang_command_faults,
     testing::Values(
         Failing{"build bad.eq -o out.json",
-                "bad.eq:2:10: error: expected an operator or ')', found the end of the text\n"},
+                "bad.eq:2:8: error: this '(' is not closed: expected an operator or ')', found "
+                "the end of the text at line 2, column 10\n"},
         Failing{"build - -o out.json <bad.eq",
-                "<stdin>:2:10: error: expected an operator or ')', found the end of the text\n"},
+                "<stdin>:2:8: error: this '(' is not closed: expected an operator or ')', found "
+                "the end of the text at line 2, column 10\n"},
         Failing{"build none.eq -o out.json", "quillon: error: cannot read none.eq\n"},
         Failing{"build . -o out.json", "quillon: error: cannot read .\n"},
         Failing{"build small.eq -o ./small.eq",
