@@ -7,10 +7,11 @@
 
 namespace lang {
 
-std::string build_model_json(std::string_view equations_text, const std::string& source_name) {
+std::string build_model_json(std::string_view equations_text, const std::string& source_name,
+                             const BuildLimits& limits) {
     try {
         const std::vector<Token> tokens = tokenize(equations_text);
-        ModelBuilder builder(tokens);
+        ModelBuilder builder(tokens, limits);
         parse_statements(tokens, [&](const Statement& statement) { builder.add(statement); });
         return builder.model_json();
     } catch (const LangError& located) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "build_limits.h"
 #include "lang_error.h"
 #include "model_definition.h"
 
@@ -17,8 +18,10 @@ namespace lang {
 // model variable per declared variable, and per equation its residual
 // lhs - rhs with one entry per variable it uses, in order of first
 // appearance, each with the exact partial derivative. Faults in the text
-// raise LangError, whose what() begins with `source_name`.
-std::string build_model_json(std::string_view equations_text, const std::string& source_name);
+// raise LangError, whose what() begins with `source_name`, and so does a
+// build that goes beyond one of the `limits`.
+std::string build_model_json(std::string_view equations_text, const std::string& source_name,
+                             const BuildLimits& limits = BuildLimits());
 
 // A loaded model as equation text: its variables as var statements, then
 // each equation as `eq NAME: RESIDUAL = 0` followed by its entries'
