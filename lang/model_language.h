@@ -11,6 +11,7 @@
 #include "build_limits.h"
 #include "lang_error.h"
 #include "model_definition.h"
+#include "tree_printer.h"
 
 namespace lang {
 
@@ -25,13 +26,14 @@ std::string build_model_json(std::string_view equations_text, const std::string&
 
 // A loaded model as equation text: its variables as var statements, then
 // each equation as `eq NAME: RESIDUAL = 0` followed by its entries'
-// derivatives as comments, `  # d/d SYMBOL = TREE`. A model built from this
-// language shows as text that builds the same trees again.
-std::string show_model(const ModelDefinition& model);
+// derivatives as comments, `  # d/d SYMBOL = TREE`, each tree shown as
+// `showing` says. A model built from this language shows exactly as text that
+// builds the same trees again.
+std::string show_model(const ModelDefinition& model, Showing showing);
 
 // The equations named `equation_name` (byte for byte), shown the same way;
 // none when the model has no such equation.
 std::optional<std::string> show_equation(const ModelDefinition& model,
-                                         std::string_view equation_name);
+                                         std::string_view equation_name, Showing showing);
 
 }  // namespace lang

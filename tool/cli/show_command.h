@@ -8,6 +8,7 @@
 struct ShowOptions {
     std::string model_path;
     std::optional<std::string> equation;  // none: the whole model
+    bool exact = false;                   // trees as the file holds them, not folded to read
 };
 
 // Prints the model file as equations with their entries' derivatives, or
