@@ -1,75 +1,21 @@
 #include "build_command.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
-#include <stdexcept>
-#include <system_error>
-
+#include "file_faults.h"
+#include "model_input.h"
 #include "model_language.h"
-
-namespace {
-
-// Faults in the text end the command as every other fault does.
-constexpr int EXIT_TEXT_FAULT = 2;
-
-std::string read_text(std::istream& in) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string read_equations(const std::string& path) {
-    if (path == "-") {
-        return read_text(std::cin);
-    }
-    // A folder opens as a stream but reads as nothing, which would build an empty model.
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path)) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return read_text(in);
-}
-
-// -o naming the equation file would replace the author's text with JSON.
-void refuse_to_overwrite_equations(const BuildOptions& options) {
-    std::error_code failure;
-    if (options.equations_path != "-" &&
-        std::filesystem::equivalent(options.equations_path, options.output_path, failure)) {
-        throw std::runtime_error("-o names the equation file " + options.equations_path +
-                                 " itself");
-    }
-}
 
 // The whole model is built before the file is opened, so a fault in the text
 // never leaves a truncated model file behind.
-void write_model(const std::string& path, const std::string& model) {
-    std::ofstream out(path, std::ios::binary);
-    out << model;
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
-}  // namespace
-
-int run_build(const BuildOptions& options, std::ostream& out, std::ostream& err) {
-    const std::string text = read_equations(options.equations_path);
+int run_build(const BuildOptions& options, std::ostream& out) {
+    const std::string text = read_input_text(options.equations_path);
     const std::string source = options.equations_path == "-" ? "<stdin>" : options.equations_path;
-    std::string model;
-    try {
-        model = lang::build_model_json(text, source);
-    } catch (const lang::LangError& fault) {
-        err << fault.what() << '\n';
-        return EXIT_TEXT_FAULT;
-    }
+    const std::string model = lang::build_model_json(text, source, options.limits);
     if (options.output_path.empty()) {
         out << model;
     } else {
-        refuse_to_overwrite_equations(options);
-        write_model(options.output_path, model);
+        // -o naming the equation file would replace the author's text with JSON.
+        refuse_to_overwrite("-o", options.output_path, options.equations_path);
+        write_text_file(options.output_path, model);
     }
     return 0;
 }

@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
             return run_solve(solve, std::cout, std::cerr);
         }
         if (app.got_subcommand("build")) {
-            return run_build(build, std::cout, std::cerr);
+            return run_build(build, std::cout);
         }
         if (app.got_subcommand("bench")) {
             return run_bench(bench, std::cout);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,13 @@
 #include "rt_varlist.h"
 #include "zel_container.h"
 #include "zel_factory.h"
+
+// A fault the plug-in raised while loading or registering a model: the model
+// file's, with the plug-in's own text.
+class ModelFault : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // One model file loaded the way the host loads it: the plug-in opened and
 // initialised with a fresh factory registry, a QUILLON block created with the
