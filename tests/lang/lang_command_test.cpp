@@ -209,17 +209,19 @@ INSTANTIATE_TEST_SUITE_P(
         Failing{"build - -o out.json <bad.eq",
                 "<stdin>:2:8: error: this '(' is not closed: expected an operator or ')', found "
                 "the end of the text at line 2, column 10\n"},
-        Failing{"build none.eq -o out.json", "quillon: error: cannot read none.eq\n"},
-        Failing{"build . -o out.json", "quillon: error: cannot read .\n"},
+        Failing{"build none.eq -o out.json",
+                "quillon: error: cannot open none.eq: No such file or directory\n"},
+        Failing{"build . -o out.json", "quillon: error: cannot open .: Is a directory\n"},
         Failing{"build small.eq -o ./small.eq",
-                "quillon: error: -o names the equation file small.eq itself\n"},
-        Failing{"build small.eq -o no/out.json", "quillon: error: cannot write no/out.json\n"},
+                "quillon: error: -o names the input file small.eq itself\n"},
+        Failing{"build small.eq -o no/out.json",
+                "quillon: error: cannot write no/out.json: No such file or directory\n"},
         Failing{"show none.json", "quillon: error: MODEL: File does not exist: none.json\n"},
         Failing{"show small.json --equation bal",
                 "quillon: error: the model has no equation named bal\n"},
-        Failing{"show small.eq",
-                "quillon: error: [json.exception.parse_error.101] parse error at line 1, column "
-                "1: syntax error while parsing value - invalid literal; last read: 'v'\n"}),
+        Failing{"show bad.eq",
+                "bad.eq:2:8: error: this '(' is not closed: expected an operator "
+                "or ')', found the end of the text at line 2, column 10\n"}),
     NamedBy<&Failing::arguments>());
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "build_limits.h"
+#include "command_table.h"
 
 // `quillon build EQUATIONS [-o MODEL.json] [--max-... N]`.
 struct BuildOptions {
@@ -12,8 +12,10 @@ struct BuildOptions {
     lang::BuildLimits limits;
 };
 
+void add_build_options(CLI::App& command, BuildOptions& options);
+
 // Writes the model file for the equation text at `options.equations_path`,
 // to `options.output_path` or else to `out`. A fault in the text raises
 // lang::LangError before anything is written; a file that cannot be read or
-// written raises FileFault. Answers 0 when built.
-int run_build(const BuildOptions& options, std::ostream& out);
+// written raises FileFault. Answers success when built.
+int run_build(const BuildOptions& options, const CommandContext& context);

@@ -1,8 +1,10 @@
 #include "check_command.h"
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_doctor.h"
+#include "model_input.h"
 #include "numbered_model.h"
 #include "spy_plot.h"
 #include "structure_checks.h"
@@ -18,7 +20,7 @@ struct Counts {
 Counts count(const std::vector<Finding>& findings) {
     Counts counts;
     for (const Finding& finding : findings) {
-        ++(finding.severity == Severity::error ? counts.errors : counts.warnings);
+        ++(finding.severity() == Severity::error ? counts.errors : counts.warnings);
     }
     return counts;
 }
@@ -32,8 +34,8 @@ std::string equation_text(const NumberedModel& model, const Finding& finding) {
 }
 
 nlohmann::ordered_json finding_document(const NumberedModel& model, const Finding& finding) {
-    nlohmann::ordered_json document{{"severity", severity_text(finding.severity)},
-                                    {"kind", finding.kind}};
+    nlohmann::ordered_json document{{"severity", severity_text(finding.severity())},
+                                    {"kind", finding.kind().name}};
     document["equation"] = finding.equation > 0
                                ? nlohmann::ordered_json(equation_text(model, finding))
                                : nlohmann::ordered_json(nullptr);
@@ -43,7 +45,7 @@ nlohmann::ordered_json finding_document(const NumberedModel& model, const Findin
     if (!finding.pointer.empty()) {
         document["pointer"] = finding.pointer;
     }
-    for (const auto& [key, value] : finding.details.items()) {
+    for (const auto& [key, value] : finding.details().items()) {
         document[key] = value;
     }
     return document;
@@ -76,7 +78,7 @@ void print_findings(const ModelSession& session, const NumberedModel& model,
                          {"place", Align::left},
                          {"finding", Align::left}});
         for (const Finding& finding : findings) {
-            table.add_row({severity_text(finding.severity), finding.kind,
+            table.add_row({severity_text(finding.severity()), finding.kind().name,
                            equation_text(model, finding), finding.symbol, finding.pointer,
                            finding.message});
         }
@@ -90,12 +92,21 @@ void print_findings(const ModelSession& session, const NumberedModel& model,
 
 }  // namespace
 
-int run_check(const CheckOptions& options, std::ostream& out) {
-    const LoadedModel loaded(options.model);
+void add_check_options(CLI::App& command, CheckOptions& options) {
+    add_model_options(command, options.model, false);
+    add_at_option(command, options.model);
+    command.add_option("--spy", options.spy_path, "write the Jacobian's pattern as SVG");
+}
+
+int run_check(const CheckOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    refuse_to_overwrite("--spy", options.spy_path, options.model.model_path);
+    const LoadedModel loaded = load_model(options.model, context);
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
-    const NumberedModel model(options.model.model_path, loaded.session);
-    const ModelDocument document(options.model.model_path);
+    const std::string& model_file = context.models.path_of(options.model.model_path);
+    const NumberedModel model(model_file, loaded.session);
+    const ModelDocument document(model_file);
     const BipartiteGraph structure = host_structure(loaded.session);
     const std::vector<Finding> findings = examine_model(loaded.session, model, document, structure);
     if (options.model.format == OutputFormat::json) {
@@ -107,5 +118,5 @@ int run_check(const CheckOptions& options, std::ostream& out) {
         write_spy_plot(options.spy_path, structure, findings, model,
                        options.model.model_path + ": Jacobian pattern");
     }
-    return count(findings).errors > 0 ? 1 : 0;
+    return count(findings).errors > 0 ? exit_code::failure : exit_code::success;
 }

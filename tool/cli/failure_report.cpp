@@ -20,9 +20,9 @@ FailureReport plain(const std::string& kind, const std::string& message) {
     return {kind, message, prefix + message, nullptr};
 }
 
-FailureReport equations_report(const lang::LangError& fault, const FailedModel& model) {
+FailureReport equations_report(const lang::LangError& fault) {
     ordered_json place = ordered_json::object();
-    place["file"] = model.name;
+    place["file"] = fault.source();
     place["line"] = fault.line();
     place["column"] = fault.column();
     // The text names the file, line and column as a compiler does.
@@ -57,7 +57,7 @@ FailureReport model_report(const ModelFault& fault, const FailedModel& model) {
 
 FailureReport report_of(const std::exception& failure, const FailedModel& model) {
     if (const auto* fault = dynamic_cast<const lang::LangError*>(&failure)) {
-        return equations_report(*fault, model);
+        return equations_report(*fault);
     }
     if (const auto* fault = dynamic_cast<const ModelFault*>(&failure)) {
         return model_report(*fault, model);

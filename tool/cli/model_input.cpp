@@ -76,6 +76,18 @@ bool is_json_or_blank(std::string_view text) {
 
 }  // namespace
 
+const std::string& ModelInputs::path_of(const std::string& given) {
+    for (const auto& input : inputs_) {
+        if (input->given() == given) {
+            last_ = input.get();
+            return input->path();
+        }
+    }
+    inputs_.push_back(std::make_unique<ModelInput>(given));
+    last_ = inputs_.back().get();
+    return last_->path();
+}
+
 void refuse_to_overwrite(const std::string& option, const std::string& output,
                          const std::string& input) {
     std::error_code failure;
@@ -99,7 +111,8 @@ std::string read_input_text(const std::string& path) {
     return text;
 }
 
-ModelInput::ModelInput(const std::string& given) : name_(given == "-" ? "<stdin>" : given) {
+ModelInput::ModelInput(const std::string& given)
+    : given_(given), name_(given == "-" ? "<stdin>" : given) {
     std::string text;
     if (given == "-") {
         text = read_input_text(given);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "private_file.h"
 
@@ -20,13 +21,32 @@ class ModelInput {
 
     // The file to load.
     const std::string& path() const { return path_; }
+    // The MODEL argument: a path, or "-".
+    const std::string& given() const { return given_; }
     // The model as messages name it: the path given, or <stdin>.
     const std::string& name() const { return name_; }
+    // Whether path() is the file given, whose lines and columns a fault can name.
+    bool read_in_place() const { return !private_file_; }
 
   private:
+    std::string given_;
     std::string name_;
     std::unique_ptr<PrivateFile> private_file_;
     std::string path_;
+};
+
+// The models of one run of the tool, each read once and kept, with its
+// private file, until the run ends.
+class ModelInputs {
+  public:
+    // The file to load for the MODEL argument `given`.
+    const std::string& path_of(const std::string& given);
+    // The model last asked for, for the report of a failure; null before any.
+    const ModelInput* last() const { return last_; }
+
+  private:
+    std::vector<std::unique_ptr<ModelInput>> inputs_;
+    const ModelInput* last_ = nullptr;
 };
 
 // Raises UsageError when `output`, the file that `option` writes, is the

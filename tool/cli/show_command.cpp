@@ -1,21 +1,40 @@
 #include "show_command.h"
 
+#include "command_options.h"
+#include "exit_codes.h"
 #include "model_definition.h"
 #include "model_language.h"
+#include "model_session.h"
 #include "usage_error.h"
 
-int run_show(const ShowOptions& options, std::ostream& out) {
+void add_show_options(CLI::App& command, ShowOptions& options) {
+    command
+        .add_option("MODEL", options.model_path, "model file (JSON) or equations; - reads stdin")
+        ->required()
+        ->check(model_argument());
+    command.add_option("--equation", options.equation, "only the equations of this name");
+    command.add_flag("--exact", options.exact,
+                     "print every node as the file holds it, numbers unfolded");
+}
+
+int run_show(const ShowOptions& options, const CommandContext& context) {
+    const std::string& path = context.models.path_of(options.model_path);
     ModelDefinition model;
-    model.load_model(options.model_path);
+    try {
+        model.load_model(path);
+    } catch (const std::exception& fault) {
+        // The loader's fault, as the plug-in would report it.
+        throw ModelFault(fault.what());
+    }
     const lang::Showing showing = options.exact ? lang::Showing::exact : lang::Showing::readable;
     if (!options.equation) {
-        out << lang::show_model(model, showing);
-        return 0;
+        context.out << lang::show_model(model, showing);
+        return exit_code::success;
     }
     const std::optional<std::string> shown = lang::show_equation(model, *options.equation, showing);
     if (!shown) {
         throw UsageError("the model has no equation named " + *options.equation);
     }
-    out << *shown;
-    return 0;
+    context.out << *shown;
+    return exit_code::success;
 }
