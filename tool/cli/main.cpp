@@ -4,7 +4,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -50,14 +49,13 @@ int report_failure(const std::exception& failure, const ModelInputs& models, boo
 
 // Everything the command wrote must have reached standard output: a full
 // disk or a closed pipe is a failure, not a result.
-void require_output_written() {
-    errno = 0;
+void require_output_written(const EscapingBuffer& out) {
     std::cout.flush();
-    if (!std::cout) {
-        const int error = errno != 0 ? errno : EIO;
+    if (!std::cout || out.first_error() != 0) {
         std::cout.clear();
         throw FileFault(FileFault::Direction::output,
-                        file_fault_text("write", "standard output", error));
+                        file_fault_text("write", "standard output",
+                                        out.first_error() != 0 ? out.first_error() : EIO));
     }
 }
 
@@ -99,7 +97,7 @@ int main(int argc, char** argv) {
         ModelInputs models;
         try {
             code = run(argc, argv, models);
-            require_output_written();
+            require_output_written(escaped_out);
         } catch (const std::exception& failure) {
             code = report_failure(failure, models, as_json);
         }

@@ -1,5 +1,6 @@
 #include "escaping_buffer.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -25,7 +26,14 @@ EscapingBuffer::~EscapingBuffer() {
 }
 
 bool EscapingBuffer::write(const char* text, std::streamsize count) {
-    return target_->sputn(text, count) == count;
+    errno = 0;
+    if (target_->sputn(text, count) == count) {
+        return true;
+    }
+    if (first_error_ == 0) {
+        first_error_ = errno != 0 ? errno : EIO;
+    }
+    return false;
 }
 
 bool EscapingBuffer::put(unsigned char byte) {
@@ -90,5 +98,12 @@ std::streamsize EscapingBuffer::xsputn(const char* text, std::streamsize count) 
 }
 
 int EscapingBuffer::sync() {
-    return target_->pubsync();
+    errno = 0;
+    if (target_->pubsync() == 0) {
+        return 0;
+    }
+    if (first_error_ == 0) {
+        first_error_ = errno != 0 ? errno : EIO;
+    }
+    return -1;
 }

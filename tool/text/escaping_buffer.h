@@ -15,6 +15,10 @@ class EscapingBuffer : public std::streambuf {
     EscapingBuffer& operator=(const EscapingBuffer&) = delete;
     ~EscapingBuffer() override;
 
+    // The errno value of the first write that failed, 0 while none has: the
+    // reason, kept from the moment it happened.
+    int first_error() const { return first_error_; }
+
   protected:
     int_type overflow(int_type character) override;
     std::streamsize xsputn(const char* text, std::streamsize count) override;
@@ -26,5 +30,6 @@ class EscapingBuffer : public std::streambuf {
     bool write(const char* text, std::streamsize count);
 
     std::streambuf* target_;
-    bool lead_held_ = false;  // 0xC2 was the last byte: a C1 character may follow
+    bool lead_held_ = false;
+    int first_error_ = 0;  // 0xC2 was the last byte: a C1 character may follow
 };
