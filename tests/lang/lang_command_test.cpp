@@ -218,7 +218,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "quillon: error: cannot write no/out.json: No such file or directory\n"},
         Failing{"show none.json", "quillon: error: MODEL: File does not exist: none.json\n"},
         Failing{"show small.json --equation bal",
-                "quillon: error: the model has no equation named bal\n"},
+                "quillon: error: --equation: the model has no equation 'bal'; did you mean "
+                "bal[1]?\n"},
         Failing{"show bad.eq",
                 "bad.eq:2:8: error: this '(' is not closed: expected an operator "
                 "or ')', found the end of the text at line 2, column 10\n"}),

@@ -16,7 +16,7 @@ const std::vector<Command>& command_table() {
          "quillon eval tanks.eq --at 'h[1]=2' --format json", add_eval_options, run_eval},
         {"check", "diagnose the model file", "quillon check tanks.json --spy pattern.svg",
          add_check_options, run_check},
-        {"solve", "solve the model by Newton's method",
+        {"solve", "solve the model (Newton's method in a trust region)",
          "quillon solve tanks.json --fix F=1.5 --plot convergence.svg", add_solve_options,
          run_solve},
         {"build", "write a model file from equations in text",
