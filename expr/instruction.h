@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The operations of a compiled program: a stack machine whose instructions
@@ -65,6 +66,9 @@ enum class Op : std::uint8_t {
     V_POW_K_MUL,
     END,  // the last instruction of every program
 };
+
+// How many operations there are: END is the last.
+inline constexpr std::size_t OP_COUNT = static_cast<std::size_t>(Op::END) + 1;
 
 struct Instruction {
     double k = 0.0;
