@@ -11,6 +11,71 @@ using model_reading::Kind;
 using model_reading::MemberValue;
 using model_reading::no_lookup_in;
 
+// The members the reader knows, of any record.
+enum class Member : std::uint8_t {
+    other,
+    equation_list,
+    variables,
+    type,
+    equation_name,
+    equation_string,
+    double_value,
+    string_value,
+    sub_expressions,
+    object,
+    variable_name,
+    variable_symbol,
+    min,
+    max,
+    initial,
+    differential,
+};
+
+// Which member `name` is: its length and a letter or two single out the one
+// candidate, which one comparison confirms, since this runs for every member
+// of a large file.
+Member member_named(std::string_view name) {
+    const auto is = [&](std::string_view text, Member member) {
+        return name == text ? member : Member::other;
+    };
+    switch (name.size()) {
+        case 3:
+            return name[1] == 'i' ? is("Min", Member::min) : is("Max", Member::max);
+        case 4:
+            return is("Type", Member::type);
+        case 6:
+            return is("object", Member::object);
+        case 7:
+            return is("Initial", Member::initial);
+        case 9:
+            return is("Variables", Member::variables);
+        case 11:
+            return name[0] == 'D' ? is("DoubleValue", Member::double_value)
+                                  : is("StringValue", Member::string_value);
+        case 12:
+            switch (name[0]) {
+                case 'E':
+                    return name[8] == 'L' ? is("EquationList", Member::equation_list)
+                                          : is("EquationName", Member::equation_name);
+                case 'V':
+                    return is("VariableName", Member::variable_name);
+                default:
+                    return is("Differential", Member::differential);
+            }
+        case 14:
+            switch (name[0]) {
+                case 'E':
+                    return is("EquationString", Member::equation_string);
+                case 'S':
+                    return is("SubExpressions", Member::sub_expressions);
+                default:
+                    return is("VariableSymbol", Member::variable_symbol);
+            }
+        default:
+            return Member::other;
+    }
+}
+
 }  // namespace
 
 // ---- parse events ----
@@ -81,45 +146,62 @@ bool ModelReader::key(std::string& name) {
 // ---- where values go ----
 
 ModelReader::Slot ModelReader::slot_of(Role role, bool in_guard, const std::string& name) {
-    struct Named {
-        std::string_view name;
-        Slot slot;
-    };
-    static const Named root_members[] = {{"EquationList", CHILDREN}, {"Variables", ENTRIES}};
-    static const Named node_members[] = {{"Type", TYPE},
-                                         {"EquationName", EQUATION_NAME},
-                                         {"EquationString", EQUATION_STRING},
-                                         {"DoubleValue", DOUBLE_VALUE},
-                                         {"StringValue", STRING_VALUE},
-                                         {"SubExpressions", CHILDREN},
-                                         {"Variables", ENTRIES},
-                                         {"object", GUARD}};
-    static const Named entry_members[] = {{"VariableName", VARIABLE_NAME},
-                                          {"VariableSymbol", VARIABLE_SYMBOL},
-                                          {"Min", MIN},
-                                          {"Max", MAX},
-                                          {"Initial", INITIAL},
-                                          {"Differential", DIFFERENTIAL},
-                                          {"object", GUARD}};
-    // Of a guard object, only the member that would skip its owner is read.
-    static const Named node_guard[] = {{"Type", GUARD_KEY}};
-    static const Named entry_guard[] = {{"VariableSymbol", GUARD_KEY}};
-    const std::string_view wanted(name);
-    const auto find = [&](const auto& members) {
-        for (const Named& member : members) {
-            if (wanted == member.name) {
-                return member.slot;
-            }
-        }
-        return OTHER;
-    };
+    const Member member = member_named(name);
+    if (in_guard) {
+        // Of a guard object, only the member that would skip its owner is read.
+        const Member skips = role == Role::node ? Member::type : Member::variable_symbol;
+        return member == skips ? GUARD_KEY : OTHER;
+    }
     switch (role) {
         case Role::root:
-            return find(root_members);
+            switch (member) {
+                case Member::equation_list:
+                    return CHILDREN;
+                case Member::variables:
+                    return ENTRIES;
+                default:
+                    return OTHER;
+            }
         case Role::node:
-            return in_guard ? find(node_guard) : find(node_members);
+            switch (member) {
+                case Member::type:
+                    return TYPE;
+                case Member::equation_name:
+                    return EQUATION_NAME;
+                case Member::equation_string:
+                    return EQUATION_STRING;
+                case Member::double_value:
+                    return DOUBLE_VALUE;
+                case Member::string_value:
+                    return STRING_VALUE;
+                case Member::sub_expressions:
+                    return CHILDREN;
+                case Member::variables:
+                    return ENTRIES;
+                case Member::object:
+                    return GUARD;
+                default:
+                    return OTHER;
+            }
         case Role::entry:
-            return in_guard ? find(entry_guard) : find(entry_members);
+            switch (member) {
+                case Member::variable_name:
+                    return VARIABLE_NAME;
+                case Member::variable_symbol:
+                    return VARIABLE_SYMBOL;
+                case Member::min:
+                    return MIN;
+                case Member::max:
+                    return MAX;
+                case Member::initial:
+                    return INITIAL;
+                case Member::differential:
+                    return DIFFERENTIAL;
+                case Member::object:
+                    return GUARD;
+                default:
+                    return OTHER;
+            }
         default:
             return OTHER;
     }
