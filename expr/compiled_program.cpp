@@ -72,7 +72,7 @@ int height_change(Op op) {
     return 0;  // not an operation: no program holds one
 }
 
-std::size_t deepest(const std::vector<Instruction>& code) {
+std::size_t deepest(const InstructionVector& code) {
     std::ptrdiff_t height = 0;
     std::ptrdiff_t most = 0;
     for (const Instruction& instruction : code) {
@@ -84,8 +84,7 @@ std::size_t deepest(const std::vector<Instruction>& code) {
 
 }  // namespace
 
-CompiledProgram::CompiledProgram(std::vector<Instruction> code, TextConstants texts,
-                                 std::size_t slots)
+CompiledProgram::CompiledProgram(InstructionVector code, TextConstants texts, std::size_t slots)
     : code_(std::move(code)), texts_(std::move(texts)), stack_(deepest(code_)), slots_(slots) {
     code_.push_back(Instruction{0.0, 0, Op::END});
 }

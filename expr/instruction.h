@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "huge_pages.h"
 
 // The operations of a compiled program: a stack machine whose instructions
 // run in the order they are laid out. "top" is the value on top of the stack;
@@ -75,6 +78,9 @@ struct Instruction {
     std::uint32_t arg = 0;
     Op op = Op::PUSH_K;
 };
+
+// A program's instructions; a large model's programs take huge pages.
+using InstructionVector = std::vector<Instruction, HugePageAllocator<Instruction>>;
 
 // The instruction that does `base` and then `combine` (ADD_S or MUL_S) in one
 // step; `base` itself when there is none.
