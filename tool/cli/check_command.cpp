@@ -1,5 +1,6 @@
 #include "check_command.h"
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_doctor.h"
@@ -18,7 +19,7 @@ struct Counts {
 Counts count(const std::vector<Finding>& findings) {
     Counts counts;
     for (const Finding& finding : findings) {
-        ++(finding.severity == Severity::error ? counts.errors : counts.warnings);
+        ++(finding.severity() == Severity::error ? counts.errors : counts.warnings);
     }
     return counts;
 }
@@ -32,8 +33,8 @@ std::string equation_text(const NumberedModel& model, const Finding& finding) {
 }
 
 nlohmann::ordered_json finding_document(const NumberedModel& model, const Finding& finding) {
-    nlohmann::ordered_json document{{"severity", severity_text(finding.severity)},
-                                    {"kind", finding.kind}};
+    nlohmann::ordered_json document{{"severity", severity_text(finding.severity())},
+                                    {"kind", finding.kind().name}};
     document["equation"] = finding.equation > 0
                                ? nlohmann::ordered_json(equation_text(model, finding))
                                : nlohmann::ordered_json(nullptr);
@@ -43,7 +44,7 @@ nlohmann::ordered_json finding_document(const NumberedModel& model, const Findin
     if (!finding.pointer.empty()) {
         document["pointer"] = finding.pointer;
     }
-    for (const auto& [key, value] : finding.details.items()) {
+    for (const auto& [key, value] : finding.details().items()) {
         document[key] = value;
     }
     return document;
@@ -76,7 +77,7 @@ void print_findings(const ModelSession& session, const NumberedModel& model,
                          {"place", Align::left},
                          {"finding", Align::left}});
         for (const Finding& finding : findings) {
-            table.add_row({severity_text(finding.severity), finding.kind,
+            table.add_row({severity_text(finding.severity()), finding.kind().name,
                            equation_text(model, finding), finding.symbol, finding.pointer,
                            finding.message});
         }
@@ -90,8 +91,15 @@ void print_findings(const ModelSession& session, const NumberedModel& model,
 
 }  // namespace
 
-int run_check(const CheckOptions& options, std::ostream& out) {
-    const LoadedModel loaded(options.model);
+void add_check_options(CLI::App& command, CheckOptions& options) {
+    add_model_options(command, options.model, false);
+    add_at_option(command, options.model);
+    command.add_option("--spy", options.spy_path, "write the Jacobian's pattern as SVG");
+}
+
+int run_check(const CheckOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    const LoadedModel loaded = load_model(options.model, context.plugin_path);
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
     const NumberedModel model(options.model.model_path, loaded.session);
@@ -107,5 +115,5 @@ int run_check(const CheckOptions& options, std::ostream& out) {
         write_spy_plot(options.spy_path, structure, findings, model,
                        options.model.model_path + ": Jacobian pattern");
     }
-    return count(findings).errors > 0 ? 1 : 0;
+    return count(findings).errors > 0 ? exit_code::failure : exit_code::success;
 }
