@@ -97,15 +97,33 @@ void add_check_options(CLI::App& command, CheckOptions& options) {
     command.add_option("--spy", options.spy_path, "write the Jacobian's pattern as SVG");
 }
 
+namespace {
+
+// The Jacobian at the starting point, for the numeric checks of the system;
+// when it cannot be evaluated (a numeric text that is no number, which the
+// tree checks report), those checks are left out.
+JacobianValues starting_jacobian(ModelSession& session) {
+    try {
+        return jacobian_values(session);
+    } catch (const std::exception&) {
+        JacobianValues none;
+        none.finite = false;
+        return none;
+    }
+}
+
+}  // namespace
+
 int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    const LoadedModel loaded = load_model(options.model, context.plugin_path);
+    LoadedModel loaded = load_model(options.model, context.plugin_path);
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
     const NumberedModel model(options.model.model_path, loaded.session);
-    const ModelDocument document(options.model.model_path);
     const BipartiteGraph structure = host_structure(loaded.session);
-    const std::vector<Finding> findings = examine_model(loaded.session, model, document, structure);
+    std::vector<Finding> findings =
+        examine_model(loaded.session, model, structure, starting_jacobian(loaded.session));
+    place_findings(options.model.model_path, findings);
     if (options.model.format == OutputFormat::json) {
         write_findings_json(model, findings, out);
     } else {

@@ -51,3 +51,21 @@ void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slo
     host_values_.assign(host_values, host_values + session_.nonzero_count());
     assembly_.assemble(host_values_, slot_values);
 }
+
+SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,
+                        const SolverSettings& settings,
+                        const std::function<void(const IterationRecord&)>& observer) {
+    HostSystem system(session, unknowns);
+    std::vector<double> start;
+    std::vector<double> lower;
+    std::vector<double> upper;
+    for (const int number : unknowns) {
+        start.push_back(session.value(number));
+        lower.push_back(session.variable(number).lower);
+        upper.push_back(session.variable(number).upper);
+    }
+    SolveOutcome outcome = solve_system(system, std::move(start), lower, upper, settings, observer);
+    system.load(outcome.x);
+    session.evaluate_residuals();
+    return outcome;
+}
