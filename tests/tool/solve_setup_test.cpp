@@ -75,13 +75,15 @@ TEST(tool_solve_setup, faults_stop_the_solve_and_force_only_warns) {
         }
         const ProgramRun stopped = run_quillon(solve_json(model.path()));
         EXPECT_EQ(stopped.exit_code, 2) << c.label << '\n' << testing::PrintToString(stopped);
-        EXPECT_EQ(stopped.out, "") << c.label;
-        EXPECT_EQ(stopped.err,
-                  errors + "quillon: error: not solving a model with " +
-                      (c.faults.size() == 1 ? std::string("1 fault")
-                                            : std::to_string(c.faults.size()) + " faults") +
-                      "; --force solves it anyway\n")
-            << c.label;
+        const std::string refusal =
+            "not solving a model with " +
+            (c.faults.size() == 1 ? std::string("1 fault")
+                                  : std::to_string(c.faults.size()) + " faults") +
+            "; --force solves it anyway";
+        // JSON output carries the refusal as its error object; the faults are on stderr.
+        EXPECT_EQ(stopped.json()["error"]["kind"], "usage") << c.label;
+        EXPECT_EQ(stopped.json()["error"]["message"], refusal) << c.label;
+        EXPECT_EQ(stopped.err, errors + "quillon: error: " + refusal + "\n") << c.label;
         const ProgramRun forced = run_quillon(solve_json(model.path(), {"--force"}));
         EXPECT_EQ(forced.exit_code, 0) << c.label << '\n' << testing::PrintToString(forced);
         EXPECT_EQ(forced.err, warnings) << c.label;

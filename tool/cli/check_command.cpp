@@ -4,6 +4,7 @@
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_doctor.h"
+#include "model_input.h"
 #include "numbered_model.h"
 #include "spy_plot.h"
 #include "structure_checks.h"
@@ -116,14 +117,16 @@ JacobianValues starting_jacobian(ModelSession& session) {
 
 int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    LoadedModel loaded = load_model(options.model, context.plugin_path);
+    refuse_to_overwrite("--spy", options.spy_path, options.model.model_path);
+    LoadedModel loaded = load_model(options.model, context);
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
-    const NumberedModel model(options.model.model_path, loaded.session);
+    const std::string& model_file = context.models.path_of(options.model.model_path);
+    const NumberedModel model(model_file, loaded.session);
     const BipartiteGraph structure = host_structure(loaded.session);
     std::vector<Finding> findings =
         examine_model(loaded.session, model, structure, starting_jacobian(loaded.session));
-    place_findings(options.model.model_path, findings);
+    place_findings(model_file, findings);
     if (options.model.format == OutputFormat::json) {
         write_findings_json(model, findings, out);
     } else {

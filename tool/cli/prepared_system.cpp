@@ -44,8 +44,10 @@ void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& st
 }
 
 SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
-                        const std::vector<Assignment>& varied, std::ostream& err) {
-    const ModelFileScan scan = scan_model_file(options.model.model_path);
+                        const CommandContext& context, const std::vector<Assignment>& varied,
+                        std::ostream& err) {
+    // The file loaded: equation text and standard input are read once, into it.
+    const ModelFileScan scan = scan_model_file(context.models.path_of(options.model.model_path));
     // The command line's own faults first, then the model's, then the counts.
     SystemChoice choice =
         choose_system(loaded, scan, parse_assignments(options.fix), varied, options.free);
@@ -88,10 +90,10 @@ std::vector<std::string> model_faults(const ModelSession& session, const ModelFi
     return faults;
 }
 
-PreparedSystem::PreparedSystem(const SystemOptions& options, const std::string& plugin_path,
+PreparedSystem::PreparedSystem(const SystemOptions& options, const CommandContext& context,
                                const std::vector<Assignment>& varied, std::ostream& err)
-    : loaded(load_model(options.model, plugin_path)),
-      choice(choice_for(loaded, options, varied, err)),
+    : loaded(load_model(options.model, context)),
+      choice(choice_for(loaded, options, context, varied, err)),
       settings(solver_settings(options)) {}
 
 std::vector<double> unknown_values(const ModelSession& session, const SystemChoice& choice) {

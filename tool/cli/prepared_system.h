@@ -17,7 +17,7 @@
 class PreparedSystem {
   public:
     // `varied`: the variable sweep varies, fixed at its first value.
-    PreparedSystem(const SystemOptions& options, const std::string& plugin_path,
+    PreparedSystem(const SystemOptions& options, const CommandContext& context,
                    const std::vector<Assignment>& varied, std::ostream& err);
 
     LoadedModel loaded;

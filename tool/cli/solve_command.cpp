@@ -5,6 +5,7 @@
 #include "csv_output.h"
 #include "exit_codes.h"
 #include "json_output.h"
+#include "model_input.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "svg_plot.h"
@@ -206,7 +207,8 @@ void add_solve_options(CLI::App& command, SolveOptions& options) {
 int run_solve(const SolveOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
-    PreparedSystem prepared(options.system, context.plugin_path, {}, err);
+    refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
+    PreparedSystem prepared(options.system, context, {}, err);
     const SolveResult result = solve(prepared, options, out);
     const bool converged = result.converged();
     if (!converged) {

@@ -5,6 +5,7 @@
 #include "csv_output.h"
 #include "exit_codes.h"
 #include "json_output.h"
+#include "model_input.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "sweep_continuation.h"
@@ -177,7 +178,8 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
     const SweepRange range = parse_sweep_range(options.vary);
-    PreparedSystem prepared(options.system, context.plugin_path, {{range.symbol, range.from}}, err);
+    refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
+    PreparedSystem prepared(options.system, context, {{range.symbol, range.from}}, err);
     const std::vector<int> varied =
         prepared.loaded.symbols.numbers_named(range.symbol, "--vary " + range.symbol);
     reject_fixed_twice(options.system, prepared.loaded.symbols, range.symbol, varied);

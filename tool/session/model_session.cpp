@@ -55,7 +55,7 @@ void inside_plugin(Operation operation) {
     try {
         operation();
     } catch (const std::exception& error) {
-        throw std::runtime_error(error.what());
+        throw ModelFault(error.what());
     }
 }
 
@@ -151,6 +151,18 @@ double ModelSession::residual(int equation_number) const {
 double ModelSession::jacobian_value(int nonzero_number) const {
     nonzero(nonzero_number);
     return container_.jacobian()->values()[nonzero_number - 1];
+}
+
+double* ModelSession::values() {
+    return container_.variables()->values();
+}
+
+const double* ModelSession::residuals() const {
+    return container_.equations()->residuals();
+}
+
+const double* ModelSession::jacobian_values() const {
+    return container_.jacobian()->values();
 }
 
 void ModelSession::evaluate_residuals() {

@@ -27,35 +27,44 @@ std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
 
 }  // namespace
 
+// The unknowns are checked once here, so each iteration moves values in and
+// out of the host's vectors without looking up each number again.
 HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::vector<int> equations)
     : session_(session),
       unknowns_(std::move(unknowns)),
       equations_(std::move(equations)),
       assembly_(static_cast<int>(unknowns_.size()),
-                nonzero_places(session, unknowns_, equations_)) {}
+                nonzero_places(session, unknowns_, equations_)) {
+    for (const int number : unknowns_) {
+        session_.variable(number);  // throws for a number the host does not have
+    }
+    for (const int number : equations_) {
+        session_.equation(number);  // likewise
+    }
+}
 
 void HostSystem::load(const std::vector<double>& x) {
+    double* values = session_.values();
     for (std::size_t column = 0; column < unknowns_.size(); ++column) {
-        session_.value(unknowns_[column]) = x[column];
+        values[unknowns_[column] - 1] = x[column];
     }
 }
 
 void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& values) {
     load(x);
     session_.evaluate_residuals();
+    const double* residuals = session_.residuals();
     values.resize(equations_.size());
     for (std::size_t row = 0; row < equations_.size(); ++row) {
-        values[row] = session_.residual(equations_[row]);
+        values[row] = residuals[equations_[row] - 1];
     }
 }
 
 void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slot_values) {
     load(x);
     session_.evaluate_jacobian();
-    host_values_.resize(static_cast<std::size_t>(session_.nonzero_count()));
-    for (int number = 1; number <= session_.nonzero_count(); ++number) {
-        host_values_[static_cast<std::size_t>(number - 1)] = session_.jacobian_value(number);
-    }
+    const double* host_values = session_.jacobian_values();
+    host_values_.assign(host_values, host_values + session_.nonzero_count());
     assembly_.assemble(host_values_, slot_values);
 }
 
