@@ -2,72 +2,18 @@
 
 #include "json_output.h"
 #include "loaded_model.h"
-#include "model_doctor.h"
-#include "numbered_model.h"
+#include "model_check.h"
 #include "spy_plot.h"
-#include "structure_checks.h"
 #include "text_table.h"
 
 namespace {
 
-struct Counts {
-    int errors = 0;
-    int warnings = 0;
-};
-
-Counts count(const std::vector<Finding>& findings) {
-    Counts counts;
-    for (const Finding& finding : findings) {
-        ++(finding.severity == Severity::error ? counts.errors : counts.warnings);
-    }
-    return counts;
-}
-
-const char* severity_text(Severity severity) {
-    return severity == Severity::error ? "error" : "warning";
-}
-
-std::string equation_text(const NumberedModel& model, const Finding& finding) {
-    return finding.equation > 0 ? model.equation_name(finding.equation) : "";
-}
-
-nlohmann::ordered_json finding_document(const NumberedModel& model, const Finding& finding) {
-    nlohmann::ordered_json document{{"severity", severity_text(finding.severity)},
-                                    {"kind", finding.kind}};
-    document["equation"] = finding.equation > 0
-                               ? nlohmann::ordered_json(equation_text(model, finding))
-                               : nlohmann::ordered_json(nullptr);
-    document["variable"] = finding.symbol.empty() ? nlohmann::ordered_json(nullptr)
-                                                  : nlohmann::ordered_json(finding.symbol);
-    document["message"] = finding.message;
-    if (!finding.pointer.empty()) {
-        document["pointer"] = finding.pointer;
-    }
-    for (const auto& [key, value] : finding.details.items()) {
-        document[key] = value;
-    }
-    return document;
-}
-
-void write_findings_json(const NumberedModel& model, const std::vector<Finding>& findings,
-                         std::ostream& out) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Finding& finding : findings) {
-        list.push_back(finding_document(model, finding));
-    }
-    const Counts counts = count(findings);
-    write_json(
-        out,
-        {{"findings", std::move(list)}, {"errors", counts.errors}, {"warnings", counts.warnings}});
-}
-
-void print_findings(const ModelSession& session, const NumberedModel& model,
-                    const std::string& path, const std::vector<Finding>& findings,
+void print_findings(const ModelSession& session, const ModelCheck& check, const std::string& path,
                     std::ostream& out) {
     out << "Checked " << path << ": " << counted(session.equation_count(), "equation") << ", "
         << counted(session.variable_count(), "variable") << ", "
         << counted(session.nonzero_count(), "nonzero") << "\n\n";
-    if (!findings.empty()) {
+    if (!check.findings().empty()) {
         using Align = TextTable::Align;
         TextTable table({{"severity", Align::left},
                          {"kind", Align::left},
@@ -75,37 +21,31 @@ void print_findings(const ModelSession& session, const NumberedModel& model,
                          {"variable", Align::left},
                          {"place", Align::left},
                          {"finding", Align::left}});
-        for (const Finding& finding : findings) {
+        for (const Finding& finding : check.findings()) {
             table.add_row({severity_text(finding.severity), finding.kind,
-                           equation_text(model, finding), finding.symbol, finding.pointer,
+                           check.equation_text(finding), finding.symbol, finding.pointer,
                            finding.message});
         }
         table.print(out);
         out << '\n';
     }
-    const Counts counts = count(findings);
-    out << counts.errors << (counts.errors == 1 ? " error, " : " errors, ") << counts.warnings
-        << (counts.warnings == 1 ? " warning\n" : " warnings\n");
+    out << check.errors() << (check.errors() == 1 ? " error, " : " errors, ") << check.warnings()
+        << (check.warnings() == 1 ? " warning\n" : " warnings\n");
 }
 
 }  // namespace
 
 int run_check(const CheckOptions& options, std::ostream& out) {
     const LoadedModel loaded(options.model);
-    // check alone reads the file besides the plug-in: the host cannot show
-    // which variables a tree references, nor where in the file a node lies.
-    const NumberedModel model(options.model.model_path, loaded.session);
-    const ModelDocument document(options.model.model_path);
-    const BipartiteGraph structure = host_structure(loaded.session);
-    const std::vector<Finding> findings = examine_model(loaded.session, model, document, structure);
+    const ModelCheck check(loaded.session, options.model.model_path);
     if (options.model.format == OutputFormat::json) {
-        write_findings_json(model, findings, out);
+        write_json(out, check.document());
     } else {
-        print_findings(loaded.session, model, options.model.model_path, findings, out);
+        print_findings(loaded.session, check, options.model.model_path, out);
     }
     if (!options.spy_path.empty()) {
-        write_spy_plot(options.spy_path, structure, findings, model,
+        write_spy_plot(options.spy_path, check.structure(), check.findings(), check.model(),
                        options.model.model_path + ": Jacobian pattern");
     }
-    return count(findings).errors > 0 ? 1 : 0;
+    return check.errors() > 0 ? 1 : 0;
 }

@@ -2,66 +2,21 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 
-#include "host_system.h"
 #include "json_output.h"
 #include "loaded_model.h"
+#include "model_solve.h"
 #include "solve_report.h"
 #include "starting_point.h"
 #include "svg_plot.h"
 #include "text_table.h"
-#include "usage_error.h"
 
 namespace {
 
 struct SolveResult {
-    NewtonOutcome outcome;
-    std::string verdict;
-    std::set<int> fixed;
-    std::string stop_message;
+    SolvePlan plan;
+    ModelSolution solution;
 };
-
-std::vector<int> unknown_numbers(const ModelSession& session, const std::set<int>& fixed) {
-    std::vector<int> unknowns;
-    for (int number = 1; number <= session.variable_count(); ++number) {
-        if (fixed.count(number) == 0) {
-            unknowns.push_back(number);
-        }
-    }
-    return unknowns;
-}
-
-void require_square(const ModelSession& session, const std::set<int>& fixed) {
-    const int unknowns = session.variable_count() - static_cast<int>(fixed.size());
-    if (session.equation_count() != unknowns) {
-        throw UsageError(
-            "the system is not square: " + counted(session.equation_count(), "equation") + ", " +
-            counted(session.variable_count(), "variable") + ", " + std::to_string(fixed.size()) +
-            " fixed, so " + counted(unknowns, "unknown") + "; fix " +
-            (unknowns > session.equation_count() ? "more" : "fewer") +
-            " variables with --fix SYMBOL=VALUE");
-    }
-}
-
-// Nonzeros without a variable take no part in the solve; the author should know.
-void warn_incomplete(const LoadedModel& loaded, std::ostream& err) {
-    for (const int number : loaded.session.incomplete_nonzeros()) {
-        const rt_nz_t& nonzero = loaded.session.nonzero(number);
-        err << "quillon: warning: nonzero " << number << " of equation "
-            << loaded.session.equation(nonzero.equation).name << " names no model variable ('"
-            << loaded.session.entry_symbol(number) << "'); it takes no part in the solve\n";
-    }
-}
-
-std::vector<double> bounds(const ModelSession& session, const std::vector<int>& unknowns,
-                           double rtvar_t::*bound) {
-    std::vector<double> values;
-    for (const int number : unknowns) {
-        values.push_back(session.variable(number).*bound);
-    }
-    return values;
-}
 
 void print_log_header(std::ostream& out) {
     out << "iter  largest |res|       step  fraction  at bounds  worst equation\n"
@@ -82,38 +37,25 @@ void print_log_row(const IterationRecord& record, const ModelSession& session, s
 SolveResult solve(LoadedModel& loaded, const SolveOptions& options, std::ostream& out,
                   std::ostream& err) {
     SolveResult result;
-    for (const int number : apply_assignments(parse_assignments(options.fix), loaded.symbols,
-                                              loaded.session, "--fix")) {
-        result.fixed.insert(number);
-    }
-    require_square(loaded.session, result.fixed);
-    warn_incomplete(loaded, err);
-    const std::vector<int> unknowns = unknown_numbers(loaded.session, result.fixed);
-    HostSystem system(loaded.session, unknowns);
-    std::vector<double> start;
-    for (const int number : unknowns) {
-        start.push_back(loaded.session.value(number));
+    result.plan =
+        plan_solve(loaded, parse_assignments(options.fix), {"--fix", "--fix SYMBOL=VALUE"});
+    for (const std::string& warning : result.plan.warnings) {
+        err << "quillon: warning: " << warning << '\n';
     }
     const bool log = options.model.format == OutputFormat::text;
     if (log) {
         out << "Solving " << options.model.model_path << ": "
-            << counted(static_cast<long long>(unknowns.size()), "unknown") << ", "
-            << result.fixed.size() << " fixed\n\n";
+            << counted(static_cast<long long>(result.plan.unknowns.size()), "unknown") << ", "
+            << result.plan.fixed.size() << " fixed\n\n";
         print_log_header(out);
     }
-    result.outcome = solve_newton(system, start, bounds(loaded.session, unknowns, &rtvar_t::lower),
-                                  bounds(loaded.session, unknowns, &rtvar_t::upper),
-                                  NewtonSettings{options.tolerance, options.max_iterations},
-                                  [&](const IterationRecord& record) {
-                                      if (log) {
-                                          print_log_row(record, loaded.session, out);
-                                      }
-                                  });
-    // The host's vectors end at the solution, not at the last trial point.
-    system.load(result.outcome.x);
-    loaded.session.evaluate_residuals();
-    result.verdict = loaded.session.report_solve(result.outcome.stop == NewtonStop::converged);
-    result.stop_message = describe_stop(result.outcome, loaded, unknowns);
+    result.solution =
+        solve_model(loaded, result.plan, NewtonSettings{options.tolerance, options.max_iterations},
+                    [&](const IterationRecord& record) {
+                        if (log) {
+                            print_log_row(record, loaded.session, out);
+                        }
+                    });
     return result;
 }
 
@@ -128,7 +70,7 @@ nlohmann::ordered_json solve_document(const LoadedModel& loaded, const SolveResu
         variables.push_back({{"symbol", loaded.symbols.symbol(number)},
                              {"name", session.variable(number).name},
                              {"value", json_number(session.value(number))},
-                             {"fixed", result.fixed.count(number) > 0}});
+                             {"fixed", result.plan.fixed.count(number) > 0}});
     }
     nlohmann::ordered_json equations = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.equation_count(); ++number) {
@@ -136,19 +78,19 @@ nlohmann::ordered_json solve_document(const LoadedModel& loaded, const SolveResu
                              {"residual", json_number(session.residual(number))}});
     }
     nlohmann::ordered_json history = nlohmann::ordered_json::array();
-    for (const IterationRecord& record : result.outcome.history) {
+    for (const IterationRecord& record : result.solution.outcome.history) {
         history.push_back({{"iteration", record.iteration},
                            {"residual_norm", json_number(record.residual_norm)},
                            {"step_norm", json_number(record.step_norm)},
                            {"worst_equation", history_equation(loaded, record.worst_row)},
                            {"at_bounds", record.at_bounds}});
     }
-    const IterationRecord& last = result.outcome.history.back();
-    return {{"status", result.verdict},
+    const IterationRecord& last = result.solution.outcome.history.back();
+    return {{"status", result.solution.verdict},
             {"iterations", last.iteration},
             {"residual_norm", json_number(last.residual_norm)},
-            {"stop_reason", stop_code(result.outcome.stop)},
-            {"message", result.stop_message},
+            {"stop_reason", stop_code(result.solution.outcome.stop)},
+            {"message", result.solution.stop_message},
             {"variables", std::move(variables)},
             {"equations", std::move(equations)},
             {"history", std::move(history)}};
@@ -177,13 +119,14 @@ void write_csv(const LoadedModel& loaded, const SolveResult& result, std::ostrea
         out << csv_field(loaded.symbols.symbol(number)) << ','
             << csv_field(loaded.session.variable(number).name) << ','
             << round_trip_number(loaded.session.value(number)) << ','
-            << (result.fixed.count(number) > 0 ? "true" : "false") << '\n';
+            << (result.plan.fixed.count(number) > 0 ? "true" : "false") << '\n';
     }
 }
 
 void print_result(const LoadedModel& loaded, const SolveResult& result, std::ostream& out) {
     const ModelSession& session = loaded.session;
-    out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n\n";
+    out << "\nStatus      " << result.solution.verdict << " (" << result.solution.stop_message
+        << ")\n\n";
     using Align = TextTable::Align;
     TextTable table({{"symbol", Align::left},
                      {"name", Align::left},
@@ -196,7 +139,7 @@ void print_result(const LoadedModel& loaded, const SolveResult& result, std::ost
         table.add_row({loaded.symbols.symbol(number), variable.name,
                        readable_number(session.value(number)), readable_number(variable.lower),
                        readable_number(variable.upper),
-                       result.fixed.count(number) > 0 ? "fixed" : ""});
+                       result.plan.fixed.count(number) > 0 ? "fixed" : ""});
     }
     table.print(out);
 }
@@ -206,9 +149,9 @@ void print_result(const LoadedModel& loaded, const SolveResult& result, std::ost
 int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err) {
     LoadedModel loaded(options.model);
     const SolveResult result = solve(loaded, options, out, err);
-    const bool converged = result.outcome.stop == NewtonStop::converged;
+    const bool converged = result.solution.outcome.stop == NewtonStop::converged;
     if (!converged) {
-        err << "quillon: solve stopped: " << result.stop_message << '\n';
+        err << "quillon: solve stopped: " << result.solution.stop_message << '\n';
     }
     switch (options.model.format) {
         case OutputFormat::json:
@@ -222,8 +165,8 @@ int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err)
             break;
     }
     if (!options.plot_path.empty()) {
-        write_convergence_plot(options.plot_path, result.outcome.history,
-                               options.model.model_path + ": " + result.verdict);
+        write_convergence_plot(options.plot_path, result.solution.outcome.history,
+                               options.model.model_path + ": " + result.solution.verdict);
     }
     return converged ? 0 : 1;
 }

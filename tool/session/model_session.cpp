@@ -153,6 +153,18 @@ double ModelSession::jacobian_value(int nonzero_number) const {
     return container_.jacobian()->values()[nonzero_number - 1];
 }
 
+double* ModelSession::values() {
+    return container_.variables()->values();
+}
+
+const double* ModelSession::residuals() const {
+    return container_.equations()->residuals();
+}
+
+const double* ModelSession::jacobian_values() const {
+    return container_.jacobian()->values();
+}
+
 void ModelSession::evaluate_residuals() {
     inside_plugin(
         [&] { require_success(container_.evaluate_residuals(), "the residual evaluation"); });

@@ -49,6 +49,12 @@ class ModelSession {
     // Residuals and Jacobian values as the block last wrote them.
     double residual(int equation_number) const;
     double jacobian_value(int nonzero_number) const;
+    // The same vectors whole, for callers that copy them in bulk: values
+    // (variable_count()), residuals (equation_count()) and Jacobian values
+    // (nonzero_count()), element number - 1.
+    double* values();
+    const double* residuals() const;
+    const double* jacobian_values() const;
 
     // Runs the block's residual or Jacobian evaluation on the current values.
     void evaluate_residuals();
