@@ -1,0 +1,524 @@
+// quillon for Python: models loaded through the plug-in into the stand-in
+// host, as the `quillon` tool loads them, handed to Python as NumPy arrays
+// and SciPy sparse matrices; solves, checks and sensitivities by the tool's
+// own code.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "model_check.h"
+#include "model_definition.h"
+#include "model_language.h"
+#include "model_solve.h"
+#include "module_docs.h"
+#include "module_errors.h"
+#include "plugin_search.h"
+#include "python_model.h"
+#include "sensitivity.h"
+#include "solve_report.h"
+#include "usage_error.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// ---- JSON documents of the tool as Python objects --------------------------
+
+py::object to_python(const nlohmann::ordered_json& value) {
+    switch (value.type()) {
+        case nlohmann::ordered_json::value_t::null:
+            return py::none();
+        case nlohmann::ordered_json::value_t::boolean:
+            return py::bool_(value.get<bool>());
+        case nlohmann::ordered_json::value_t::number_integer:
+        case nlohmann::ordered_json::value_t::number_unsigned:
+            return py::int_(value.get<long long>());
+        case nlohmann::ordered_json::value_t::number_float:
+            return py::float_(value.get<double>());
+        case nlohmann::ordered_json::value_t::string:
+            return py::str(value.get_ref<const std::string&>());
+        case nlohmann::ordered_json::value_t::array: {
+            py::list list;
+            for (const auto& element : value) {
+                list.append(to_python(element));
+            }
+            return std::move(list);
+        }
+        case nlohmann::ordered_json::value_t::object: {
+            py::dict dict;
+            for (const auto& [key, member] : value.items()) {
+                dict[py::str(key)] = to_python(member);
+            }
+            return std::move(dict);
+        }
+        default:
+            return py::none();
+    }
+}
+
+// ---- arguments --------------------------------------------------------------
+
+// {symbol: value}; Python's own TypeError for a key that is no str or a
+// value that is no real number.
+std::vector<Assignment> assignments(const std::optional<py::dict>& values) {
+    std::vector<Assignment> list;
+    if (values) {
+        for (const auto& [symbol, value] : *values) {
+            if (!py::isinstance<py::str>(symbol)) {
+                throw py::type_error("symbols are str, not " +
+                                     py::cast<std::string>(py::repr(symbol)));
+            }
+            const double number = PyFloat_AsDouble(value.ptr());
+            if (number == -1.0 && PyErr_Occurred()) {
+                throw py::error_already_set();
+            }
+            list.push_back({py::cast<std::string>(symbol), number});
+        }
+    }
+    return list;
+}
+
+// A str names one symbol; any other iterable several.
+std::vector<std::string> symbol_list(const py::object& symbols) {
+    if (py::isinstance<py::str>(symbols)) {
+        return {py::cast<std::string>(symbols)};
+    }
+    return py::cast<std::vector<std::string>>(symbols);
+}
+
+// One value per variable of `model`, as a contiguous double array.
+Values full_vector(PythonModel& model, const py::object& x, const char* what) {
+    // Raises NumPy's own error for what is no array of numbers.
+    Values values(x);
+    const int count = model.loaded().session.variable_count();
+    if (values.ndim() != 1 || values.shape(0) != count) {
+        throw UsageError(std::string(what) + " holds " + std::to_string(values.size()) +
+                         " values; the model has " + std::to_string(count) + " variables");
+    }
+    return values;
+}
+
+// ---- results ------------------------------------------------------------------
+
+struct SolveResult {
+    py::array_t<double> x;
+    py::list symbols;
+    py::array_t<bool> fixed;
+    py::array_t<double> residuals;
+    std::string status;
+    std::string stop_reason;
+    std::string message;
+    int iterations = 0;
+    double residual_norm = 0.0;
+    py::list history;
+    py::list warnings;
+    bool converged = false;
+    // For sensitivities: the model it belongs to and its fixed variables.
+    std::shared_ptr<PythonModel> model;
+    std::set<int> fixed_numbers;
+};
+
+double value_of(const SolveResult& result, const std::string& symbol) {
+    const std::vector<int> numbers = result.model->loaded().symbols.numbers_of(symbol);
+    if (numbers.empty()) {
+        throw py::key_error(symbol);
+    }
+    return result.x.at(numbers.front() - 1);
+}
+
+py::list history_list(const LoadedModel& loaded, const std::vector<IterationRecord>& history) {
+    py::list list;
+    for (const IterationRecord& record : history) {
+        py::dict row;
+        row["iteration"] = record.iteration;
+        row["residual_norm"] = record.residual_norm;
+        row["step_norm"] = record.step_norm;
+        row["step_fraction"] = record.step_fraction;
+        row["worst_equation"] = record.worst_row < 0
+                                    ? std::string()
+                                    : loaded.session.equation(record.worst_row + 1).name;
+        row["at_bounds"] = record.at_bounds;
+        list.append(std::move(row));
+    }
+    return list;
+}
+
+// ---- the model --------------------------------------------------------------
+
+using ModelPointer = std::shared_ptr<PythonModel>;
+
+ModelPointer load(const py::object& source, const std::optional<std::string>& plugin) {
+    const std::string plugin_path = plugin ? *plugin : module_plugin_path();
+    std::optional<std::string> path;
+    std::string text;
+    if (py::hasattr(source, "__fspath__")) {
+        path = py::cast<std::string>(py::module_::import("os").attr("fspath")(source));
+    } else {
+        text = py::cast<std::string>(source);
+        // Equation text always holds an '=' or a line break; a path hardly ever.
+        if (text.find_first_of("=\n") == std::string::npos) {
+            path = text;
+        }
+    }
+    py::gil_scoped_release unlocked;
+    ModelSource model_source =
+        path ? ModelSource::from_file(*path) : ModelSource::from_equations(text, "<text>");
+    return std::make_shared<PythonModel>(std::move(model_source), plugin_path);
+}
+
+py::object variables_table(PythonModel& model) {
+    std::lock_guard<std::mutex> hold(model.lock());
+    const LoadedModel& loaded = model.loaded();
+    const NumberedModel& numbered = model.numbered();
+    const int count = loaded.session.variable_count();
+    py::list symbols, names, descriptions;
+    py::array_t<double> lower(count), upper(count), start(count);
+    for (int number = 1; number <= count; ++number) {
+        const rtvar_t& variable = loaded.session.variable(number);
+        symbols.append(loaded.symbols.symbol(number));
+        names.append(variable.name);
+        descriptions.append(std::string(
+            numbered.model().variables()[static_cast<std::size_t>(number - 1)].variable_name));
+        lower.mutable_at(number - 1) = variable.lower;
+        upper.mutable_at(number - 1) = variable.upper;
+        start.mutable_at(number - 1) = model.start()[static_cast<std::size_t>(number - 1)];
+    }
+    py::object table = py::module_::import("types").attr("SimpleNamespace")(
+        py::arg("symbols") = symbols, py::arg("names") = names,
+        py::arg("descriptions") = descriptions, py::arg("lower") = lower, py::arg("upper") = upper,
+        py::arg("start") = start);
+    return table;
+}
+
+py::object equations_table(PythonModel& model) {
+    std::lock_guard<std::mutex> hold(model.lock());
+    const LoadedModel& loaded = model.loaded();
+    const NumberedModel& numbered = model.numbered();
+    py::list labels, names, texts;
+    for (int number = 1; number <= loaded.session.equation_count(); ++number) {
+        labels.append(numbered.equation_name(number));
+        names.append(loaded.session.equation(number).name);
+        texts.append(std::string(
+            numbered.model().equations()[static_cast<std::size_t>(number - 1)].equation_string()));
+    }
+    return py::module_::import("types").attr("SimpleNamespace")(
+        py::arg("labels") = labels, py::arg("names") = names, py::arg("texts") = texts);
+}
+
+py::tuple pattern(const PythonModel& model) {
+    const RowPattern& rows = model.row_pattern();
+    py::array_t<int> row_indices(rows.slot_count());
+    py::array_t<int> column_indices(rows.slot_count());
+    for (int row = 0; row < rows.rows; ++row) {
+        for (int slot = rows.row_starts[static_cast<std::size_t>(row)];
+             slot < rows.row_starts[static_cast<std::size_t>(row) + 1]; ++slot) {
+            row_indices.mutable_at(slot) = row;
+            column_indices.mutable_at(slot) = rows.column_indices[static_cast<std::size_t>(slot)];
+        }
+    }
+    return py::make_tuple(row_indices, column_indices);
+}
+
+py::array_t<double> residuals(PythonModel& model, const py::object& x) {
+    const Values values = full_vector(model, x, "x");
+    py::array_t<double> out(model.loaded().session.equation_count());
+    const double* in = values.data();
+    double* written = out.mutable_data();
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> hold(model.lock());
+        model.set_values(in);
+        model.residuals(written);
+    }
+    return out;
+}
+
+py::object jacobian(PythonModel& model, const py::object& x) {
+    const Values values = full_vector(model, x, "x");
+    const RowPattern& rows = model.row_pattern();
+    py::array_t<double> data(rows.slot_count());
+    py::array_t<int> indices(rows.slot_count());
+    py::array_t<int> starts(static_cast<py::ssize_t>(rows.row_starts.size()));
+    std::copy(rows.column_indices.begin(), rows.column_indices.end(), indices.mutable_data());
+    std::copy(rows.row_starts.begin(), rows.row_starts.end(), starts.mutable_data());
+    const double* in = values.data();
+    double* written = data.mutable_data();
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> hold(model.lock());
+        model.set_values(in);
+        model.jacobian(written);
+    }
+    // Looked up once and kept for the life of the process: a static py::object
+    // would be released after the interpreter has ended.
+    static const py::handle csr_matrix =
+        py::object(py::module_::import("scipy.sparse").attr("csr_matrix")).release();
+    return csr_matrix(py::make_tuple(data, indices, starts),
+                      py::arg("shape") = py::make_tuple(rows.rows, rows.columns),
+                      py::arg("copy") = false);
+}
+
+// Where a solve starts, read while Python is at hand: the file's starting
+// point, then either every value (an array or an earlier result) or
+// assignments by symbol.
+struct StartRequest {
+    std::vector<double> values;
+    std::vector<Assignment> assignments;
+};
+
+StartRequest start_request(PythonModel& model, const py::object& start) {
+    StartRequest request;
+    if (start.is_none()) {
+        return request;
+    }
+    if (py::isinstance<SolveResult>(start)) {
+        const SolveResult& earlier = py::cast<const SolveResult&>(start);
+        if (earlier.model.get() != &model) {
+            throw UsageError(
+                "start: the result belongs to another model; pass start=result.as_dict()");
+        }
+        request.values.assign(earlier.x.data(), earlier.x.data() + earlier.x.size());
+    } else if (py::isinstance<py::dict>(start)) {
+        request.assignments = assignments(py::cast<py::dict>(start));
+    } else {
+        const Values values = full_vector(model, start, "start");
+        request.values.assign(values.data(), values.data() + values.size());
+    }
+    return request;
+}
+
+void apply_start(PythonModel& model, const StartRequest& request) {
+    model.restore_start();
+    if (!request.values.empty()) {
+        model.set_values(request.values.data());
+    }
+    apply_assignments(request.assignments, model.loaded().symbols, model.loaded().session, "start");
+}
+
+py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
+                 const py::object& free, const py::object& start, double tol, int max_iter,
+                 bool strict) {
+    if (!free.is_none() && !symbol_list(free).empty()) {
+        throw UsageError(
+            "free: dropping equations is not available in this build of quillon; fix fewer "
+            "variables or remove the equation from the model");
+    }
+    if (!(tol > 0)) {
+        throw UsageError("tol: '" + py::cast<std::string>(py::str(py::float_(tol))) +
+                         "' is not a number greater than 0");
+    }
+    if (max_iter < 0) {
+        throw UsageError("max_iter: '" + std::to_string(max_iter) +
+                         "' is not a number of at least 0");
+    }
+    const std::vector<Assignment> fixes = assignments(fix);
+    const StartRequest from = start_request(*model, start);
+    SolvePlan plan;
+    ModelSolution solution;
+    std::vector<double> x;
+    std::vector<double> final_residuals;
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> hold(model->lock());
+        apply_start(*model, from);
+        LoadedModel& loaded = model->loaded();
+        plan = plan_solve(loaded, fixes, {"fix", "fix={SYMBOL: VALUE}"});
+        solution =
+            solve_model(loaded, plan, NewtonSettings{tol, max_iter}, [](const IterationRecord&) {});
+        x.assign(loaded.session.values(),
+                 loaded.session.values() + loaded.session.variable_count());
+        final_residuals.assign(loaded.session.residuals(),
+                               loaded.session.residuals() + loaded.session.equation_count());
+    }
+    const LoadedModel& loaded = model->loaded();
+    SolveResult result;
+    result.x = py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data());
+    result.residuals = py::array_t<double>(static_cast<py::ssize_t>(final_residuals.size()),
+                                           final_residuals.data());
+    result.fixed = py::array_t<bool>(static_cast<py::ssize_t>(x.size()));
+    for (int number = 1; number <= static_cast<int>(x.size()); ++number) {
+        result.symbols.append(loaded.symbols.symbol(number));
+        result.fixed.mutable_at(number - 1) = plan.fixed.count(number) > 0;
+    }
+    result.status = solution.verdict;
+    result.stop_reason = stop_code(solution.outcome.stop);
+    result.message = solution.stop_message;
+    result.iterations = solution.outcome.history.back().iteration;
+    result.residual_norm = solution.outcome.history.back().residual_norm;
+    result.history = history_list(loaded, solution.outcome.history);
+    result.converged = solution.outcome.stop == NewtonStop::converged;
+    result.model = model;
+    result.fixed_numbers = plan.fixed;
+    if (!plan.warnings.empty()) {
+        const py::object warn = py::module_::import("warnings").attr("warn");
+        for (const std::string& warning : plan.warnings) {
+            result.warnings.append(warning);
+            warn(warning, py::arg("stacklevel") = 2);
+        }
+    }
+    py::object answer = py::cast(std::move(result));
+    if (strict && !py::cast<const SolveResult&>(answer).converged) {
+        const std::string text = "solve stopped: " + py::cast<const SolveResult&>(answer).message;
+        py::object error = solve_error_type()(text);
+        error.attr("result") = answer;
+        PyErr_SetObject(solve_error_type().ptr(), error.ptr());
+        throw py::error_already_set();
+    }
+    return answer;
+}
+
+py::list check(PythonModel& model, const std::optional<py::dict>& at) {
+    const std::vector<Assignment> starts = assignments(at);
+    nlohmann::ordered_json document;
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> hold(model.lock());
+        model.restore_start();
+        apply_assignments(starts, model.loaded().symbols, model.loaded().session, "at");
+        const ModelCheck found(model.loaded().session, model.source().path());
+        document = found.document();
+    }
+    return py::cast<py::list>(to_python(document["findings"]));
+}
+
+py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
+                                const py::object& outputs, const py::object& inputs) {
+    if (result.model.get() != &model) {
+        throw UsageError("the result belongs to another model");
+    }
+    if (!result.converged) {
+        throw SolveFailure("sensitivities need a converged solution; the solve stopped: " +
+                           result.message);
+    }
+    const std::vector<std::string> output_symbols = symbol_list(outputs);
+    const std::vector<std::string> input_symbols = symbol_list(inputs);
+    const std::vector<double> x(result.x.data(), result.x.data() + result.x.size());
+    std::vector<double> table;
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> hold(model.lock());
+        table =
+            sensitivities(model.loaded(), x, result.fixed_numbers, output_symbols, input_symbols);
+    }
+    py::array_t<double> answer({static_cast<py::ssize_t>(output_symbols.size()),
+                                static_cast<py::ssize_t>(input_symbols.size())});
+    std::copy(table.begin(), table.end(), answer.mutable_data());
+    return answer;
+}
+
+std::string build(const std::string& text) {
+    py::gil_scoped_release unlocked;
+    return lang::build_model_json(text, "<text>");
+}
+
+std::string show(const py::object& path_like, const std::optional<std::string>& equation) {
+    const std::string path =
+        py::cast<std::string>(py::module_::import("os").attr("fspath")(path_like));
+    py::gil_scoped_release unlocked;
+    ModelSource source = ModelSource::from_file(path);
+    ModelDefinition model;
+    model.load_model(source.path());
+    if (!equation) {
+        return lang::show_model(model);
+    }
+    const std::optional<std::string> shown = lang::show_equation(model, *equation);
+    if (!shown) {
+        throw UsageError("the model has no equation named " + *equation);
+    }
+    return *shown;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(quillon, module) {
+    module.doc() = MODULE_DOC;
+    module.attr("__version__") = QUILLON_VERSION;
+    add_errors(module);
+
+    py::class_<SolveResult>(module, "SolveResult", SOLVE_RESULT_DOC)
+        .def_readonly("x", &SolveResult::x, "every variable's value at the end, in host order")
+        .def_readonly("symbols", &SolveResult::symbols, "the variables' symbols, in host order")
+        .def_readonly("fixed", &SolveResult::fixed, "True for each variable that was fixed")
+        .def_readonly("residuals", &SolveResult::residuals, "the residuals at x")
+        .def_readonly("status", &SolveResult::status, "the block's own verdict")
+        .def_readonly("stop_reason", &SolveResult::stop_reason,
+                      "converged, iteration-limit, non-finite-residuals, "
+                      "non-finite-derivatives, singular-jacobian or no-decrease")
+        .def_readonly("message", &SolveResult::message, "why the solve stopped, in words")
+        .def_readonly("iterations", &SolveResult::iterations, "Newton steps taken")
+        .def_readonly("residual_norm", &SolveResult::residual_norm, "largest absolute residual")
+        .def_readonly("history", &SolveResult::history,
+                      "one dict per iteration: iteration, residual_norm, step_norm, "
+                      "step_fraction, worst_equation, at_bounds")
+        .def_readonly("warnings", &SolveResult::warnings, "what the solve warned of")
+        .def_readonly("converged", &SolveResult::converged)
+        .def("__getitem__", &value_of, py::arg("symbol"),
+             "the value of the (first) variable of that symbol")
+        .def("__contains__",
+             [](const SolveResult& result, const std::string& symbol) {
+                 return !result.model->loaded().symbols.numbers_of(symbol).empty();
+             })
+        .def(
+            "as_dict",
+            [](const SolveResult& result) {
+                py::dict values;
+                // Backwards, so that of variables sharing a symbol the first stays.
+                for (std::size_t index = py::len(result.symbols); index-- > 0;) {
+                    values[result.symbols[index]] = result.x.at(static_cast<py::ssize_t>(index));
+                }
+                return values;
+            },
+            "{symbol: value}; of variables sharing a symbol, the first")
+        .def("__repr__", [](const SolveResult& result) {
+            return "<quillon.SolveResult " + result.status + ": " + result.message + ">";
+        });
+
+    py::class_<PythonModel, ModelPointer>(module, "Model", MODEL_DOC)
+        .def_property_readonly(
+            "path", [](const PythonModel& model) { return model.source().name(); },
+            "the file loaded, or '<text>'")
+        .def_property_readonly("plugin", &PythonModel::plugin_path,
+                               "the plug-in that loaded the model")
+        .def_property_readonly(
+            "identity", [](const PythonModel& model) { return model.loaded().session.identity(); },
+            "the plug-in's identity text")
+        .def_property_readonly("variables", &variables_table, VARIABLES_DOC)
+        .def_property_readonly("equations", &equations_table, EQUATIONS_DOC)
+        .def_property_readonly("pattern", &pattern, PATTERN_DOC)
+        .def_property_readonly(
+            "start",
+            [](const PythonModel& model) {
+                return py::array_t<double>(static_cast<py::ssize_t>(model.start().size()),
+                                           model.start().data());
+            },
+            "the starting point: each variable's value after registration")
+        .def("residuals", &residuals, py::arg("x"), RESIDUALS_DOC)
+        .def("jacobian", &jacobian, py::arg("x"), JACOBIAN_DOC)
+        .def("solve", &solve, py::arg("fix") = py::none(), py::arg("free") = py::none(),
+             py::arg("start") = py::none(), py::arg("tol") = 1e-9, py::arg("max_iter") = 100,
+             py::arg("strict") = true, SOLVE_DOC)
+        .def("check", &check, py::arg("at") = py::none(), CHECK_DOC)
+        .def("sensitivity", &sensitivity, py::arg("result"), py::arg("outputs"), py::arg("inputs"),
+             SENSITIVITY_DOC)
+        .def("__repr__", [](const PythonModel& model) {
+            const ModelSession& session = model.loaded().session;
+            return "<quillon.Model " + model.source().name() + ": " +
+                   std::to_string(session.equation_count()) + " equations, " +
+                   std::to_string(session.variable_count()) + " variables>";
+        });
+
+    module.def("load", &load, py::arg("path_or_text"), py::arg("plugin") = py::none(), LOAD_DOC);
+    module.def("build", &build, py::arg("text"), BUILD_DOC);
+    module.def("show", &show, py::arg("path"), py::arg("equation") = py::none(), SHOW_DOC);
+    module.def("default_plugin", &module_plugin_path,
+               "The plug-in load() uses when it is given none.");
+}
