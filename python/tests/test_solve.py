@@ -1,5 +1,6 @@
 """Model.solve is `quillon solve`: same solver, same options, same answers."""
 
+import concurrent.futures
 import re
 
 import numpy as np
@@ -90,3 +91,20 @@ def test_results_read_by_symbol():
 def test_wrong_options_raise_usage_errors(options, message):
     with pytest.raises(quillon.UsageError, match=re.escape(message)):
         quillon.load(example("flash_drum")).solve(**options)
+
+
+def test_threads_sharing_a_model_take_turns():
+    model = quillon.load(cstr_with_coolant())
+    coolants = [295 + i for i in range(12)]
+
+    def solved(coolant):
+        return model.solve(fix={"T_coolant": coolant}, strict=False).x
+
+    alone = [solved(c) for c in coolants]
+    with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+        together = list(pool.map(solved, coolants))
+        evaluated = list(pool.map(lambda x: model.residuals(x), alone))
+    for mine, theirs in zip(together, alone):
+        np.testing.assert_array_equal(mine, theirs)
+    for residuals, x in zip(evaluated, alone):
+        np.testing.assert_array_equal(residuals, model.residuals(x))
