@@ -1,20 +1,10 @@
 #include "function_value.h"
 
 FunctionKind function_kind(std::string_view name) {
-    if (name == "ln") {
-        return FunctionKind::ln;
-    }
-    if (name == "log" || name == "lg") {
-        return FunctionKind::log10;
-    }
-    if (name == "abs") {
-        return FunctionKind::abs;
-    }
-    if (name == "exp") {
-        return FunctionKind::exp;
-    }
-    if (name == "sqrt") {
-        return FunctionKind::sqrt;
+    for (const FunctionName& function : FUNCTION_NAMES) {
+        if (function.name == name) {
+            return function.kind;
+        }
     }
     return FunctionKind::none;
 }

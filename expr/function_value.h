@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -8,8 +9,23 @@
 // The six named functions, as a function node's name selects them.
 enum class FunctionKind { ln, log10, abs, exp, sqrt, none };
 
-// "ln"; "log" and "lg" (both base 10); "abs", "exp" and "sqrt", matched
-// exactly; none for any other name.
+struct FunctionName {
+    std::string_view name;
+    FunctionKind kind;
+};
+
+// The names a function node may carry, each matched exactly: "ln"; "log"
+// and "lg" (both base 10); "abs", "exp" and "sqrt".
+inline constexpr std::array<FunctionName, 6> FUNCTION_NAMES{{
+    {"ln", FunctionKind::ln},
+    {"log", FunctionKind::log10},
+    {"lg", FunctionKind::log10},
+    {"abs", FunctionKind::abs},
+    {"exp", FunctionKind::exp},
+    {"sqrt", FunctionKind::sqrt},
+}};
+
+// The function FUNCTION_NAMES gives `name`; none for any other name.
 FunctionKind function_kind(std::string_view name);
 
 // Clears the sign bit: -0.0 gives +0.0 and a NaN keeps its payload.

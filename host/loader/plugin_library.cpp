@@ -39,9 +39,8 @@ std::int32_t PluginLibrary::init(ZELFactoryLib& registry) {
 }
 
 PluginLibrary::~PluginLibrary() {
-    // zeldll_unload answers 1 while more of the plug-in's factories remain.
     if (registry_) {
-        while (unload(nullptr, registry_) == 1) {
+        while (unload(nullptr, registry_) == zeldll_result::factories_remain) {
         }
     }
     dlclose(handle_);

@@ -29,9 +29,6 @@ TEST(plugin_block, persists_under_its_type_name) {
     std::memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(block->persist_type(buffer, sizeof buffer), 0);
     EXPECT_STREQ(buffer, "QUILLON");
-    EXPECT_EQ(block->persist_save(), 0);
-    EXPECT_EQ(block->persist_load(), 0);
-    EXPECT_EQ(block->method_count(), 0);
 }
 
 TEST(plugin_block, shows_no_verdict_before_a_solve) {

@@ -132,7 +132,6 @@ TEST(plugin_entry, init_adds_one_factory_per_call) {
     ASSERT_NE(first, nullptr);
     EXPECT_STREQ(first->type_name(), "QUILLON");
     EXPECT_STREQ(first->error_message(), "");
-    EXPECT_EQ(first->capability_flags(), 0);
 
     EXPECT_EQ(plugin.library().init_entry(nullptr, &plugin.registry()), 0);
     EXPECT_EQ(plugin.registry().size(), 2U);

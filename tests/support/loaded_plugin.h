@@ -54,8 +54,8 @@ class LoadedPlugin {
     }
 
     // zeldll_unload tests the live-block count before anything else, and
-    // without a registry changes nothing: -1 means a block is alive.
-    bool blocks_alive() { return library_.unload(nullptr, nullptr) == -1; }
+    // without a registry changes nothing.
+    bool blocks_alive() { return library_.unload(nullptr, nullptr) == zeldll_result::blocks_alive; }
 
   private:
     // Declared first: the library takes its factories back from it on closing.

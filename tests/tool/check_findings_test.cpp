@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -246,17 +247,98 @@ TEST(tool_check, at_moves_the_point_checked) {
     EXPECT_EQ(run.json()["findings"][0]["kind"], "non-finite");
 }
 
-TEST(tool_check, spy_draws_the_pattern_with_findings_marked) {
-    const TempModelFile model(wrong_square_derivative(1.0));
+// The first group of each match of `pattern` in `svg`.
+std::vector<std::string> matches(const std::string& svg, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex element(pattern);
+    for (auto match = std::sregex_iterator(svg.begin(), svg.end(), element);
+         match != std::sregex_iterator(); ++match) {
+        found.push_back((*match)[1]);
+    }
+    return found;
+}
+
+// A spy picture read back: the labels of its rows and columns in drawn
+// order, each filled mark as "equation/symbol" (" red" for a finding's), and
+// the equations of each outlined block.
+struct SpyPicture {
+    std::vector<std::string> rows;
+    std::vector<std::string> columns;
+    std::vector<std::string> marks;
+    std::vector<std::string> blocks;
+};
+
+SpyPicture read_spy(const std::string& svg) {
+    SpyPicture picture;
+    picture.rows = matches(svg, R"re(<text[^>]*text-anchor="end"[^>]*>([a-z])<)re");
+    picture.columns = matches(svg, R"re(<text[^>]*text-anchor="start"[^>]*>([a-z])<)re");
+    const std::string number = "([0-9.]+)";
+    std::smatch frame;
+    const std::string rect = "<rect x=\"" + number + "\" y=\"" + number + "\" width=\"" + number +
+                             "\" height=\"" + number + "\" fill=\"([^\"]+)\" stroke=\"([^\"]+)\"";
+    // The first rectangle with a place is the frame around the pattern.
+    EXPECT_TRUE(std::regex_search(svg, frame, std::regex(rect)));
+    const double left = std::stod(frame[1]);
+    const double top = std::stod(frame[2]);
+    const double cell = std::stod(frame[3]) / static_cast<double>(picture.columns.size());
+    const auto at = [&](const std::string& coordinate, double origin) {
+        return static_cast<std::size_t>((std::stod(coordinate) - origin) / cell);
+    };
+    const std::regex element(rect);
+    for (auto match = std::sregex_iterator(svg.begin(), svg.end(), element);
+         match != std::sregex_iterator(); ++match) {
+        const std::smatch& m = *match;
+        if (m[6] == "none") {
+            picture.marks.push_back(picture.rows.at(at(m[2], top)) + "/" +
+                                    picture.columns.at(at(m[1], left)) +
+                                    (m[5] == "#d62020" ? " red" : ""));
+        } else if (m[5] == "#eef2fa") {
+            std::string block;
+            const std::size_t first = at(m[2], top);
+            for (std::size_t row = first; row < first + at(m[4], 0.0); ++row) {
+                block += (block.empty() ? "" : " ") + picture.rows.at(row);
+            }
+            picture.blocks.push_back(block);
+        }
+    }
+    std::sort(picture.marks.begin(), picture.marks.end());
+    return picture;
+}
+
+// a: x - y - w, b: y - z, c: z + x - 4 form one cycle that w, fixed by
+// p: w - 1 alone, comes before; the derivative of c by z is written as 2
+// instead of 1.
+std::string cycle_after_singleton() {
+    return model_text(
+        {equation("a",
+                  sum({reference("x"), product({number(-1), reference("y")}),
+                       product({number(-1), reference("w")})}),
+                  {entry("x", number(1)), entry("y", number(-1)), entry("w", number(-1))}),
+         equation("b", sum({reference("y"), product({number(-1), reference("z")})}),
+                  {entry("y", number(1)), entry("z", number(-1))}),
+         equation("c", sum({reference("z"), reference("x"), number(-4)}),
+                  {entry("z", number(2)), entry("x", number(1))}),
+         equation("p", sum({reference("w"), number(-1)}), {entry("w", number(1))})},
+        {variable("x"), variable("y"), variable("z"), variable("w")});
+}
+
+TEST(tool_check, spy_draws_the_pattern_in_blocks_with_findings_marked) {
+    const TempModelFile model(cycle_after_singleton());
     const TempModelFile spy("");
     const ProgramRun run = run_quillon({"check", model.path(), "--spy", spy.path()});
     EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
     std::ifstream in(spy.path());
-    std::ostringstream svg;
-    svg << in.rdbuf();
-    EXPECT_EQ(svg.str().rfind("<svg", 0), 0u) << svg.str().substr(0, 200);
-    EXPECT_NE(svg.str().find(">sq<"), std::string::npos) << "equation label";
-    EXPECT_NE(svg.str().find(">x<"), std::string::npos) << "variable label";
+    std::ostringstream read;
+    read << in.rdbuf();
+    const SpyPicture picture = read_spy(read.str());
+    // p and w first, then the cycle, outlined as one block; the nonzero with
+    // the wrong derivative in red.
+    EXPECT_EQ(picture.rows, (std::vector<std::string>{"p", "c", "b", "a"})) << read.str();
+    EXPECT_EQ(picture.columns, (std::vector<std::string>{"w", "z", "y", "x"})) << read.str();
+    EXPECT_EQ(picture.marks, (std::vector<std::string>{"a/w", "a/x", "a/y", "b/y", "b/z", "c/x",
+                                                       "c/z red", "p/w"}))
+        << read.str();
+    EXPECT_EQ(picture.blocks, (std::vector<std::string>{"c b a"})) << read.str();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "exit_codes.h"
 #include "json_output.h"
 #include "model_definition.h"
 #include "model_session.h"
@@ -62,9 +63,17 @@ BenchFigures measure_bench(const std::string& plugin_path, const std::string& mo
     return figures;
 }
 
-int run_bench(const BenchOptions& options, std::ostream& out) {
+void add_bench_options(CLI::App& command, BenchOptions& options) {
+    add_model_options(command, options.model, false);
+    command.add_option("--repeat", options.repeat, "timed repeats; medians are printed")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+}
+
+int run_bench(const BenchOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
     const BenchFigures figures =
-        measure_bench(options.model.plugin_path, options.model.model_path, options.repeat);
+        measure_bench(context.plugin_path, options.model.model_path, options.repeat);
     if (options.model.format == OutputFormat::json) {
         write_json(out, {{"load_s", json_number(figures.load_s)},
                          {"evaluations", figures.evaluations},
@@ -73,7 +82,7 @@ int run_bench(const BenchOptions& options, std::ostream& out) {
                          {"nodes", figures.nodes},
                          {"equations", figures.equations},
                          {"nonzeros", figures.nonzeros}});
-        return 0;
+        return exit_code::success;
     }
     out << "load_s       " << figures.load_s << '\n'
         << "evaluations  " << figures.evaluations << '\n'
@@ -82,5 +91,5 @@ int run_bench(const BenchOptions& options, std::ostream& out) {
         << "nodes        " << figures.nodes << '\n'
         << "equations    " << figures.equations << '\n'
         << "nonzeros     " << figures.nonzeros << '\n';
-    return 0;
+    return exit_code::success;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 
 #include "command_options.h"
+#include "command_table.h"
 
 struct BenchOptions {
     ModelOptions model;
@@ -27,5 +27,8 @@ struct BenchFigures {
 BenchFigures measure_bench(const std::string& plugin_path, const std::string& model_path,
                            int repeat);
 
-// `quillon bench`: prints the figures. Answers the exit code.
-int run_bench(const BenchOptions& options, std::ostream& out);
+// `quillon bench MODEL [--repeat N] [--format text|json]`.
+void add_bench_options(CLI::App& command, BenchOptions& options);
+
+// Prints the figures. Answers the exit code.
+int run_bench(const BenchOptions& options, const CommandContext& context);

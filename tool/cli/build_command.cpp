@@ -7,12 +7,10 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "exit_codes.h"
 #include "model_language.h"
 
 namespace {
-
-// Faults in the text end the command as every other fault does.
-constexpr int EXIT_TEXT_FAULT = 2;
 
 std::string read_text(std::istream& in) {
     std::ostringstream text;
@@ -55,21 +53,29 @@ void write_model(const std::string& path, const std::string& model) {
 
 }  // namespace
 
-int run_build(const BuildOptions& options, std::ostream& out, std::ostream& err) {
+void add_build_options(CLI::App& command, BuildOptions& options) {
+    command.add_option("EQUATIONS", options.equations_path, "equation text; - reads stdin")
+        ->required();
+    command.add_option("-o,--output", options.output_path,
+                       "model file to write (JSON); stdout without it");
+}
+
+int run_build(const BuildOptions& options, const CommandContext& context) {
     const std::string text = read_equations(options.equations_path);
     const std::string source = options.equations_path == "-" ? "<stdin>" : options.equations_path;
     std::string model;
     try {
         model = lang::build_model_json(text, source);
     } catch (const lang::LangError& fault) {
-        err << fault.what() << '\n';
-        return EXIT_TEXT_FAULT;
+        // Faults in the text end the command as every other fault does.
+        context.err << fault.what() << '\n';
+        return exit_code::usage_or_model_error;
     }
     if (options.output_path.empty()) {
-        out << model;
+        context.out << model;
     } else {
         refuse_to_overwrite_equations(options);
         write_model(options.output_path, model);
     }
-    return 0;
+    return exit_code::success;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <ostream>
 #include <string>
+
+#include "command_table.h"
 
 // `quillon build EQUATIONS [-o MODEL.json]`.
 struct BuildOptions {
@@ -9,8 +10,11 @@ struct BuildOptions {
     std::string output_path;     // empty: standard output
 };
 
+void add_build_options(CLI::App& command, BuildOptions& options);
+
 // Writes the model file for the equation text at `options.equations_path`,
 // to `options.output_path` or else to `out`. A fault in the text is written
-// on `err` as FILE:LINE:COLUMN: error: MESSAGE and answers 2, nothing being
-// written; a file that cannot be read or written raises. Answers 0 when built.
-int run_build(const BuildOptions& options, std::ostream& out, std::ostream& err);
+// on `err` as FILE:LINE:COLUMN: error: MESSAGE and answers
+// usage_or_model_error, nothing being written; a file that cannot be read or
+// written raises. Answers success when built.
+int run_build(const BuildOptions& options, const CommandContext& context);

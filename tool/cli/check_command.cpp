@@ -1,5 +1,6 @@
 #include "check_command.h"
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_check.h"
@@ -22,7 +23,7 @@ void print_findings(const ModelSession& session, const ModelCheck& check, const 
                          {"place", Align::left},
                          {"finding", Align::left}});
         for (const Finding& finding : check.findings()) {
-            table.add_row({severity_text(finding.severity), finding.kind,
+            table.add_row({severity_text(finding.severity()), finding.kind().name,
                            check.equation_text(finding), finding.symbol, finding.pointer,
                            finding.message});
         }
@@ -35,8 +36,15 @@ void print_findings(const ModelSession& session, const ModelCheck& check, const 
 
 }  // namespace
 
-int run_check(const CheckOptions& options, std::ostream& out) {
-    const LoadedModel loaded(options.model);
+void add_check_options(CLI::App& command, CheckOptions& options) {
+    add_model_options(command, options.model, false);
+    add_at_option(command, options.model);
+    command.add_option("--spy", options.spy_path, "write the Jacobian's pattern as SVG");
+}
+
+int run_check(const CheckOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    const LoadedModel loaded = load_model(options.model, context.plugin_path);
     const ModelCheck check(loaded.session, options.model.model_path);
     if (options.model.format == OutputFormat::json) {
         write_json(out, check.document());
@@ -47,5 +55,5 @@ int run_check(const CheckOptions& options, std::ostream& out) {
         write_spy_plot(options.spy_path, check.structure(), check.findings(), check.model(),
                        options.model.model_path + ": Jacobian pattern");
     }
-    return check.errors() > 0 ? 1 : 0;
+    return check.errors() > 0 ? exit_code::failure : exit_code::success;
 }

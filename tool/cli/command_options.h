@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
+#include "loaded_model.h"
 #include "model_options.h"
 
 struct CheckOptions {
@@ -17,3 +20,19 @@ struct SolveOptions {
     int max_iterations = 100;
     std::string plot_path;  // empty: no picture
 };
+
+// The options of every command that reads a model through the plug-in: the
+// MODEL file and --format (text and json, and csv when `with_csv`).
+void add_model_options(CLI::App& command, ModelOptions& options, bool with_csv);
+
+// --at SYMBOL=VALUE, repeatable.
+void add_at_option(CLI::App& command, ModelOptions& options);
+
+// Checks SYMBOL=VALUE while the command line is read.
+const CLI::Validator& assignment_text();
+
+// Checks a number above 0, or of at least 0 when `zero_allowed`.
+CLI::Validator sign_check(bool zero_allowed);
+
+// The model of `options` loaded through the plug-in at `plugin_path`.
+LoadedModel load_model(ModelOptions options, const std::string& plugin_path);

@@ -1,5 +1,6 @@
 #include "eval_command.h"
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "text_table.h"
@@ -84,8 +85,14 @@ void print_jacobian(const LoadedModel& loaded, std::ostream& out) {
 
 }  // namespace
 
-int run_eval(const ModelOptions& options, std::ostream& out) {
-    LoadedModel loaded(options);
+void add_eval_options(CLI::App& command, ModelOptions& options) {
+    add_model_options(command, options, false);
+    add_at_option(command, options);
+}
+
+int run_eval(const ModelOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    LoadedModel loaded = load_model(options, context.plugin_path);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
     if (options.format == OutputFormat::json) {
@@ -97,5 +104,5 @@ int run_eval(const ModelOptions& options, std::ostream& out) {
         print_equations(loaded.session, out);
         print_jacobian(loaded, out);
     }
-    return 0;
+    return exit_code::success;
 }

@@ -1,5 +1,6 @@
 #include "info_command.h"
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "text_table.h"
@@ -69,12 +70,16 @@ void print_info(const LoadedModel& loaded, const std::string& model_path, std::o
 
 }  // namespace
 
-int run_info(const ModelOptions& options, std::ostream& out) {
-    const LoadedModel loaded(options);
+void add_info_options(CLI::App& command, ModelOptions& options) {
+    add_model_options(command, options, false);
+}
+
+int run_info(const ModelOptions& options, const CommandContext& context) {
+    const LoadedModel loaded = load_model(options, context.plugin_path);
     if (options.format == OutputFormat::json) {
-        write_json(out, info_document(loaded));
+        write_json(context.out, info_document(loaded));
     } else {
-        print_info(loaded, options.model_path, out);
+        print_info(loaded, options.model_path, context.out);
     }
-    return 0;
+    return exit_code::success;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <ostream>
-
 #include "command_options.h"
+#include "command_table.h"
 
-// `quillon info`: the plug-in's identity, the model's counts and the Jacobian
-// pattern the block declared. Answers the exit code.
-int run_info(const ModelOptions& options, std::ostream& out);
+// `quillon info MODEL [--format text|json]`.
+void add_info_options(CLI::App& command, ModelOptions& options);
+
+// The plug-in's identity, the model's counts and the Jacobian pattern the
+// block declared. Answers the exit code.
+int run_info(const ModelOptions& options, const CommandContext& context);

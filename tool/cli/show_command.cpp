@@ -1,20 +1,28 @@
 #include "show_command.h"
 
+#include "exit_codes.h"
 #include "model_definition.h"
 #include "model_language.h"
 #include "usage_error.h"
 
-int run_show(const ShowOptions& options, std::ostream& out) {
+void add_show_options(CLI::App& command, ShowOptions& options) {
+    command.add_option("MODEL", options.model_path, "model file (JSON)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    command.add_option("--equation", options.equation, "only the equations of this name");
+}
+
+int run_show(const ShowOptions& options, const CommandContext& context) {
     ModelDefinition model;
     model.load_model(options.model_path);
     if (!options.equation) {
-        out << lang::show_model(model);
-        return 0;
+        context.out << lang::show_model(model);
+        return exit_code::success;
     }
     const std::optional<std::string> shown = lang::show_equation(model, *options.equation);
     if (!shown) {
         throw UsageError("the model has no equation named " + *options.equation);
     }
-    out << *shown;
-    return 0;
+    context.out << *shown;
+    return exit_code::success;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_solve.h"
@@ -146,8 +147,27 @@ void print_result(const LoadedModel& loaded, const SolveResult& result, std::ost
 
 }  // namespace
 
-int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err) {
-    LoadedModel loaded(options.model);
+void add_solve_options(CLI::App& command, SolveOptions& options) {
+    add_model_options(command, options.model, true);
+    add_at_option(command, options.model);
+    command
+        .add_option("--fix", options.fix,
+                    "specify SYMBOL at VALUE, no longer an unknown; repeatable")
+        ->check(assignment_text())
+        ->take_all();
+    command.add_option("--tol", options.tolerance, "largest absolute residual accepted")
+        ->check(sign_check(false))
+        ->capture_default_str();
+    command.add_option("--max-iter", options.max_iterations, "most Newton steps")
+        ->check(sign_check(true))
+        ->capture_default_str();
+    command.add_option("--plot", options.plot_path, "write the convergence history as SVG");
+}
+
+int run_solve(const SolveOptions& options, const CommandContext& context) {
+    std::ostream& out = context.out;
+    std::ostream& err = context.err;
+    LoadedModel loaded = load_model(options.model, context.plugin_path);
     const SolveResult result = solve(loaded, options, out, err);
     const bool converged = result.solution.outcome.stop == NewtonStop::converged;
     if (!converged) {
@@ -168,5 +188,5 @@ int run_solve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         write_convergence_plot(options.plot_path, result.solution.outcome.history,
                                options.model.model_path + ": " + result.solution.verdict);
     }
-    return converged ? 0 : 1;
+    return converged ? exit_code::success : exit_code::failure;
 }

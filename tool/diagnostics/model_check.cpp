@@ -13,7 +13,7 @@ ModelCheck::ModelCheck(const ModelSession& session, const std::string& model_pat
 
 int ModelCheck::errors() const {
     return static_cast<int>(std::count_if(findings_.begin(), findings_.end(), [](const Finding& f) {
-        return f.severity == Severity::error;
+        return f.severity() == Severity::error;
     }));
 }
 
@@ -26,8 +26,8 @@ std::string ModelCheck::equation_text(const Finding& finding) const {
 }
 
 nlohmann::ordered_json ModelCheck::finding_document(const Finding& finding) const {
-    nlohmann::ordered_json document{{"severity", severity_text(finding.severity)},
-                                    {"kind", finding.kind}};
+    nlohmann::ordered_json document{{"severity", severity_text(finding.severity())},
+                                    {"kind", finding.kind().name}};
     document["equation"] = finding.equation > 0 ? nlohmann::ordered_json(equation_text(finding))
                                                 : nlohmann::ordered_json(nullptr);
     document["variable"] = finding.symbol.empty() ? nlohmann::ordered_json(nullptr)
@@ -36,7 +36,7 @@ nlohmann::ordered_json ModelCheck::finding_document(const Finding& finding) cons
     if (!finding.pointer.empty()) {
         document["pointer"] = finding.pointer;
     }
-    for (const auto& [key, value] : finding.details.items()) {
+    for (const auto& [key, value] : finding.details().items()) {
         document[key] = value;
     }
     return document;

@@ -41,10 +41,8 @@ double interior_value(double start, const rtvar_t& variable, double share) {
 
 void check_refusals(const ModelSession& session, std::vector<Finding>& findings) {
     for (const std::string& refusal : session.refusals()) {
-        Finding finding;
-        finding.kind = "host-refused";
-        finding.message = "the host refused a registration: " + refusal;
-        findings.push_back(std::move(finding));
+        findings.emplace_back(FindingKind::host_refused,
+                              "the host refused a registration: " + refusal);
     }
 }
 

@@ -90,16 +90,12 @@ class EquationNumerics {
         return groups;
     }
 
-    Finding& add(Severity severity, const std::string& kind, int variable, std::string pointer,
-                 std::string message) {
-        Finding finding;
-        finding.severity = severity;
-        finding.kind = kind;
+    Finding& add(FindingKind kind, int variable, std::string pointer, std::string message) {
+        Finding finding(kind, std::move(message));
         finding.equation = place_.number;
         finding.variable = variable;
         finding.symbol = variable > 0 ? model_.symbol(variable) : "";
         finding.pointer = std::move(pointer);
-        finding.message = std::move(message);
         findings_.push_back(std::move(finding));
         return findings_.back();
     }
@@ -107,10 +103,10 @@ class EquationNumerics {
     void check_finite(double residual, const std::vector<double>& values) {
         const std::string name(equation_.equation_name());
         if (!std::isfinite(residual)) {
-            add(Severity::error, "non-finite", 0, place_.pointer,
+            add(FindingKind::non_finite, 0, place_.pointer,
                 "the residual of equation " + name + " is " + readable_number(residual) +
                     " at the starting point")
-                .details["residual"] = json_number(residual);
+                .detail("residual") = json_number(residual);
         }
         for (std::size_t entry = 0; entry < equation_.variables().size(); ++entry) {
             if (!derivative_usable(entry)) {
@@ -120,11 +116,11 @@ class EquationNumerics {
             if (!std::isfinite(value)) {
                 const std::string symbol(equation_.variables()[entry].variable_symbol);
                 const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
-                add(Severity::error, "non-finite", numbers.empty() ? 0 : numbers.front(),
+                add(FindingKind::non_finite, numbers.empty() ? 0 : numbers.front(),
                     scan_.entry_pointers[entry],
                     "the derivative of equation " + name + " by " + symbol + " is " +
                         readable_number(value) + " at the starting point")
-                    .details["derivative"] = json_number(value);
+                    .detail("derivative") = json_number(value);
             }
         }
     }
@@ -182,29 +178,29 @@ class EquationNumerics {
             readable_number(values[static_cast<std::size_t>(group.variable - 1)]) + ")";
         if (comparison.verdict == DerivativeVerdict::mismatch) {
             Finding& finding =
-                add(Severity::error, "derivative-mismatch", group.variable, pointer,
+                add(FindingKind::derivative_mismatch, group.variable, pointer,
                     "d " + name + " / d " + group.symbol + " is " + readable_number(derivative) +
                         " by the file's derivative but " + readable_number(comparison.central) +
                         " by central differences" + value_text);
-            finding.details["derivative"] = json_number(derivative);
-            finding.details["finite_difference"] = json_number(comparison.central);
-            finding.details["step"] = comparison.step;
-            finding.details["point"] = label;
-            finding.details["at"] = point_values(values);
+            finding.detail("derivative") = json_number(derivative);
+            finding.detail("finite_difference") = json_number(comparison.central);
+            finding.detail("step") = comparison.step;
+            finding.detail("point") = label;
+            finding.detail("at") = point_values(values);
             mismatched_.insert(group.symbol);
         } else if (comparison.verdict == DerivativeVerdict::kink &&
                    kinked_.insert(group.symbol).second) {
             Finding& finding =
-                add(Severity::warning, "kink", group.variable, pointer,
+                add(FindingKind::kink, group.variable, pointer,
                     "equation " + name + " is not smooth in " + group.symbol + value_text +
                         ": the slope is " + readable_number(comparison.forward) + " above and " +
                         readable_number(comparison.backward) + " below, the file's derivative " +
                         readable_number(derivative));
-            finding.details["derivative"] = json_number(derivative);
-            finding.details["forward_difference"] = json_number(comparison.forward);
-            finding.details["backward_difference"] = json_number(comparison.backward);
-            finding.details["point"] = label;
-            finding.details["at"] = point_values(values);
+            finding.detail("derivative") = json_number(derivative);
+            finding.detail("forward_difference") = json_number(comparison.forward);
+            finding.detail("backward_difference") = json_number(comparison.backward);
+            finding.detail("point") = label;
+            finding.detail("at") = point_values(values);
         }
     }
 

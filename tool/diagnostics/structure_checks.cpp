@@ -7,14 +7,6 @@
 
 namespace {
 
-Finding model_finding(Severity severity, const std::string& kind, std::string message) {
-    Finding finding;
-    finding.severity = severity;
-    finding.kind = kind;
-    finding.message = std::move(message);
-    return finding;
-}
-
 void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& document,
                              std::vector<Finding>& findings) {
     const std::vector<ListElement> places = list_elements(&document.root(), "Variables");
@@ -26,15 +18,14 @@ void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& do
         if (inserted) {
             continue;
         }
-        Finding finding =
-            model_finding(Severity::error, "duplicate-symbol",
-                          "variables " + std::to_string(first->second) + " and " +
-                              std::to_string(number) + " share the symbol " + symbol +
-                              "; references read the first, entries derive by the last");
+        Finding finding = Finding(FindingKind::duplicate_symbol,
+                                  "variables " + std::to_string(first->second) + " and " +
+                                      std::to_string(number) + " share the symbol " + symbol +
+                                      "; references read the first, entries derive by the last");
         finding.variable = number;
         finding.symbol = symbol;
         finding.pointer = index < places.size() ? places[index].steps : "";
-        finding.details["numbers"] = {first->second, number};
+        finding.detail("numbers") = {first->second, number};
         findings.push_back(std::move(finding));
     }
 }
@@ -44,15 +35,15 @@ void check_square(const BipartiteGraph& structure, std::vector<Finding>& finding
         return;
     }
     const int freedom = structure.columns - structure.rows;
-    Finding finding = model_finding(
-        Severity::warning, "not-square",
+    Finding finding = Finding(
+        FindingKind::not_square,
         counted(structure.rows, "equation") + " in " + counted(structure.columns, "variable") +
             ": " + counted(freedom, "degree of freedom", "degrees of freedom") + "; " +
             (freedom > 0 ? "fix that many variables to solve"
                          : "the system has more equations than variables"));
-    finding.details["equations"] = structure.rows;
-    finding.details["variables"] = structure.columns;
-    finding.details["degrees_of_freedom"] = freedom;
+    finding.detail("equations") = structure.rows;
+    finding.detail("variables") = structure.columns;
+    finding.detail("degrees_of_freedom") = freedom;
     findings.push_back(std::move(finding));
 }
 
@@ -88,12 +79,11 @@ void report_overdetermined(const NumberedModel& model, const StructuralDefects& 
         (defects.overdetermined_columns.empty() ? "" : "only ") +
         named_set("variable", symbols(model, defects.overdetermined_columns));
     for (const int row : defects.overdetermined_rows) {
-        Finding finding =
-            model_finding(Severity::error, "structurally-singular",
-                          "equation " + model.equation_name(row + 1) + " is one of " + set);
+        Finding finding = Finding(FindingKind::structurally_singular,
+                                  "equation " + model.equation_name(row + 1) + " is one of " + set);
         finding.equation = row + 1;
-        finding.details["equations_in_set"] = defects.overdetermined_rows.size();
-        finding.details["variables_in_set"] = defects.overdetermined_columns.size();
+        finding.detail("equations_in_set") = defects.overdetermined_rows.size();
+        finding.detail("variables_in_set") = defects.overdetermined_columns.size();
         findings.push_back(std::move(finding));
     }
 }
@@ -107,13 +97,12 @@ void report_underdetermined(const NumberedModel& model, const StructuralDefects&
         named_set("equation", equation_names(model, defects.underdetermined_rows)) +
         " can determine";
     for (const int column : defects.underdetermined_columns) {
-        Finding finding =
-            model_finding(Severity::error, "structurally-singular",
-                          "variable " + model.symbol(column + 1) + " is one of " + set);
+        Finding finding = Finding(FindingKind::structurally_singular,
+                                  "variable " + model.symbol(column + 1) + " is one of " + set);
         finding.variable = column + 1;
         finding.symbol = model.symbol(column + 1);
-        finding.details["equations_in_set"] = defects.underdetermined_rows.size();
-        finding.details["variables_in_set"] = defects.underdetermined_columns.size();
+        finding.detail("equations_in_set") = defects.underdetermined_rows.size();
+        finding.detail("variables_in_set") = defects.underdetermined_columns.size();
         findings.push_back(std::move(finding));
     }
 }

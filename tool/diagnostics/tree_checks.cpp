@@ -4,13 +4,21 @@
 #include <cstdlib>
 #include <set>
 
+#include "function_value.h"
 #include "numeric_text.h"
 #include "text_table.h"
 #include "tree_walk.h"
 
 namespace {
 
-const std::set<std::string> FUNCTIONS{"ln", "log", "lg", "abs", "exp", "sqrt"};
+// "ln, log, lg, abs, exp, sqrt": the names the evaluator knows.
+std::string function_names() {
+    std::string names;
+    for (const FunctionName& function : FUNCTION_NAMES) {
+        names += (names.empty() ? "" : ", ") + std::string(function.name);
+    }
+    return names;
+}
 
 class EquationChecker {
   public:
@@ -37,17 +45,14 @@ class EquationChecker {
     }
 
   private:
-    Finding& add(Severity severity, const std::string& kind, const std::string& symbol,
-                 const std::string& pointer, const std::string& message) {
-        Finding finding;
-        finding.severity = severity;
-        finding.kind = kind;
+    Finding& add(FindingKind kind, const std::string& symbol, const std::string& pointer,
+                 const std::string& message) {
+        Finding finding(kind, message);
         finding.equation = place_.number;
         const std::vector<int>& numbers = model_.variables_with_symbol(symbol);
         finding.variable = numbers.empty() ? 0 : numbers.front();
         finding.symbol = symbol;
         finding.pointer = pointer;
-        finding.message = message;
         findings_.push_back(std::move(finding));
         return findings_.back();
     }
@@ -76,7 +81,7 @@ class EquationChecker {
                     check_function(text, path, within);
                     break;
                 case NODE_UNRECOGNISED:
-                    add(Severity::warning, "unrecognised-node", "", path.pointer(),
+                    add(FindingKind::unrecognised_node, "", path.pointer(),
                         "a node" + within + " of equation " + name_ +
                             " has a Type the loader does not know; it is worth 0");
                     break;
@@ -90,7 +95,7 @@ class EquationChecker {
     void check_reference(const std::string& symbol, const NodePath& path, const std::string& within,
                          bool is_residual) {
         if (!is_model_variable(symbol)) {
-            add(Severity::error, "unknown-variable", symbol, path.pointer(),
+            add(FindingKind::unknown_variable, symbol, path.pointer(),
                 "equation " + name_ + within + " refers to '" + symbol +
                     "', which is no model variable; the reference is worth 0");
         } else if (is_residual && first_reference_.count(symbol) == 0) {
@@ -105,32 +110,32 @@ class EquationChecker {
         try {
             single = numeric_text_value(text);
         } catch (const std::exception& error) {
-            add(Severity::error, "invalid-numeric-text", "", path.pointer(),
+            add(FindingKind::invalid_numeric_text, "", path.pointer(),
                 "the numeric text '" + text + "'" + within + " of equation " + name_ +
                     " cannot be read (" + error.what() + "); evaluating the equation fails")
-                .details["text"] = text;
+                .detail("text") = text;
             return false;
         }
         const double full = std::strtod(text.c_str(), nullptr);
         if (single != full) {
-            Finding& finding = add(Severity::warning, "single-precision-text", "", path.pointer(),
+            Finding& finding = add(FindingKind::single_precision_text, "", path.pointer(),
                                    "the numeric text '" + text + "'" + within + " of equation " +
                                        name_ + " reads as " + readable_number(single) +
                                        " in single precision; use a "
                                        "number node (Type 2) for its full value");
-            finding.details["text"] = text;
-            finding.details["single_precision_value"] = single;
-            finding.details["double_precision_value"] = full;
+            finding.detail("text") = text;
+            finding.detail("single_precision_value") = single;
+            finding.detail("double_precision_value") = full;
         }
         return true;
     }
 
     void check_function(const std::string& name, const NodePath& path, const std::string& within) {
-        if (FUNCTIONS.count(name) == 0) {
-            add(Severity::warning, "unknown-function", "", path.pointer(),
-                "equation " + name_ + within + " calls '" + name +
-                    "', which is none of ln, log, lg, abs, exp, sqrt; it is worth 0")
-                .details["function"] = name;
+        if (function_kind(name) == FunctionKind::none) {
+            add(FindingKind::unknown_function, "", path.pointer(),
+                "equation " + name_ + within + " calls '" + name + "', which is none of " +
+                    function_names() + "; it is worth 0")
+                .detail("function") = name;
         }
     }
 
@@ -138,16 +143,16 @@ class EquationChecker {
         const VariableDef& entry = equation_.variables()[index];
         const std::string symbol(entry.variable_symbol);
         if (!is_model_variable(symbol)) {
-            add(Severity::error, "unknown-variable", symbol, pointer,
+            add(FindingKind::unknown_variable, symbol, pointer,
                 "equation " + name_ + " lists an entry for '" + symbol +
                     "', which is no model variable; its nonzero names no variable");
         } else if (!listed_.insert(symbol).second) {
-            add(Severity::warning, "duplicate-entry", symbol, pointer,
+            add(FindingKind::duplicate_entry, symbol, pointer,
                 "equation " + name_ + " lists " + symbol +
                     " more than once; the host adds up the derivatives of its entries");
         }
         if (!entry.differential) {
-            add(Severity::error, "missing-derivative", symbol, pointer,
+            add(FindingKind::missing_derivative, symbol, pointer,
                 "the entry for " + symbol + " in equation " + name_ +
                     " has no derivative tree; its Jacobian value is 0");
             return false;
@@ -163,7 +168,7 @@ class EquationChecker {
     void check_references(const std::vector<std::string>& entry_pointers) {
         for (const std::string& symbol : referenced_in_order_) {
             if (listed_.count(symbol) == 0) {
-                add(Severity::error, "missing-entry", symbol, first_reference_.at(symbol),
+                add(FindingKind::missing_entry, symbol, first_reference_.at(symbol),
                     "equation " + name_ + " uses " + symbol +
                         " but lists no entry for it, so the Jacobian has no nonzero for it");
             }
@@ -173,7 +178,7 @@ class EquationChecker {
             const std::string symbol(equation_.variables()[index].variable_symbol);
             if (is_model_variable(symbol) && first_reference_.count(symbol) == 0 &&
                 reported.insert(symbol).second) {
-                add(Severity::warning, "unused-entry", symbol, entry_pointers[index],
+                add(FindingKind::unused_entry, symbol, entry_pointers[index],
                     "equation " + name_ + " lists " + symbol +
                         " but its residual never uses it; that Jacobian nonzero is always zero");
             }

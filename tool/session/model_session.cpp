@@ -63,7 +63,7 @@ void inside_plugin(Operation operation) {
 
 ModelSession::ModelSession(const std::string& plugin_path, const std::string& model_path)
     : plugin_(plugin_path) {
-    if (plugin_.init(registry_) != 0) {
+    if (plugin_.init(registry_) != zeldll_result::success) {
         throw PluginError("the plug-in " + plugin_path + " refused to initialise");
     }
     inside_plugin([&] {
