@@ -46,6 +46,13 @@ RowPattern rows_of(const ModelSession& session) {
         }
         pattern.row_starts.push_back(pattern.slot_count());
     }
+    if (pattern.slot_count() == session.nonzero_count()) {
+        pattern.nonzero_of_slot.resize(places.size());
+        for (std::size_t nonzero = 0; nonzero < places.size(); ++nonzero) {
+            const int slot = pattern.slot_of_nonzero[nonzero];
+            pattern.nonzero_of_slot[static_cast<std::size_t>(slot)] = static_cast<int>(nonzero);
+        }
+    }
     return pattern;
 }
 
@@ -76,8 +83,14 @@ void PythonModel::residuals(double* out) {
 void PythonModel::jacobian(double* slots) {
     ModelSession& session = loaded_->session;
     session.evaluate_jacobian();
-    std::fill_n(slots, row_pattern_.slot_count(), 0.0);
     const double* values = session.jacobian_values();
+    if (!row_pattern_.nonzero_of_slot.empty()) {
+        for (std::size_t slot = 0; slot < row_pattern_.nonzero_of_slot.size(); ++slot) {
+            slots[slot] = values[row_pattern_.nonzero_of_slot[slot]];
+        }
+        return;
+    }
+    std::fill_n(slots, row_pattern_.slot_count(), 0.0);
     const std::size_t count = row_pattern_.slot_of_nonzero.size();
     for (std::size_t nonzero = 0; nonzero < count; ++nonzero) {
         const int slot = row_pattern_.slot_of_nonzero[nonzero];

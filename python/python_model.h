@@ -18,6 +18,9 @@ struct RowPattern {
     std::vector<int> row_starts{0};
     std::vector<int> column_indices;
     std::vector<int> slot_of_nonzero;
+    // When every nonzero has a slot of its own, the nonzero of each slot, so
+    // that the values are gathered in one pass; empty otherwise.
+    std::vector<int> nonzero_of_slot;
 
     int slot_count() const { return static_cast<int>(column_indices.size()); }
 };
