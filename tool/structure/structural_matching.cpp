@@ -5,13 +5,15 @@
 #include <limits>
 #include <stdexcept>
 
-namespace {
+#include "btf.h"
 
-constexpr int UNREACHED = std::numeric_limits<int>::max();
+namespace {
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
+
+constexpr int UNREACHED = std::numeric_limits<int>::max();
 
 void match(Matching& matching, int row, int column) {
     matching.column_of_row[at(row)] = column;
@@ -87,6 +89,11 @@ bool augment_from(int root, const BipartiteGraph& graph, Matching& matching,
     return false;
 }
 
+// Work arrays that SuiteSparse reads through a pointer even when empty.
+std::vector<int> workspace(std::size_t count) {
+    return std::vector<int>(std::max<std::size_t>(count, 1));
+}
+
 std::vector<int> sorted_members(const std::vector<bool>& marks) {
     std::vector<int> members;
     for (std::size_t index = 0; index < marks.size(); ++index) {
@@ -105,6 +112,36 @@ std::vector<std::vector<int>> column_rows(const BipartiteGraph& graph) {
         }
     }
     return rows_of;
+}
+
+// The rows an equation depends on, as SuiteSparse's compressed columns: row r
+// leads to the row matched to each column r uses, in the order r lists its
+// columns. Its strongly connected components are the diagonal blocks.
+struct RowDependencies {
+    std::vector<int> starts;  // row r's list is leads_to[starts[r]] .. leads_to[starts[r + 1] - 1]
+    std::vector<int> leads_to;
+};
+
+RowDependencies row_dependencies(const BipartiteGraph& graph, const Matching& matching) {
+    RowDependencies dependencies;
+    dependencies.starts.reserve(at(graph.rows) + 1);
+    dependencies.starts.push_back(0);
+    std::size_t total = 0;
+    for (const auto& columns : graph.row_columns) {
+        total += columns.size();
+    }
+    dependencies.leads_to.reserve(total);
+    for (const auto& columns : graph.row_columns) {
+        for (const int column : columns) {
+            dependencies.leads_to.push_back(matching.row_of_column[at(column)]);
+        }
+        if (dependencies.leads_to.size() >
+            static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            throw std::length_error("too many nonzeros for the block-triangular order");
+        }
+        dependencies.starts.push_back(static_cast<int>(dependencies.leads_to.size()));
+    }
+    return dependencies;
 }
 
 }  // namespace
@@ -182,94 +219,34 @@ StructuralDefects structural_defects(const BipartiteGraph& graph, const Matching
             sorted_members(under_columns)};
 }
 
-namespace {
-
-// Tarjan's strongly connected components over rows, without recursion: row r
-// leads to the row matched to each column r uses. Components come out with
-// the rows they lead to first, which is block lower triangular order.
-class ComponentFinder {
-  public:
-    ComponentFinder(const BipartiteGraph& graph, const Matching& matching)
-        : graph_(graph),
-          matching_(matching),
-          index_(at(graph.rows), -1),
-          low_(at(graph.rows), 0),
-          on_stack_(at(graph.rows), false),
-          next_edge_(at(graph.rows), 0) {}
-
-    BlockTriangularOrder run() {
-        for (int row = 0; row < graph_.rows; ++row) {
-            if (index_[at(row)] < 0) {
-                visit(row);
-            }
-        }
-        return std::move(order_);
-    }
-
-  private:
-    void open(int row) {
-        index_[at(row)] = low_[at(row)] = counter_++;
-        stack_.push_back(row);
-        on_stack_[at(row)] = true;
-        calls_.push_back(row);
-    }
-
-    void visit(int root) {
-        open(root);
-        while (!calls_.empty()) {
-            const int row = calls_.back();
-            const auto& columns = graph_.row_columns[at(row)];
-            if (next_edge_[at(row)] < columns.size()) {
-                const int next = matching_.row_of_column[at(columns[next_edge_[at(row)]++])];
-                if (next < 0 || next == row) {
-                    continue;
-                }
-                if (index_[at(next)] < 0) {
-                    open(next);
-                } else if (on_stack_[at(next)]) {
-                    low_[at(row)] = std::min(low_[at(row)], index_[at(next)]);
-                }
-                continue;
-            }
-            calls_.pop_back();
-            if (!calls_.empty()) {
-                low_[at(calls_.back())] = std::min(low_[at(calls_.back())], low_[at(row)]);
-            }
-            if (low_[at(row)] == index_[at(row)]) {
-                close_component(row);
-            }
-        }
-    }
-
-    void close_component(int root) {
-        order_.block_starts.push_back(static_cast<int>(order_.rows.size()));
-        int row = -1;
-        while (row != root) {
-            row = stack_.back();
-            stack_.pop_back();
-            on_stack_[at(row)] = false;
-            order_.rows.push_back(row);
-            order_.columns.push_back(matching_.column_of_row[at(row)]);
-        }
-    }
-
-    const BipartiteGraph& graph_;
-    const Matching& matching_;
-    std::vector<int> index_;
-    std::vector<int> low_;
-    std::vector<bool> on_stack_;
-    std::vector<std::size_t> next_edge_;
-    std::vector<int> stack_;
-    std::vector<int> calls_;
-    int counter_ = 0;
-    BlockTriangularOrder order_;
-};
-
-}  // namespace
-
+// BTF's search for strongly connected components visits rows in ascending
+// order, and finishes a component only after every component it leads to, so
+// its blocks come out block lower triangular, each block's rows ascending.
+// Within a block the rows are then listed last first, so that a simple cycle
+// of equations, each using the next one's variable, shows with a single entry
+// above the diagonal.
 BlockTriangularOrder block_triangular_order(const BipartiteGraph& graph, const Matching& matching) {
     if (graph.rows != graph.columns || matching.size != graph.rows) {
         throw std::logic_error("block triangular order needs a perfectly matched square system");
     }
-    return ComponentFinder(graph, matching).run();
+    const int size = graph.rows;
+    RowDependencies dependencies = row_dependencies(graph, matching);
+    BlockTriangularOrder order;
+    order.rows = workspace(at(size));
+    std::vector<int> block_bounds = workspace(at(size) + 1);
+    std::vector<int> work = workspace(4 * at(size));
+    const int blocks =
+        btf_strongcomp(size, dependencies.starts.data(), dependencies.leads_to.data(), nullptr,
+                       order.rows.data(), block_bounds.data(), work.data());
+    order.rows.resize(at(size));
+    order.block_starts.assign(block_bounds.begin(), block_bounds.begin() + blocks);
+    for (int block = 0; block < blocks; ++block) {
+        std::reverse(order.rows.begin() + block_bounds[at(block)],
+                     order.rows.begin() + block_bounds[at(block + 1)]);
+    }
+    order.columns.reserve(at(size));
+    for (const int row : order.rows) {
+        order.columns.push_back(matching.column_of_row[at(row)]);
+    }
+    return order;
 }
