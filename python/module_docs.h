@@ -65,16 +65,19 @@ equation that lists a variable twice summed, as the solver sums them.
 Nonzeros that name no model variable are left out.)";
 
 constexpr const char* SOLVE_DOC =
-    R"(solve(fix=None, free=None, start=None, tol=1e-9, max_iter=100, strict=True) -> SolveResult
+    R"(solve(fix=None, free=None, start=None, tol=1e-9, abs_tol=None, max_iter=100, strict=True) -> SolveResult
 
-Solves the model by the same Newton solver and options as `quillon solve`:
+Solves the model by the same solver and options as `quillon solve`:
 - fix: {symbol: value}; each variable of that symbol is set and is no
   longer an unknown (--fix);
 - start: where to start instead of the file's starting point: {symbol:
   value} (like --at), an array with every variable's value, or an earlier
   SolveResult of this model (a warm start);
-- tol: converged when the largest absolute residual is at most tol (--tol);
-- max_iter: at most this many Newton steps (--max-iter);
+- tol: converged when every residual is at most tol times its equation's
+  scale and the last step is small against the unknowns (--tol);
+- abs_tol: the largest absolute residual accepted as well; None: no
+  absolute test (--abs-tol);
+- max_iter: at most this many steps (--max-iter);
 - free: equations to drop, not available in this build (UsageError).
 Raises SolveError (with .result) when the solve stops without converging,
 unless strict=False, and UsageError for an unknown symbol or a system that is
@@ -82,8 +85,10 @@ not square. Solving releases the GIL.)";
 
 constexpr const char* SOLVE_RESULT_DOC = R"(The outcome of Model.solve: x (every
 variable, host order), result[symbol], status (the block's verdict),
-stop_reason, message, iterations, residual_norm, residuals, history (one dict
-per iteration), fixed (a bool array), converged, warnings.)";
+stop_reason, message, iterations, residual_norm, scaled_residual_norm,
+largest_residual, largest_scaled_residual, at_bounds, bound (per variable),
+timing, residuals, history (one dict per iteration), fixed (a bool array),
+converged, warnings: the members of `quillon solve --format json`.)";
 
 constexpr const char* CHECK_DOC = R"(check(at=None) -> list of dict
 

@@ -22,7 +22,7 @@
 #include "plugin_search.h"
 #include "python_model.h"
 #include "sensitivity.h"
-#include "solve_report.h"
+#include "solve_stop.h"
 #include "usage_error.h"
 
 namespace py = pybind11;
@@ -119,6 +119,12 @@ struct SolveResult {
     std::string message;
     int iterations = 0;
     double residual_norm = 0.0;
+    double scaled_residual_norm = 0.0;
+    py::dict largest_residual;
+    py::dict largest_scaled_residual;
+    py::list at_bounds;
+    py::list bound;
+    py::dict timing;
     py::list history;
     py::list warnings;
     bool converged = false;
@@ -135,6 +141,11 @@ double value_of(const SolveResult& result, const std::string& symbol) {
     return result.x.at(numbers.front() - 1);
 }
 
+std::string equation_of_row(const LoadedModel& loaded, int row) {
+    return row < 0 ? std::string() : loaded.session.equation(row + 1).name;
+}
+
+// The members of the history in `quillon solve --format json`.
 py::list history_list(const LoadedModel& loaded, const std::vector<IterationRecord>& history) {
     py::list list;
     for (const IterationRecord& record : history) {
@@ -142,14 +153,61 @@ py::list history_list(const LoadedModel& loaded, const std::vector<IterationReco
         row["iteration"] = record.iteration;
         row["residual_norm"] = record.residual_norm;
         row["step_norm"] = record.step_norm;
-        row["step_fraction"] = record.step_fraction;
-        row["worst_equation"] = record.worst_row < 0
-                                    ? std::string()
-                                    : loaded.session.equation(record.worst_row + 1).name;
+        row["worst_equation"] = equation_of_row(loaded, record.worst_row);
         row["at_bounds"] = record.at_bounds;
+        row["scaled_residual_norm"] = record.scaled_residual_norm;
+        row["worst_scaled_equation"] = equation_of_row(loaded, record.worst_scaled_row);
+        row["step_kind"] = step_code(record.step_kind);
+        row["trust_radius"] = record.trust_radius;
         list.append(std::move(row));
     }
     return list;
+}
+
+// {"value": ..., "equation": name or None}, as the tool writes it.
+py::dict residual_measure(const LoadedModel& loaded, const ResidualMeasure& measure) {
+    py::dict member;
+    member["value"] = measure.value;
+    member["equation"] = measure.row < 0
+                             ? py::object(py::none())
+                             : py::object(py::str(equation_of_row(loaded, measure.row)));
+    return member;
+}
+
+py::dict timing_dict(const SolveTiming& timing) {
+    py::dict member;
+    member["evaluation_seconds"] = timing.evaluation;
+    member["lu_seconds"] = timing.lu;
+    member["other_seconds"] = timing.total - timing.evaluation - timing.lu;
+    member["total_seconds"] = timing.total;
+    return member;
+}
+
+py::object bound_name(const ModelSolution& solution, int number) {
+    const std::string& bound = solution.bound_of_variable[static_cast<std::size_t>(number)];
+    return bound.empty() ? py::object(py::none()) : py::object(py::str(bound));
+}
+
+// What a solve found beyond the values: the residual measures, the unknowns
+// on a bound, the time taken and the history.
+void add_outcome(SolveResult& result, const LoadedModel& loaded, const SolvePlan& plan,
+                 const ModelSolution& solution) {
+    const SolveOutcome& outcome = solution.outcome;
+    result.scaled_residual_norm = outcome.largest_scaled.value;
+    result.largest_residual = residual_measure(loaded, outcome.largest_absolute);
+    result.largest_scaled_residual = residual_measure(loaded, outcome.largest_scaled);
+    for (const BoundContact& contact : outcome.at_bounds) {
+        const int number = plan.unknowns[static_cast<std::size_t>(contact.column)];
+        py::dict member;
+        member["symbol"] = loaded.symbols.symbol(number);
+        member["bound"] = bound_name(solution, number);
+        result.at_bounds.append(std::move(member));
+    }
+    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+        result.bound.append(bound_name(solution, number));
+    }
+    result.timing = timing_dict(outcome.timing);
+    result.history = history_list(loaded, outcome.history);
 }
 
 // ---- the model --------------------------------------------------------------
@@ -305,8 +363,8 @@ void apply_start(PythonModel& model, const StartRequest& request) {
 }
 
 py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
-                 const py::object& free, const py::object& start, double tol, int max_iter,
-                 bool strict) {
+                 const py::object& free, const py::object& start, double tol,
+                 const std::optional<double>& abs_tol, int max_iter, bool strict) {
     if (!free.is_none() && !symbol_list(free).empty()) {
         throw UsageError(
             "free: dropping equations is not available in this build of quillon; fix fewer "
@@ -316,10 +374,20 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
         throw UsageError("tol: '" + py::cast<std::string>(py::str(py::float_(tol))) +
                          "' is not a number greater than 0");
     }
+    if (abs_tol && !(*abs_tol > 0)) {
+        throw UsageError("abs_tol: '" + py::cast<std::string>(py::str(py::float_(*abs_tol))) +
+                         "' is not a number greater than 0");
+    }
     if (max_iter < 0) {
         throw UsageError("max_iter: '" + std::to_string(max_iter) +
                          "' is not a number of at least 0");
     }
+    SolverSettings settings;
+    settings.tolerance = tol;
+    if (abs_tol) {
+        settings.absolute_tolerance = *abs_tol;
+    }
+    settings.max_iterations = max_iter;
     const std::vector<Assignment> fixes = assignments(fix);
     const StartRequest from = start_request(*model, start);
     SolvePlan plan;
@@ -332,8 +400,7 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
         apply_start(*model, from);
         LoadedModel& loaded = model->loaded();
         plan = plan_solve(loaded, fixes, {"fix", "fix={SYMBOL: VALUE}"});
-        solution =
-            solve_model(loaded, plan, NewtonSettings{tol, max_iter}, [](const IterationRecord&) {});
+        solution = solve_model(loaded, plan, settings, [](const IterationRecord&) {});
         x.assign(loaded.session.values(),
                  loaded.session.values() + loaded.session.variable_count());
         final_residuals.assign(loaded.session.residuals(),
@@ -354,8 +421,8 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
     result.message = solution.stop_message;
     result.iterations = solution.outcome.history.back().iteration;
     result.residual_norm = solution.outcome.history.back().residual_norm;
-    result.history = history_list(loaded, solution.outcome.history);
-    result.converged = solution.outcome.stop == NewtonStop::converged;
+    add_outcome(result, loaded, plan, solution);
+    result.converged = solution.outcome.stop == SolveStop::converged;
     result.model = model;
     result.fixed_numbers = plan.fixed;
     if (!plan.warnings.empty()) {
@@ -454,11 +521,25 @@ PYBIND11_MODULE(quillon, module) {
                       "converged, iteration-limit, non-finite-residuals, "
                       "non-finite-derivatives, singular-jacobian or no-decrease")
         .def_readonly("message", &SolveResult::message, "why the solve stopped, in words")
-        .def_readonly("iterations", &SolveResult::iterations, "Newton steps taken")
+        .def_readonly("iterations", &SolveResult::iterations, "steps taken")
         .def_readonly("residual_norm", &SolveResult::residual_norm, "largest absolute residual")
+        .def_readonly("scaled_residual_norm", &SolveResult::scaled_residual_norm,
+                      "largest residual over its equation's scale")
+        .def_readonly("largest_residual", &SolveResult::largest_residual,
+                      "{'value': largest absolute residual, 'equation': its equation or None}")
+        .def_readonly("largest_scaled_residual", &SolveResult::largest_scaled_residual,
+                      "{'value': largest scaled residual, 'equation': its equation or None}")
+        .def_readonly("at_bounds", &SolveResult::at_bounds,
+                      "the unknowns that end on a bound: {'symbol', 'bound': 'lower' or 'upper'}")
+        .def_readonly("bound", &SolveResult::bound,
+                      "per variable, host order: 'lower' or 'upper' where it ends on that "
+                      "bound as an unknown, else None")
+        .def_readonly("timing", &SolveResult::timing,
+                      "seconds: evaluation_seconds, lu_seconds, other_seconds, total_seconds")
         .def_readonly("history", &SolveResult::history,
                       "one dict per iteration: iteration, residual_norm, step_norm, "
-                      "step_fraction, worst_equation, at_bounds")
+                      "worst_equation, at_bounds, scaled_residual_norm, "
+                      "worst_scaled_equation, step_kind, trust_radius")
         .def_readonly("warnings", &SolveResult::warnings, "what the solve warned of")
         .def_readonly("converged", &SolveResult::converged)
         .def("__getitem__", &value_of, py::arg("symbol"),
@@ -504,8 +585,8 @@ PYBIND11_MODULE(quillon, module) {
         .def("residuals", &residuals, py::arg("x"), RESIDUALS_DOC)
         .def("jacobian", &jacobian, py::arg("x"), JACOBIAN_DOC)
         .def("solve", &solve, py::arg("fix") = py::none(), py::arg("free") = py::none(),
-             py::arg("start") = py::none(), py::arg("tol") = 1e-9, py::arg("max_iter") = 100,
-             py::arg("strict") = true, SOLVE_DOC)
+             py::arg("start") = py::none(), py::arg("tol") = 1e-9, py::arg("abs_tol") = py::none(),
+             py::arg("max_iter") = 100, py::arg("strict") = true, SOLVE_DOC)
         .def("check", &check, py::arg("at") = py::none(), CHECK_DOC)
         .def("sensitivity", &sensitivity, py::arg("result"), py::arg("outputs"), py::arg("inputs"),
              SENSITIVITY_DOC)

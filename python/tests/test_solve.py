@@ -10,10 +10,42 @@ import quillon
 from conftest import cstr_with_coolant, example
 
 
+# The members of `quillon solve --format json` that a SolveResult has under
+# the same name, each compared bit for bit (the JSON's "inf"/"nan" strings
+# stand for non-finite numbers).
+SHARED_MEMBERS = ["status", "stop_reason", "message", "iterations", "residual_norm",
+                  "scaled_residual_norm", "largest_residual", "largest_scaled_residual",
+                  "at_bounds"]
+TIMING = {"evaluation_seconds", "lu_seconds", "other_seconds", "total_seconds"}
+
+
+def as_json(value):
+    if isinstance(value, float) and not np.isfinite(value):
+        return "nan" if np.isnan(value) else ("inf" if value > 0 else "-inf")
+    if isinstance(value, dict):
+        return {key: as_json(member) for key, member in value.items()}
+    if isinstance(value, list):
+        return [as_json(member) for member in value]
+    return value
+
+
+def assert_same_as_tool(result, solved):
+    np.testing.assert_array_equal(result.x, [v["value"] for v in solved["variables"]])
+    assert result.symbols == [v["symbol"] for v in solved["variables"]]
+    assert list(result.fixed) == [v["fixed"] for v in solved["variables"]]
+    assert result.bound == [v["bound"] for v in solved["variables"]]
+    for member in SHARED_MEMBERS:
+        assert as_json(getattr(result, member)) == solved[member], member
+    assert as_json(result.history) == solved["history"]
+    assert set(result.timing) == set(solved["timing"]) == TIMING
+    assert all(result.timing[key] >= 0 for key in TIMING - {"other_seconds"})
+
+
 @pytest.mark.parametrize("name, options, arguments", [
     ("flash_drum", {}, []),
     ("cstr", {}, []),
     ("cstr", {"tol": 1e-6, "max_iter": 50}, ["--tol", "1e-6", "--max-iter", "50"]),
+    ("cstr", {"tol": 1e-3, "abs_tol": 1e-10}, ["--tol", "1e-3", "--abs-tol", "1e-10"]),
     ("flash_drum", {"start": {"psi": 0.2}}, ["--at", "psi=0.2"]),
 ])
 def test_solve_gives_the_tools_values_bit_for_bit(tool_json, name, options, arguments):
@@ -21,14 +53,28 @@ def test_solve_gives_the_tools_values_bit_for_bit(tool_json, name, options, argu
     result = quillon.load(path).solve(**options)
     code, solved = tool_json("solve", path, *arguments)
     assert code == 0 and result.converged
-    np.testing.assert_array_equal(result.x, [v["value"] for v in solved["variables"]])
-    assert result.symbols == [v["symbol"] for v in solved["variables"]]
-    assert (result.status, result.stop_reason, result.message, result.iterations) == (
-        solved["status"], solved["stop_reason"], solved["message"], solved["iterations"])
-    assert [h["residual_norm"] for h in result.history] == [
-        h["residual_norm"] for h in solved["history"]]
-    assert [h["worst_equation"] for h in result.history] == [
-        h["worst_equation"] for h in solved["history"]]
+    assert_same_as_tool(result, solved)
+
+
+def test_abs_tol_takes_further_iterations_where_the_scaled_test_alone_stops():
+    model = quillon.load(example("cstr"))
+    scaled_only = model.solve(tol=1e-3)
+    both = model.solve(tol=1e-3, abs_tol=1e-10)
+    assert scaled_only.residual_norm > 1e-10 >= both.residual_norm
+    assert both.iterations > scaled_only.iterations
+
+
+def test_an_unknown_stopped_on_its_bound_is_named_as_the_tool_names_it(tool_json, tmp_path):
+    # x = 1 lies below x's bounds: the solve ends with x on its lower bound.
+    text = "var x = 5 in [2, 10]\nvar y = 1\neq e: x = 1\neq f: y = x\n"
+    path = tmp_path / "bounded.json"
+    path.write_text(quillon.build(text))
+    result = quillon.load(path).solve(strict=False)
+    code, solved = tool_json("solve", path)
+    assert code != 0 and not result.converged
+    assert result.at_bounds == [{"symbol": "x", "bound": "lower"}]
+    assert result.bound == ["lower", None]
+    assert_same_as_tool(result, solved)
 
 
 def test_fixed_variables_hold_their_values(tool_json):
@@ -85,6 +131,7 @@ def test_results_read_by_symbol():
     ({"start": {"z": 1}}, "start z: the model has no variable 'z'"),
     ({"start": [1.0, 2.0]}, "start holds 2 values; the model has 18 variables"),
     ({"tol": 0}, "tol: '0.0' is not a number greater than 0"),
+    ({"abs_tol": -1e-9}, "abs_tol: '-1e-09' is not a number greater than 0"),
     ({"max_iter": -1}, "max_iter: '-1' is not a number of at least 0"),
     ({"free": ["T_spec"]}, "free: dropping equations is not available"),
 ])

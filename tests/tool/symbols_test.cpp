@@ -44,10 +44,14 @@ TEST(tool_symbols, fix_takes_symbols_as_written) {
         {"solve", model.path(), "--fix", ACCENTED + "=2", "--fix", "dup=5", "--format", "json"});
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     const nlohmann::json expected = {
-        {{"symbol", "x"}, {"name", "X"}, {"value", 1.0}, {"fixed", false}},
-        {{"symbol", ACCENTED}, {"name", ACCENTED_NAME}, {"value", 2.0}, {"fixed", true}},
-        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}},
-        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}},
+        {{"symbol", "x"}, {"name", "X"}, {"value", 1.0}, {"fixed", false}, {"bound", nullptr}},
+        {{"symbol", ACCENTED},
+         {"name", ACCENTED_NAME},
+         {"value", 2.0},
+         {"fixed", true},
+         {"bound", nullptr}},
+        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}, {"bound", nullptr}},
+        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}, {"bound", nullptr}},
     };
     EXPECT_EQ(run.json()["variables"], expected);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ struct CheckOptions {
 struct SolveOptions {
     ModelOptions model;
     std::vector<std::string> fix;
-    double tolerance = 1e-9;
+    double tolerance = 1e-9;  // bounds each residual over its equation's scale
+    // The largest absolute residual accepted; infinite: no absolute test.
+    double absolute_tolerance = std::numeric_limits<double>::infinity();
     int max_iterations = 100;
     std::string plot_path;  // empty: no picture
 };

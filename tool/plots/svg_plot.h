@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "newton_solver.h"
+#include "nonlinear_solver.h"
 
 // Writes the convergence history as an SVG picture: the largest residual on a
 // logarithmic scale against the iteration, and beside it the step length.

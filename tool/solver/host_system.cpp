@@ -48,3 +48,21 @@ void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slo
     }
     assembly_.assemble(host_values_, slot_values);
 }
+
+SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,
+                        const SolverSettings& settings,
+                        const std::function<void(const IterationRecord&)>& observer) {
+    HostSystem system(session, unknowns);
+    std::vector<double> start;
+    std::vector<double> lower;
+    std::vector<double> upper;
+    for (const int number : unknowns) {
+        start.push_back(session.value(number));
+        lower.push_back(session.variable(number).lower);
+        upper.push_back(session.variable(number).upper);
+    }
+    SolveOutcome outcome = solve_system(system, std::move(start), lower, upper, settings, observer);
+    system.load(outcome.x);
+    session.evaluate_residuals();
+    return outcome;
+}

@@ -4,7 +4,8 @@
 
 #include "jacobian_assembly.h"
 #include "model_session.h"
-#include "newton_solver.h"
+#include "nonlinear_solver.h"
+#include "square_system.h"
 
 // The host's equation system seen as a square system in the unknowns: x goes
 // into the host's value vector at the unknowns' numbers (the fixed variables
@@ -29,3 +30,13 @@ class HostSystem : public SquareSystem {
     JacobianAssembly assembly_;
     std::vector<double> host_values_;
 };
+
+// Solves the session's equations for `unknowns` (host variable numbers; the
+// other variables keep their values), starting from the values in the
+// host's vector and keeping within the variables' bounds. Afterwards the
+// host's vector holds the outcome's x and its residuals are evaluated there
+// (not at the last trial point). Columns in the outcome are indices into
+// `unknowns`. `observer` sees each iteration as it is made.
+SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,
+                        const SolverSettings& settings,
+                        const std::function<void(const IterationRecord&)>& observer);

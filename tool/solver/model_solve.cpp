@@ -43,15 +43,6 @@ std::vector<std::string> incomplete_warnings(const LoadedModel& loaded) {
     return warnings;
 }
 
-std::vector<double> bounds(const ModelSession& session, const std::vector<int>& unknowns,
-                           double rtvar_t::*bound) {
-    std::vector<double> values;
-    for (const int number : unknowns) {
-        values.push_back(session.variable(number).*bound);
-    }
-    return values;
-}
-
 }  // namespace
 
 SolvePlan plan_solve(LoadedModel& loaded, const std::vector<Assignment>& fix,
@@ -67,21 +58,18 @@ SolvePlan plan_solve(LoadedModel& loaded, const std::vector<Assignment>& fix,
 }
 
 ModelSolution solve_model(LoadedModel& loaded, const SolvePlan& plan,
-                          const NewtonSettings& settings,
+                          const SolverSettings& settings,
                           const std::function<void(const IterationRecord&)>& observer) {
-    HostSystem system(loaded.session, plan.unknowns);
-    std::vector<double> start;
-    for (const int number : plan.unknowns) {
-        start.push_back(loaded.session.value(number));
-    }
     ModelSolution solution;
-    solution.outcome =
-        solve_newton(system, start, bounds(loaded.session, plan.unknowns, &rtvar_t::lower),
-                     bounds(loaded.session, plan.unknowns, &rtvar_t::upper), settings, observer);
-    // The host's vectors end at the solution, not at the last trial point.
-    system.load(solution.outcome.x);
-    loaded.session.evaluate_residuals();
-    solution.verdict = loaded.session.report_solve(solution.outcome.stop == NewtonStop::converged);
+    solution.outcome = solve_host(loaded.session, plan.unknowns, settings, observer);
+    solution.verdict = loaded.session.report_solve(solution.outcome.stop == SolveStop::converged);
     solution.stop_message = describe_stop(solution.outcome, loaded, plan.unknowns);
+    solution.bound_of_variable.assign(static_cast<std::size_t>(loaded.session.variable_count()) + 1,
+                                      "");
+    for (const BoundContact& contact : solution.outcome.at_bounds) {
+        solution.bound_of_variable[static_cast<std::size_t>(
+            plan.unknowns[static_cast<std::size_t>(contact.column)])] =
+            contact.upper ? "upper" : "lower";
+    }
     return solution;
 }

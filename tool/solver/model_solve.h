@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "loaded_model.h"
-#include "newton_solver.h"
+#include "nonlinear_solver.h"
 #include "starting_point.h"
 
 // What a solve of a loaded model works on, settled before any iteration: the
@@ -33,16 +33,19 @@ SolvePlan plan_solve(LoadedModel& loaded, const std::vector<Assignment>& fix,
                      const FixWording& wording);
 
 struct ModelSolution {
-    NewtonOutcome outcome;
+    SolveOutcome outcome;
     std::string verdict;       // the block's own, after the solve was reported to it
     std::string stop_message;  // why the solve stopped, naming equations and symbols
+    // Per host variable number (index 0 unused): "lower" or "upper" for an
+    // unknown that ends on that bound, else "".
+    std::vector<std::string> bound_of_variable;
 };
 
-// Newton's method from the host's current values of the unknowns, within
-// their bounds. Afterwards the host's vectors hold the solution and its
+// The nonlinear solver from the host's current values of the unknowns,
+// within their bounds. Afterwards the host's vectors hold the solution and its
 // residuals, and the block has been told whether the solve converged.
 // `observer` sees each iteration as soon as it is made. This is the one solve
 // behind both `quillon solve` and the Python module.
 ModelSolution solve_model(LoadedModel& loaded, const SolvePlan& plan,
-                          const NewtonSettings& settings,
+                          const SolverSettings& settings,
                           const std::function<void(const IterationRecord&)>& observer);

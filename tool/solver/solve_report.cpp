@@ -31,23 +31,48 @@ std::vector<std::string> unknown_symbols(const LoadedModel& loaded,
     return symbols;
 }
 
-std::string where(const NewtonOutcome& outcome) {
+// "x = 1.5, y = 2" for the unknowns in `columns` at the outcome's point.
+std::string unknown_values(const SolveOutcome& outcome, const LoadedModel& loaded,
+                           const std::vector<int>& unknowns, const std::vector<int>& columns) {
+    std::vector<std::string> values;
+    for (const int column : columns) {
+        values.push_back(unknown_symbol(loaded, unknowns, column) + " = " +
+                         readable_number(outcome.x[static_cast<std::size_t>(column)]));
+    }
+    return listed_names(values);
+}
+
+std::string where(const SolveOutcome& outcome) {
     const int iteration = outcome.history.empty() ? 0 : outcome.history.back().iteration;
     return iteration == 0 ? "at the starting point"
                           : "after iteration " + std::to_string(iteration);
 }
 
-std::string non_finite_derivatives(const NewtonOutcome& outcome, const LoadedModel& loaded,
+std::string non_finite_residuals(const SolveOutcome& outcome, const LoadedModel& loaded,
+                                 const std::vector<int>& unknowns) {
+    std::string text = "residuals that are NaN or infinite " + where(outcome) + " in equations " +
+                       listed_names(equation_names(loaded, outcome.rows));
+    if (!outcome.columns.empty()) {
+        text += " (at " + unknown_values(outcome, loaded, unknowns, outcome.columns) + ")";
+    }
+    return text +
+           "; start inside the equations' domain with --at, or bound the variables to keep "
+           "them there";
+}
+
+std::string non_finite_derivatives(const SolveOutcome& outcome, const LoadedModel& loaded,
                                    const std::vector<int>& unknowns) {
     std::vector<std::string> pairs;
     for (std::size_t index = 0; index < outcome.rows.size(); ++index) {
         pairs.push_back("d " + equation_name(loaded, outcome.rows[index]) + " / d " +
-                        unknown_symbol(loaded, unknowns, outcome.columns[index]));
+                        unknown_symbol(loaded, unknowns, outcome.columns[index]) + " at " +
+                        unknown_values(outcome, loaded, unknowns, {outcome.columns[index]}));
     }
-    return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs);
+    return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs) +
+           "; start elsewhere with --at, or bound the variables away from that point";
 }
 
-std::string singular(const NewtonOutcome& outcome, const LoadedModel& loaded,
+std::string singular(const SolveOutcome& outcome, const LoadedModel& loaded,
                      const std::vector<int>& unknowns) {
     std::string text = "the Jacobian is singular " + where(outcome);
     if (!outcome.rows.empty()) {
@@ -59,57 +84,82 @@ std::string singular(const NewtonOutcome& outcome, const LoadedModel& loaded,
         text += listed_names(unknown_symbols(loaded, unknowns, outcome.columns));
         text += outcome.rows.empty() ? "" : " are determined by no equation";
     }
-    return text;
+    if (outcome.structurally_singular) {
+        return text +
+               "; give those equations their own unknowns, or fix the undetermined variables "
+               "with --fix";
+    }
+    if (!outcome.conflicting_rows.empty()) {
+        return text + "; equations " +
+               listed_names(equation_names(loaded, outcome.conflicting_rows)) +
+               " depend on each other and cannot all hold here: correct one of them, or start "
+               "elsewhere with --at if they meet elsewhere";
+    }
+    return text +
+           "; the equations depend on each other at this point, or their derivatives vanish "
+           "there: start elsewhere with --at";
 }
 
-std::string worst_residual(const NewtonOutcome& outcome, const LoadedModel& loaded) {
-    const IterationRecord& last = outcome.history.back();
-    if (last.worst_row < 0) {
+std::string worst_residual(const SolveOutcome& outcome, const LoadedModel& loaded) {
+    const ResidualMeasure& worst = outcome.largest_scaled;
+    if (worst.row < 0) {
         return "";
     }
-    return " (largest residual " + short_number(last.residual_norm) + " in equation " +
-           equation_name(loaded, last.worst_row) + ")";
+    return " (largest scaled residual " + short_number(worst.value) + " in equation " +
+           equation_name(loaded, worst.row) + ")";
+}
+
+std::string no_decrease(const SolveOutcome& outcome, const LoadedModel& loaded,
+                        const std::vector<int>& unknowns) {
+    std::string text = "no step lowers the scaled sum of squares " + where(outcome) +
+                       worst_residual(outcome, loaded);
+    if (outcome.at_round_off) {
+        return text +
+               "; the residuals are already at round-off of their scales, so no point does "
+               "better in double precision: loosen --abs-tol (or --tol) if the point will do, "
+               "else rescale the equations";
+    }
+    const std::string at_bounds = bound_contacts(outcome, loaded, unknowns);
+    if (!at_bounds.empty()) {
+        text += "; unknowns at a bound: " + at_bounds +
+                ", so the solution may lie beyond them: widen those bounds";
+    }
+    return text + "; the equations may have no solution near this point: start elsewhere with --at";
 }
 
 }  // namespace
 
-std::string describe_stop(const NewtonOutcome& outcome, const LoadedModel& loaded,
+std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded,
                           const std::vector<int>& unknowns) {
     const int steps = outcome.history.back().iteration;
     switch (outcome.stop) {
-        case NewtonStop::converged:
-            return "converged in " + counted(steps, "iteration");
-        case NewtonStop::iteration_limit:
+        case SolveStop::converged: {
+            const std::string at_bounds = bound_contacts(outcome, loaded, unknowns);
+            return "converged in " + counted(steps, "iteration") +
+                   (at_bounds.empty() ? "" : "; at a bound: " + at_bounds);
+        }
+        case SolveStop::iteration_limit:
             return "no convergence in " + counted(steps, "iteration") +
-                   worst_residual(outcome, loaded);
-        case NewtonStop::non_finite_residuals:
-            return "residuals that are NaN or infinite " + where(outcome) + " in equations " +
-                   listed_names(equation_names(loaded, outcome.rows));
-        case NewtonStop::non_finite_jacobian:
+                   worst_residual(outcome, loaded) +
+                   "; raise --max-iter, or start nearer the solution with --at";
+        case SolveStop::non_finite_residuals:
+            return non_finite_residuals(outcome, loaded, unknowns);
+        case SolveStop::non_finite_jacobian:
             return non_finite_derivatives(outcome, loaded, unknowns);
-        case NewtonStop::singular_jacobian:
+        case SolveStop::singular_jacobian:
             return singular(outcome, loaded, unknowns);
-        case NewtonStop::no_decrease:
-            return "the line search found no step that lowers the largest residual " +
-                   where(outcome) + worst_residual(outcome, loaded);
+        case SolveStop::no_decrease:
+            return no_decrease(outcome, loaded, unknowns);
     }
     return "";
 }
 
-std::string stop_code(NewtonStop stop) {
-    switch (stop) {
-        case NewtonStop::converged:
-            return "converged";
-        case NewtonStop::iteration_limit:
-            return "iteration-limit";
-        case NewtonStop::non_finite_residuals:
-            return "non-finite-residuals";
-        case NewtonStop::non_finite_jacobian:
-            return "non-finite-derivatives";
-        case NewtonStop::singular_jacobian:
-            return "singular-jacobian";
-        case NewtonStop::no_decrease:
-            return "no-decrease";
+std::string bound_contacts(const SolveOutcome& outcome, const LoadedModel& loaded,
+                           const std::vector<int>& unknowns) {
+    std::vector<std::string> named;
+    for (const BoundContact& contact : outcome.at_bounds) {
+        named.push_back(unknown_symbol(loaded, unknowns, contact.column) +
+                        (contact.upper ? " (upper)" : " (lower)"));
     }
-    return "";
+    return named.empty() ? "" : listed_names(named);
 }

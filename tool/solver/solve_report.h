@@ -3,14 +3,14 @@
 #include <string>
 
 #include "loaded_model.h"
-#include "newton_solver.h"
+#include "nonlinear_solver.h"
 
 // Why a solve stopped, in words that name the equations and variables
-// concerned. `unknowns` maps the solver's columns to host variable numbers.
-std::string describe_stop(const NewtonOutcome& outcome, const LoadedModel& loaded,
+// concerned and say what to do. `unknowns` maps the solver's columns to host
+// variable numbers.
+std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded,
                           const std::vector<int>& unknowns);
 
-// A short code for the reason: "converged", "iteration-limit",
-// "non-finite-residuals", "non-finite-derivatives", "singular-jacobian",
-// "no-decrease".
-std::string stop_code(NewtonStop stop);
+// The unknowns that end on a bound, e.g. "P (upper), x (lower)".
+std::string bound_contacts(const SolveOutcome& outcome, const LoadedModel& loaded,
+                           const std::vector<int>& unknowns);

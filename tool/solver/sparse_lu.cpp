@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -54,6 +55,9 @@ SparseLu::~SparseLu() = default;
 
 bool SparseLu::factor(const std::vector<double>& values) {
     singular_column_ = -1;
+    if (values.size() != static_cast<std::size_t>(pattern_.slot_count())) {
+        throw std::logic_error("SparseLu::factor needs one value per slot of the pattern");
+    }
     if (pattern_.size == 0) {
         return true;
     }
@@ -78,7 +82,11 @@ bool SparseLu::factor(const std::vector<double>& values) {
         klu_->numeric.reset();
         return false;
     }
-    klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common);
+    // Without a condition estimate the factor cannot be trusted.
+    if (!klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common)) {
+        klu_->numeric.reset();
+        return false;
+    }
     return common.rcond >= SINGULAR_RCOND;
 }
 
@@ -89,6 +97,9 @@ void SparseLu::solve(std::vector<double>& rhs) {
     if (!klu_->numeric || rhs.size() != static_cast<std::size_t>(pattern_.size)) {
         throw std::logic_error("SparseLu::solve needs a factor and one value per row");
     }
-    klu_solve(klu_->symbolic.get(), klu_->numeric.get(), pattern_.size, 1, rhs.data(),
-              &klu_->common);
+    if (!klu_solve(klu_->symbolic.get(), klu_->numeric.get(), pattern_.size, 1, rhs.data(),
+                   &klu_->common)) {
+        throw std::runtime_error("KLU could not solve with its factor (status " +
+                                 std::to_string(klu_->common.status) + ")");
+    }
 }

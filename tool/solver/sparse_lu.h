@@ -26,12 +26,15 @@ class SparseLu {
     SparseLu(const SparseLu&) = delete;
     SparseLu& operator=(const SparseLu&) = delete;
 
-    // Factors the matrix holding `values` (one per slot). False when it is
+    // Factors the matrix holding `values` (one per slot; another count
+    // throws std::logic_error). False when it is
     // singular or too badly conditioned to solve with; singular_column() then
     // names a column without a usable pivot, or -1 when KLU named none.
     bool factor(const std::vector<double>& values);
     int singular_column() const { return singular_column_; }
-    // Overwrites `rhs` with the solution x of A x = rhs; needs a factor.
+    // Overwrites `rhs` with the solution x of A x = rhs; needs a factor and
+    // one value per row (else std::logic_error); std::runtime_error when KLU
+    // fails.
     void solve(std::vector<double>& rhs);
 
   private:

@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "nonlinear_solver.h"
+#include "small_system.h"
+
+// The solver's verdicts on small systems: every stop reason, what it names,
+// the scaled convergence test and the bounds.
+namespace {
+
+constexpr double INF = std::numeric_limits<double>::infinity();
+
+SolveOutcome solve(SquareSystem& system, Vector start, const SolverSettings& settings = {},
+                   Vector lower = {}, Vector upper = {}) {
+    lower.resize(start.size(), -INF);
+    upper.resize(start.size(), INF);
+    return solve_system(system, std::move(start), lower, upper, settings,
+                        [](const IterationRecord&) {});
+}
+
+// x + y - 3 = 0, x - y - 1 = 0: x = 2, y = 1, in one Newton step.
+SmallSystem linear_pair(double factor = 1.0) {
+    return two_by_two(
+        [factor](const Vector& x) {
+            return Vector{factor * (x[0] + x[1] - 3), factor * (x[0] - x[1] - 1)};
+        },
+        [factor](const Vector&) {
+            return Vector{factor, factor, factor, -factor};
+        });
+}
+
+// Freudenstein and Roth's function: from (0.5, -2) every method of this kind
+// ends in the merit function's local minimum near (11.41, -0.8968), no root.
+SmallSystem freudenstein_roth() {
+    return two_by_two(
+        [](const Vector& x) {
+            return Vector{-13 + x[0] + ((5 - x[1]) * x[1] - 2) * x[1],
+                          -29 + x[0] + ((x[1] + 1) * x[1] - 14) * x[1]};
+        },
+        [](const Vector& x) {
+            return Vector{1, 10 * x[1] - 3 * x[1] * x[1] - 2, 1, 3 * x[1] * x[1] + 2 * x[1] - 14};
+        });
+}
+
+struct StopCase {
+    const char* label;
+    SmallSystem system;
+    Vector start;
+    SolverSettings settings;
+    SolveStop stop;
+    std::vector<int> rows;
+    std::vector<int> columns;
+    int iterations;  // -1: any
+    bool at_round_off;
+};
+
+TEST(nonlinear_solver, every_stop_reason_names_what_it_concerns) {
+    SolverSettings no_iterations;
+    no_iterations.max_iterations = 0;
+    SolverSettings unreachable_absolute;
+    unreachable_absolute.absolute_tolerance = 1e-30;
+    StopCase cases[] = {
+        {"converged", linear_pair(), {0, 0}, {}, SolveStop::converged, {}, {}, 1, false},
+        {"iteration limit",
+         linear_pair(),
+         {0, 0},
+         no_iterations,
+         SolveStop::iteration_limit,
+         {},
+         {},
+         0,
+         false},
+        {"no decrease: a local minimum of the merit, no root",
+         freudenstein_roth(),
+         {0.5, -2},
+         {},
+         SolveStop::no_decrease,
+         {},
+         {},
+         -1,
+         false},
+        // ln(x) = 0 at x = -1, y - 1 = 0: the residual of row 0 involves x.
+        {"non-finite residual",
+         SmallSystem(
+             2, {{0, 0}, {1, 1}},
+             [](const Vector& x) {
+                 return Vector{std::log(x[0]), x[1] - 1};
+             },
+             [](const Vector& x) {
+                 return Vector{1 / x[0], 1};
+             }),
+         {-1, 0},
+         {},
+         SolveStop::non_finite_residuals,
+         {0},
+         {0},
+         0,
+         false},
+        // sqrt(x) - 1 at x = 0: infinite derivative d row 0 / d x.
+        {"non-finite derivative",
+         two_by_two(
+             [](const Vector& x) {
+                 return Vector{std::sqrt(x[0]) - 1, x[1]};
+             },
+             [](const Vector& x) {
+                 return Vector{0.5 / std::sqrt(x[0]), 0, 0, 1};
+             }),
+         {0, 0},
+         {},
+         SolveStop::non_finite_jacobian,
+         {0},
+         {0},
+         0,
+         false},
+        // Both rows in x alone: y is determined by no equation, whatever the values.
+        {"structurally singular",
+         SmallSystem(
+             2, {{0, 0}, {1, 0}},
+             [](const Vector& x) {
+                 return Vector{x[0] - 1, x[0] - 2};
+             },
+             [](const Vector&) {
+                 return Vector{1, 1};
+             }),
+         {0, 0},
+         {},
+         SolveStop::singular_jacobian,
+         {0, 1},
+         {1},
+         0,
+         false},
+        // x + y = 3 and x + y = 5 have no common point: the least-squares
+        // steps reach x + y = 4 and stop there, naming KLU's pivotless column.
+        {"numerically singular, inconsistent",
+         two_by_two(
+             [](const Vector& x) {
+                 return Vector{x[0] + x[1] - 3, x[0] + x[1] - 5};
+             },
+             [](const Vector&) {
+                 return Vector{1, 1, 1, 1};
+             }),
+         {0, 0},
+         {},
+         SolveStop::singular_jacobian,
+         {},
+         {1},
+         -1,
+         false},
+        // The residuals cannot get below 1e-30 in absolute terms: x^2 = 2e16
+        // stalls at round-off of its scale.
+        {"no decrease at round-off",
+         two_by_two(
+             [](const Vector& x) {
+                 return Vector{x[0] * x[0] - 2e16, x[1] - 1};
+             },
+             [](const Vector& x) {
+                 return Vector{2 * x[0], 0, 0, 1};
+             }),
+         {1e8, 0},
+         unreachable_absolute,
+         SolveStop::no_decrease,
+         {},
+         {},
+         -1,
+         true},
+    };
+    for (auto& c : cases) {
+        const SolveOutcome outcome = solve(c.system, c.start, c.settings);
+        EXPECT_EQ(stop_code(outcome.stop), stop_code(c.stop)) << c.label;
+        EXPECT_EQ(outcome.rows, c.rows) << c.label;
+        EXPECT_EQ(outcome.columns, c.columns) << c.label;
+        if (c.iterations >= 0) {
+            EXPECT_EQ(outcome.history.back().iteration, c.iterations) << c.label;
+        }
+        EXPECT_EQ(outcome.at_round_off, c.at_round_off) << c.label;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// x^2 + y^2 = 5, x y = 2 near (2, 1), every residual multiplied by `factor`.
+SmallSystem circle_and_hyperbola(double factor) {
+    return two_by_two(
+        [factor](const Vector& x) {
+            return Vector{factor * (x[0] * x[0] + x[1] * x[1] - 5), factor * (x[0] * x[1] - 2)};
+        },
+        [factor](const Vector& x) {
+            return Vector{factor * 2 * x[0], factor * 2 * x[1], factor * x[1], factor * x[0]};
+        });
+}
+
+// Units change the numbers, not the verdict: an absolute test would call the
+// 1e-8 system converged early and the 1e8 one never.
+TEST(nonlinear_solver, the_verdict_does_not_depend_on_the_equations_units) {
+    int unit_iterations = -1;
+    for (const double factor : {1.0, 1e-8, 1e8, 1e-12, 1e12}) {
+        SmallSystem system = circle_and_hyperbola(factor);
+        const SolveOutcome outcome = solve(system, {3, 0.5});
+        ASSERT_EQ(outcome.stop, SolveStop::converged) << factor;
+        EXPECT_NEAR(outcome.x[0], 2.0, 1e-9) << factor;
+        EXPECT_NEAR(outcome.x[1], 1.0, 1e-9) << factor;
+        if (unit_iterations < 0) {
+            unit_iterations = outcome.history.back().iteration;
+        }
+        EXPECT_EQ(outcome.history.back().iteration, unit_iterations) << factor;
+        EXPECT_LE(outcome.largest_scaled.value, 1e-9) << factor;
+    }
+}
+
+// Bratu's problem u'' + e^u = 0, u(0) = u(1) = 0, on n nodes with each
+// equation multiplied by h^2: after one Newton step the residuals are below
+// 1e-10 while the peak is still far off.
+SmallSystem bratu(int nodes) {
+    const double h = 1.0 / (nodes + 1);
+    std::vector<NonzeroPlace> entries;
+    for (int row = 0; row < nodes; ++row) {
+        for (int column = std::max(row - 1, 0); column <= std::min(row + 1, nodes - 1); ++column) {
+            entries.push_back({row, column});
+        }
+    }
+    const auto at = [](const Vector& u, int node) {
+        return node < 0 || node >= static_cast<int>(u.size()) ? 0.0
+                                                              : u[static_cast<std::size_t>(node)];
+    };
+    return SmallSystem(
+        nodes, entries,
+        [=](const Vector& u) {
+            Vector f(u.size());
+            for (int i = 0; i < nodes; ++i) {
+                f[static_cast<std::size_t>(i)] =
+                    at(u, i - 1) - 2 * at(u, i) + at(u, i + 1) + h * h * std::exp(at(u, i));
+            }
+            return f;
+        },
+        [=](const Vector& u) {
+            Vector values;
+            for (int row = 0; row < nodes; ++row) {
+                for (int column = std::max(row - 1, 0); column <= std::min(row + 1, nodes - 1);
+                     ++column) {
+                    values.push_back(column == row ? -2 + h * h * std::exp(at(u, row)) : 1.0);
+                }
+            }
+            return values;
+        });
+}
+
+TEST(nonlinear_solver, the_step_test_keeps_tiny_residuals_from_passing_far_from_the_root) {
+    const int nodes = 10000;
+    SmallSystem system = bratu(nodes);
+    SolverSettings tight;
+    tight.tolerance = 1e-14;
+    const SolveOutcome reference = solve(system, Vector(nodes, 0.0), tight);
+    const SolveOutcome outcome = solve(system, Vector(nodes, 0.0));
+    ASSERT_EQ(outcome.stop, SolveStop::converged);
+    EXPECT_GT(outcome.history.back().iteration, 1);
+    double peak = 0.0;
+    double largest_error = 0.0;
+    for (std::size_t node = 0; node < outcome.x.size(); ++node) {
+        peak = std::max(peak, reference.x[node]);
+        largest_error = std::max(largest_error, std::fabs(outcome.x[node] - reference.x[node]));
+    }
+    EXPECT_NEAR(peak, 0.1405, 1e-4);
+    EXPECT_LE(largest_error, STEP_TOLERANCE_FACTOR * 1e-9);
+}
+
+// x^2 - c = 0 and y - 1 = 0, x kept in [lower, upper].
+SmallSystem square_root_of(double c) {
+    return two_by_two(
+        [c](const Vector& x) {
+            return Vector{x[0] * x[0] - c, x[1] - 1};
+        },
+        [](const Vector& x) {
+            return Vector{2 * x[0], 0, 0, 1};
+        });
+}
+
+TEST(nonlinear_solver, bounds_are_kept_and_the_unknowns_ending_on_them_named) {
+    const struct {
+        const char* label;
+        double c;
+        double start;
+        double lower;
+        double upper;
+        SolveStop stop;
+        double x;
+        std::vector<int> upper_contacts;  // per contact: 1 upper, 0 lower
+    } cases[] = {
+        {"the root beyond the upper bound", 4, 0.5, 0, 1, SolveStop::no_decrease, 1, {1}},
+        {"Newton's first step overshoots the bound", 4, 0.1, 0, 10, SolveStop::converged, 2, {}},
+        {"the root on the upper bound, reached by projection",
+         4,
+         1,
+         0,
+         2,
+         SolveStop::converged,
+         2,
+         {1}},
+        {"the root below the lower bound", 4, 3, 2.5, 5, SolveStop::no_decrease, 2.5, {0}},
+        {"a start outside the bounds is projected", 4, -7, 1, 3, SolveStop::converged, 2, {}},
+    };
+    for (const auto& c : cases) {
+        SmallSystem system = square_root_of(c.c);
+        const SolveOutcome outcome =
+            solve(system, {c.start, 0}, {}, {c.lower, -INF}, {c.upper, INF});
+        EXPECT_EQ(stop_code(outcome.stop), stop_code(c.stop)) << c.label;
+        EXPECT_NEAR(outcome.x[0], c.x, 1e-8) << c.label;
+        std::vector<int> contacts;
+        for (const BoundContact& contact : outcome.at_bounds) {
+            EXPECT_EQ(contact.column, 0) << c.label;
+            contacts.push_back(contact.upper ? 1 : 0);
+        }
+        EXPECT_EQ(contacts, c.upper_contacts) << c.label;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// x + y = 3 and x + y = 5 contradict each other; z - 1 = 0 is innocent.
+TEST(nonlinear_solver, dependent_equations_that_contradict_each_other_are_named) {
+    SmallSystem system(
+        3, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}},
+        [](const Vector& x) {
+            return Vector{x[0] + x[1] - 3, x[0] + x[1] - 5, x[2] - 1};
+        },
+        [](const Vector&) {
+            return Vector{1, 1, 1, 1, 1};
+        });
+    const SolveOutcome outcome = solve(system, {0, 0, 0});
+    EXPECT_EQ(outcome.stop, SolveStop::singular_jacobian);
+    EXPECT_FALSE(outcome.structurally_singular);
+    EXPECT_EQ(outcome.conflicting_rows, (std::vector<int>{0, 1}));
+    // The least-squares steps end near the best compromise.
+    EXPECT_NEAR(outcome.x[0] + outcome.x[1], 4.0, 1e-3);
+    EXPECT_NEAR(outcome.x[2], 1.0, 1e-3);
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+// Square systems held in memory for the solver's tests: residuals and
+// Jacobian values from functions, the pattern from a list of (row, column)
+// entries gathered by the same assembly the host-backed system uses.
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "jacobian_assembly.h"
+#include "square_system.h"
+
+using Vector = std::vector<double>;
+
+class SmallSystem : public SquareSystem {
+  public:
+    using Residuals = std::function<Vector(const Vector&)>;
+    // One value per entry, in the entries' order.
+    using Derivatives = std::function<Vector(const Vector&)>;
+
+    SmallSystem(int size, std::vector<NonzeroPlace> entries, Residuals residuals,
+                Derivatives derivatives)
+        : assembly_(size, entries),
+          residuals_(std::move(residuals)),
+          derivatives_(std::move(derivatives)) {}
+
+    const CompressedColumns& pattern() const override { return assembly_.pattern(); }
+    void residuals(const Vector& x, Vector& values) override { values = residuals_(x); }
+    void jacobian(const Vector& x, Vector& slot_values) override {
+        assembly_.assemble(derivatives_(x), slot_values);
+    }
+
+  private:
+    JacobianAssembly assembly_;
+    Residuals residuals_;
+    Derivatives derivatives_;
+};
+
+// Every (row, column) of an n x n matrix, row by row.
+inline std::vector<NonzeroPlace> dense_entries(int size) {
+    std::vector<NonzeroPlace> entries;
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            entries.push_back({row, column});
+        }
+    }
+    return entries;
+}
+
+// A dense 2 x 2 system: f(x) and its Jacobian's rows {{df1/dx1, df1/dx2},
+// {df2/dx1, df2/dx2}} flattened row by row.
+inline SmallSystem two_by_two(SmallSystem::Residuals residuals,
+                              SmallSystem::Derivatives derivatives) {
+    return SmallSystem(2, dense_entries(2), std::move(residuals), std::move(derivatives));
+}

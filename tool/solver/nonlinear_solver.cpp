@@ -1,0 +1,510 @@
+#include "nonlinear_solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "convergence_scale.h"
+#include "levenberg_marquardt.h"
+#include "sparse_products.h"
+#include "structural_matching.h"
+#include "trust_region_step.h"
+
+namespace {
+
+constexpr double EPSILON = std::numeric_limits<double>::epsilon();
+// Scaled residuals this small are round-off of the equations' terms: no
+// floating-point point does better, so the step test is moot there.
+constexpr double ROUND_OFF = 4 * EPSILON;
+// A stall with scaled residuals this small is reported as round-off.
+constexpr double NEAR_ROUND_OFF = 64 * EPSILON;
+// Powell's choices: the first radius against the scaled start, the share of
+// the predicted decrease a step must achieve, and the ratios that shrink or
+// widen the region.
+constexpr double FIRST_RADIUS_FACTOR = 100.0;
+constexpr double ACCEPTED_RATIO = 1e-4;
+constexpr double POOR_RATIO = 0.1;
+constexpr double GOOD_RATIO = 0.5;
+// Levenberg-Marquardt's damping: the scaled residual norm (which makes the
+// steps converge fast near a root, also a singular one), kept in this range.
+constexpr double SMALLEST_DAMPING = 1e-10;
+// Steps in a row that each lower the merit by less than this share mean the
+// iteration is creeping along a valley floor or into a local minimum of the
+// merit that is no root: MINPACK's "not making good progress".
+constexpr double SLOW_DECREASE = 1e-3;
+constexpr int SLOW_STEPS = 10;
+// Residuals at least this share of the largest scaled one name the equations
+// that contradict each other where the Jacobian is singular.
+constexpr double CONFLICT_SHARE = 1e-2;
+constexpr double LARGEST_DAMPING = 1.0;
+
+std::size_t at(int index) {
+    return static_cast<std::size_t>(index);
+}
+
+bool all_finite(const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(),
+                       [](double value) { return std::isfinite(value); });
+}
+
+double sum_of_squares(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (const double value : values) {
+        sum += value * value;
+    }
+    return sum;
+}
+
+double square(double value) {
+    return value * value;
+}
+
+// The pattern as a bipartite graph of rows and columns, keeping the slots
+// `keep` accepts.
+template <typename Keep>
+BipartiteGraph graph_of(const CompressedColumns& pattern, Keep keep) {
+    BipartiteGraph graph(pattern.size, pattern.size);
+    for (int column = 0; column < pattern.size; ++column) {
+        for (int slot = pattern.column_starts[at(column)];
+             slot < pattern.column_starts[at(column) + 1]; ++slot) {
+            if (keep(slot)) {
+                graph.connect(pattern.row_indices[at(slot)], column);
+            }
+        }
+    }
+    return graph;
+}
+
+// Adds the seconds `work` takes to `total`.
+template <typename Work>
+void timed(double& total, Work work) {
+    const auto begin = std::chrono::steady_clock::now();
+    work();
+    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+}
+
+class BoxedUnknowns {
+  public:
+    BoxedUnknowns(const std::vector<double>& lower, const std::vector<double>& upper)
+        : lower_(lower), upper_(upper) {}
+
+    // Bounds the wrong way round (the host refuses them) keep the upper one.
+    double projected(std::size_t index, double value) const {
+        return std::min(std::max(value, lower_[index]), upper_[index]);
+    }
+
+    std::vector<double> projected(std::vector<double> x) const {
+        for (std::size_t index = 0; index < x.size(); ++index) {
+            x[index] = projected(index, x[index]);
+        }
+        return x;
+    }
+
+    std::vector<BoundContact> contacts(const std::vector<double>& x) const {
+        std::vector<BoundContact> found;
+        for (std::size_t index = 0; index < x.size(); ++index) {
+            if (x[index] == lower_[index] || x[index] == upper_[index]) {
+                found.push_back({static_cast<int>(index), x[index] == upper_[index]});
+            }
+        }
+        return found;
+    }
+
+  private:
+    const std::vector<double>& lower_;
+    const std::vector<double>& upper_;
+};
+
+// What the step that led to the current point was.
+struct StepTaken {
+    double length = 0.0;
+    double radius = 0.0;
+    StepKind kind = StepKind::none;
+};
+
+class TrustRegionSolver {
+  public:
+    TrustRegionSolver(SquareSystem& system, const BoxedUnknowns& box,
+                      const SolverSettings& settings,
+                      const std::function<void(const IterationRecord&)>& observer)
+        : system_(system),
+          pattern_(system.pattern()),
+          box_(box),
+          settings_(settings),
+          observer_(observer),
+          lu_(pattern_) {}
+
+    SolveOutcome run(std::vector<double> start) {
+        const auto begin = std::chrono::steady_clock::now();
+        outcome_.x = box_.projected(std::move(start));
+        evaluate_residuals(outcome_.x, residuals_);
+        if (structurally_singular()) {
+            record();
+        } else {
+            iterate();
+        }
+        finish();
+        outcome_.timing.total =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() -
+            observer_seconds_;
+        return std::move(outcome_);
+    }
+
+  private:
+    void iterate() {
+        for (;;) {
+            if (!all_finite(residuals_)) {
+                record();
+                name_non_finite_residuals();
+                outcome_.stop = SolveStop::non_finite_residuals;
+                return;
+            }
+            timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
+            magnitudes_ = unknown_magnitudes(outcome_.x);
+            equation_scales(pattern_, slot_values_, magnitudes_, scales_);
+            record();
+            if (!all_finite(slot_values_)) {
+                name_non_finite_derivatives();
+                outcome_.stop = SolveStop::non_finite_jacobian;
+                return;
+            }
+            find_newton_point();
+            if (converged()) {
+                outcome_.stop = SolveStop::converged;
+                return;
+            }
+            if (outcome_.history.back().iteration >= settings_.max_iterations) {
+                outcome_.stop = SolveStop::iteration_limit;
+                return;
+            }
+            if (slow_steps_ >= SLOW_STEPS || !step()) {
+                name_stall();
+                return;
+            }
+        }
+    }
+
+    void evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
+        timed(outcome_.timing.evaluation, [&] { system_.residuals(x, values); });
+    }
+
+    void record() {
+        IterationRecord made;
+        made.iteration = static_cast<int>(outcome_.history.size());
+        const ResidualMeasure absolute = largest_absolute(residuals_);
+        made.residual_norm = absolute.value;
+        made.worst_row = absolute.row;
+        if (scales_.size() == residuals_.size()) {
+            const ResidualMeasure scaled = largest_scaled(residuals_, scales_);
+            made.scaled_residual_norm = scaled.value;
+            made.worst_scaled_row = scaled.row;
+        } else {
+            made.scaled_residual_norm = std::numeric_limits<double>::quiet_NaN();
+        }
+        made.step_norm = taken_.length;
+        made.trust_radius = taken_.radius;
+        made.step_kind = taken_.kind;
+        made.at_bounds = static_cast<int>(box_.contacts(outcome_.x).size());
+        outcome_.history.push_back(made);
+        // What the observer does with the record is not the solve's time.
+        double observing = 0.0;
+        timed(observing, [&] { observer_(made); });
+        observer_seconds_ += observing;
+    }
+
+    // A pattern without a full matching stays singular whatever its values.
+    bool structurally_singular() {
+        const BipartiteGraph graph = graph_of(pattern_, [](int) { return true; });
+        const Matching matching = maximum_matching(graph);
+        if (matching.size == pattern_.size) {
+            return false;
+        }
+        const StructuralDefects defects = structural_defects(graph, matching);
+        outcome_.rows = defects.overdetermined_rows;
+        outcome_.columns = defects.underdetermined_columns;
+        outcome_.stop = SolveStop::singular_jacobian;
+        outcome_.structurally_singular = true;
+        return true;
+    }
+
+    // The Newton step from the LU, or where the LU cannot give one, a
+    // Levenberg-Marquardt step in its place.
+    void find_newton_point() {
+        weigh_rows();
+        update_column_scales();
+        newton_point_.resize(residuals_.size());
+        std::transform(residuals_.begin(), residuals_.end(), newton_point_.begin(),
+                       [](double value) { return -value; });
+        timed(outcome_.timing.lu, [&] {
+            lu_usable_ = lu_.factor(slot_values_);
+            if (lu_usable_) {
+                lu_.solve(newton_point_);
+                lu_usable_ = all_finite(newton_point_);
+            }
+        });
+        newton_kind_ = StepKind::newton;
+        have_newton_point_ = lu_usable_;
+        if (lu_usable_) {
+            return;
+        }
+        newton_kind_ = StepKind::levenberg_marquardt;
+        if (!levenberg_marquardt_) {
+            levenberg_marquardt_ = std::make_unique<LevenbergMarquardt>(pattern_);
+        }
+        const double damping = std::clamp(std::sqrt(sum_of_squares(weighted_residuals_)),
+                                          SMALLEST_DAMPING, LARGEST_DAMPING);
+        timed(outcome_.timing.lu, [&] {
+            have_newton_point_ = levenberg_marquardt_->step(
+                slot_values_, row_weights_, column_scales_, damping, residuals_, newton_point_);
+        });
+    }
+
+    // D: the scaled Jacobian's column norms, never shrinking (as in MINPACK),
+    // 1 for a column that has been all zero.
+    void update_column_scales() {
+        std::vector<double> norms(at(pattern_.size), 0.0);
+        for (int column = 0; column < pattern_.size; ++column) {
+            for (int slot = pattern_.column_starts[at(column)];
+                 slot < pattern_.column_starts[at(column) + 1]; ++slot) {
+                const double value =
+                    row_weights_[at(pattern_.row_indices[at(slot)])] * slot_values_[at(slot)];
+                norms[at(column)] += value * value;
+            }
+        }
+        column_scales_.resize(norms.size(), 0.0);
+        for (std::size_t column = 0; column < norms.size(); ++column) {
+            double& scale = column_scales_[column];
+            scale = std::max(scale, std::sqrt(norms[column]));
+            if (!(scale > 0.0) || !std::isfinite(scale)) {
+                scale = 1.0;
+            }
+        }
+    }
+
+    // W: one over the largest scale each equation has had, so that the merit
+    // function changes little from one iteration to the next; weights that
+    // follow the point freely can make the iteration cycle.
+    void weigh_rows() {
+        merit_scales_.resize(scales_.size(), 0.0);
+        row_weights_.resize(scales_.size());
+        weighted_residuals_.resize(scales_.size());
+        for (std::size_t row = 0; row < scales_.size(); ++row) {
+            merit_scales_[row] = std::max(merit_scales_[row], scales_[row]);
+            row_weights_[row] = 1.0 / merit_scales_[row];
+            weighted_residuals_[row] = residuals_[row] * row_weights_[row];
+        }
+    }
+
+    std::vector<double> projected_step(const std::vector<double>& step) const {
+        std::vector<double> projected(step.size());
+        for (std::size_t index = 0; index < step.size(); ++index) {
+            projected[index] =
+                box_.projected(index, outcome_.x[index] + step[index]) - outcome_.x[index];
+        }
+        return projected;
+    }
+
+    bool converged() {
+        const ResidualMeasure absolute = largest_absolute(residuals_);
+        const ResidualMeasure scaled = largest_scaled(residuals_, scales_);
+        if (have_newton_point_) {
+            const ResidualMeasure change =
+                largest_relative_change(projected_step(newton_point_), magnitudes_);
+            outcome_.relative_step = change.value;
+            outcome_.relative_step_column = change.row;
+        } else {
+            outcome_.relative_step = 0.0;
+            outcome_.relative_step_column = -1;
+        }
+        if (!(scaled.value <= settings_.tolerance) ||
+            !(absolute.value <= settings_.absolute_tolerance)) {
+            return false;
+        }
+        if (scaled.value <= ROUND_OFF) {
+            return true;
+        }
+        return have_newton_point_ &&
+               outcome_.relative_step <= STEP_TOLERANCE_FACTOR * settings_.tolerance;
+    }
+
+    // One accepted step, trying smaller regions until the scaled sum of
+    // squares falls enough; false when the trial steps have shrunk to nothing.
+    bool step() {
+        const TrustRegionStep region(pattern_, slot_values_, row_weights_, column_scales_,
+                                     weighted_residuals_,
+                                     have_newton_point_ ? &newton_point_ : nullptr, newton_kind_);
+        if (radius_ <= 0.0) {
+            double scaled_start = 0.0;
+            for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
+                scaled_start += square(column_scales_[index] * outcome_.x[index]);
+            }
+            radius_ = scaled_start > 0.0 ? FIRST_RADIUS_FACTOR * std::sqrt(scaled_start)
+                                         : FIRST_RADIUS_FACTOR;
+        }
+        const double merit = sum_of_squares(weighted_residuals_);
+        std::vector<double> trial_residuals;
+        for (;;) {
+            StepKind kind = StepKind::none;
+            const std::vector<double> step = projected_step(region.step(radius_, kind));
+            if (largest_relative_change(step, magnitudes_).value <= EPSILON) {
+                return false;
+            }
+            std::vector<double> trial(outcome_.x.size());
+            for (std::size_t index = 0; index < trial.size(); ++index) {
+                trial[index] = outcome_.x[index] + step[index];
+            }
+            evaluate_residuals(trial, trial_residuals);
+            const double scaled_length = region.scaled_length(step);
+            const double tried_radius = radius_;
+            if (!all_finite(trial_residuals)) {
+                radius_ = 0.25 * std::min(radius_, scaled_length);
+                continue;
+            }
+            double trial_merit = 0.0;
+            for (std::size_t row = 0; row < trial_residuals.size(); ++row) {
+                trial_merit += square(row_weights_[row] * trial_residuals[row]);
+            }
+            const double predicted = merit - region.predicted_merit(step);
+            const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
+            if (ratio < POOR_RATIO) {
+                radius_ = 0.5 * std::min(radius_, scaled_length);
+            } else if (ratio >= GOOD_RATIO) {
+                radius_ = std::max(radius_, 2 * scaled_length);
+            }
+            if (ratio >= ACCEPTED_RATIO && trial_merit < merit) {
+                slow_steps_ = merit - trial_merit < SLOW_DECREASE * merit ? slow_steps_ + 1 : 0;
+                taken_ = {largest_change(step), tried_radius, kind};
+                outcome_.x = std::move(trial);
+                residuals_ = std::move(trial_residuals);
+                return true;
+            }
+        }
+    }
+
+    static double largest_change(const std::vector<double>& step) {
+        double largest = 0.0;
+        for (const double change : step) {
+            largest = std::max(largest, std::fabs(change));
+        }
+        return largest;
+    }
+
+    void name_stall() {
+        if (!lu_usable_) {
+            outcome_.stop = SolveStop::singular_jacobian;
+            name_singular_part();
+            return;
+        }
+        outcome_.stop = SolveStop::no_decrease;
+        outcome_.at_round_off = largest_scaled(residuals_, scales_).value <= NEAR_ROUND_OFF;
+    }
+
+    void name_non_finite_residuals() {
+        std::vector<bool> named(at(pattern_.size), false);
+        std::vector<bool> bad_row(residuals_.size(), false);
+        for (std::size_t row = 0; row < residuals_.size(); ++row) {
+            if (!std::isfinite(residuals_[row])) {
+                bad_row[row] = true;
+                outcome_.rows.push_back(static_cast<int>(row));
+            }
+        }
+        for (int slot = 0; slot < pattern_.slot_count(); ++slot) {
+            const int column = pattern_.column_of(slot);
+            if (bad_row[at(pattern_.row_indices[at(slot)])] && !named[at(column)]) {
+                named[at(column)] = true;
+            }
+        }
+        for (int column = 0; column < pattern_.size; ++column) {
+            if (named[at(column)]) {
+                outcome_.columns.push_back(column);
+            }
+        }
+    }
+
+    void name_non_finite_derivatives() {
+        for (int slot = 0; slot < pattern_.slot_count(); ++slot) {
+            if (!std::isfinite(slot_values_[at(slot)])) {
+                outcome_.rows.push_back(pattern_.row_indices[at(slot)]);
+                outcome_.columns.push_back(pattern_.column_of(slot));
+            }
+        }
+    }
+
+    // The structure of the nonzero values tells which equations and unknowns
+    // cannot be matched; when it matches fully, KLU's pivotless column is all
+    // there is to name.
+    void name_singular_part() {
+        const BipartiteGraph graph =
+            graph_of(pattern_, [&](int slot) { return slot_values_[at(slot)] != 0.0; });
+        const Matching matching = maximum_matching(graph);
+        if (matching.size < pattern_.size) {
+            const StructuralDefects defects = structural_defects(graph, matching);
+            outcome_.rows = defects.overdetermined_rows;
+            outcome_.columns = defects.underdetermined_columns;
+        } else {
+            if (lu_.singular_column() >= 0) {
+                outcome_.columns = {lu_.singular_column()};
+            }
+            name_conflicting_rows();
+        }
+    }
+
+    // At a least-squares stall the weighted residuals lie in the Jacobian's
+    // left null space: the rows they leave standing depend on each other.
+    void name_conflicting_rows() {
+        const double largest = largest_scaled(residuals_, scales_).value;
+        for (std::size_t row = 0; row < residuals_.size(); ++row) {
+            if (std::fabs(residuals_[row]) / scales_[row] >= CONFLICT_SHARE * largest) {
+                outcome_.conflicting_rows.push_back(static_cast<int>(row));
+            }
+        }
+    }
+
+    void finish() {
+        outcome_.residuals = residuals_;
+        outcome_.largest_absolute = largest_absolute(residuals_);
+        if (scales_.size() == residuals_.size()) {
+            outcome_.largest_scaled = largest_scaled(residuals_, scales_);
+        } else {
+            outcome_.largest_scaled = {std::numeric_limits<double>::quiet_NaN(),
+                                       outcome_.largest_absolute.row};
+        }
+        outcome_.at_bounds = box_.contacts(outcome_.x);
+    }
+
+    SquareSystem& system_;
+    const CompressedColumns& pattern_;
+    const BoxedUnknowns& box_;
+    const SolverSettings& settings_;
+    const std::function<void(const IterationRecord&)>& observer_;
+    SparseLu lu_;
+    std::unique_ptr<LevenbergMarquardt> levenberg_marquardt_;
+    SolveOutcome outcome_;
+    std::vector<double> residuals_;
+    std::vector<double> slot_values_;
+    std::vector<double> magnitudes_;
+    std::vector<double> scales_;
+    std::vector<double> merit_scales_;
+    std::vector<double> row_weights_;
+    std::vector<double> weighted_residuals_;
+    std::vector<double> column_scales_;
+    std::vector<double> newton_point_;
+    StepKind newton_kind_ = StepKind::newton;
+    bool lu_usable_ = false;
+    bool have_newton_point_ = false;
+    double radius_ = 0.0;
+    StepTaken taken_;
+    double observer_seconds_ = 0.0;
+    int slow_steps_ = 0;
+};
+
+}  // namespace
+
+SolveOutcome solve_system(SquareSystem& system, std::vector<double> start,
+                          const std::vector<double>& lower, const std::vector<double>& upper,
+                          const SolverSettings& settings,
+                          const std::function<void(const IterationRecord&)>& observer) {
+    const BoxedUnknowns box(lower, upper);
+    return TrustRegionSolver(system, box, settings, observer).run(std::move(start));
+}
