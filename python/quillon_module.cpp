@@ -133,8 +133,18 @@ struct SolveResult {
     std::set<int> fixed_numbers;
 };
 
+// The variables a symbol names, resolved as the tool resolves typed names
+// (any letter case when unique); none for a symbol the model lacks.
+std::vector<int> numbers_named(const SolveResult& result, const std::string& symbol) {
+    try {
+        return result.model->loaded().symbols.numbers_named(symbol, symbol);
+    } catch (const UsageError&) {
+        return {};
+    }
+}
+
 double value_of(const SolveResult& result, const std::string& symbol) {
-    const std::vector<int> numbers = result.model->loaded().symbols.numbers_of(symbol);
+    const std::vector<int> numbers = numbers_named(result, symbol);
     if (numbers.empty()) {
         throw py::key_error(symbol);
     }
@@ -546,7 +556,7 @@ PYBIND11_MODULE(quillon, module) {
              "the value of the (first) variable of that symbol")
         .def("__contains__",
              [](const SolveResult& result, const std::string& symbol) {
-                 return !result.model->loaded().symbols.numbers_of(symbol).empty();
+                 return !numbers_named(result, symbol).empty();
              })
         .def(
             "as_dict",

@@ -10,12 +10,7 @@ namespace {
 
 std::vector<int> numbers_of(const LoadedModel& loaded, const std::string& symbol,
                             const char* role) {
-    std::vector<int> numbers = loaded.symbols.numbers_of(symbol);
-    if (numbers.empty()) {
-        throw UsageError(std::string(role) + " " + symbol + ": the model has no variable '" +
-                         symbol + "'");
-    }
-    return numbers;
+    return loaded.symbols.numbers_named(symbol, std::string(role) + " " + symbol);
 }
 
 // -dF/dp for the parameter p held by the variables `numbers`: the host's

@@ -119,6 +119,7 @@ def test_results_read_by_symbol():
     result = quillon.load(example("flash_drum")).solve()
     assert result["V"] == result.x[result.symbols.index("V")]
     assert result.as_dict()["L"] == result["L"]
+    assert result["v"] == result["V"]  # typed names resolve as the tool's do
     assert "V" in result and "nothing" not in result
     with pytest.raises(KeyError):
         result["nothing"]

@@ -23,7 +23,7 @@ struct DerivativeCase {
 
 DerivativeComparison compare(const std::function<double(double)>& residual, double x,
                              double derivative, double floor = 0) {
-    return compare_derivative(residual, x, derivative, floor);
+    return compare_derivative(residual, x, residual(x), derivative, floor);
 }
 
 const char* name(DerivativeVerdict verdict) {

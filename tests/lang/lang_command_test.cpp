@@ -214,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
         Failing{"build small.eq -o no/out.json", "quillon: error: cannot write no/out.json\n"},
         Failing{"show none.json", "quillon: error: MODEL: File does not exist: none.json\n"},
         Failing{"show small.json --equation bal",
-                "quillon: error: the model has no equation named bal\n"},
+                "quillon: error: --equation: the model has no equation 'bal'; did you mean "
+                "bal[1]?\n"},
         Failing{"show small.eq",
                 "quillon: error: [json.exception.parse_error.101] parse error at line 1, column "
                 "1: syntax error while parsing value - invalid literal; last read: 'v'\n"}),

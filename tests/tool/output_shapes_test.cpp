@@ -37,6 +37,19 @@ TEST(tool_json, info_gives_counts_and_the_pattern_in_declared_order) {
     EXPECT_EQ(info["pattern"], nlohmann::json::parse("[[1, 2], [1, 1], [2, 1], [2, 2]]"));
 }
 
+TEST(tool_info, summary_prints_the_counts_alone) {
+    const TempModelFile model(linear_pair());
+    const nlohmann::json json = json_of({"info", model.path(), "--summary", "--format", "json"});
+    EXPECT_EQ(json, nlohmann::json({{"identity", plugin_identity()},
+                                    {"variables", 2},
+                                    {"equations", 2},
+                                    {"nonzeros", 4}}));
+    const ProgramRun text = run_quillon({"info", model.path(), "--summary"});
+    ASSERT_EQ(text.exit_code, 0) << text.err;
+    EXPECT_EQ(text.out, "Model      " + model.path() + "\nPlug-in    " + plugin_identity() +
+                            "\nVariables  2\nEquations  2\nNonzeros   4\n");
+}
+
 TEST(tool_json, eval_gives_what_the_block_wrote_at_the_starting_point) {
     const TempModelFile model(linear_pair());
     const nlohmann::json eval = json_of({"eval", model.path(), "--at", "y=1", "--format", "json"});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "temp_model_file.h"
 #include "tool_models.h"
@@ -56,20 +57,57 @@ TEST(tool_symbols, fix_takes_symbols_as_written) {
     EXPECT_EQ(run.json()["variables"], expected);
 }
 
-// The host's names are no symbols: an upper-cased symbol names nothing.
-TEST(tool_symbols, names_that_are_not_symbols_are_usage_errors) {
+// The host upper-cases names, so a symbol may be typed in any letter case
+// when that names one spelling; a miss suggests the nearest symbols.
+TEST(tool_symbols, symbols_are_taken_in_any_letter_case_and_misses_suggest_the_nearest) {
     const TempModelFile model(accented_model());
     const struct {
-        std::string option;
-        std::string symbol;
-    } cases[] = {{"--at", "X"}, {"--at", ACCENTED_NAME}, {"--fix", "DUP"}, {"--at", "ghost"}};
-    for (const auto& c : cases) {
-        const std::string command = c.option == "--fix" ? "solve" : "eval";
-        const ProgramRun run = run_quillon({command, model.path(), c.option, c.symbol + "=1"});
-        EXPECT_EQ(run.exit_code, 2) << c.symbol;
-        EXPECT_EQ(run.err, "quillon: error: " + c.option + " " + c.symbol +
-                               ": the model has no variable '" + c.symbol + "'\n");
+        std::vector<std::string> arguments;
+        std::vector<std::size_t> set;  // positions in "variables" now 7
+    } accepted[] = {
+        {{"eval", model.path(), "--at", "X=7"}, {0}},
+        {{"eval", model.path(), "--at", ACCENTED_NAME + "=7"}, {1}},
+        {{"solve", model.path(), "--fix", "DUP=7", "--fix", "x=1", "--max-iter", "0"}, {2, 3}}};
+    for (const auto& c : accepted) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--format", "json"});
+        const ProgramRun run = run_quillon(arguments);
+        ASSERT_NE(run.exit_code, 2) << testing::PrintToString(run);
+        for (const std::size_t position : c.set) {
+            EXPECT_EQ(run.json()["variables"][position]["value"], 7.0) << c.arguments[3];
+        }
     }
+    const struct {
+        std::string option;
+        std::string typed;
+        std::string message;
+    } missed[] = {
+        {"--at", "ghost", "the model has no variable 'ghost'"},
+        {"--fix", "dupe", "the model has no variable 'dupe'; did you mean dup?"},
+        {"--at", "xx", "the model has no variable 'xx'; did you mean x?"},
+    };
+    for (const auto& c : missed) {
+        const std::string command = c.option == "--fix" ? "solve" : "eval";
+        const ProgramRun run = run_quillon({command, model.path(), c.option, c.typed + "=1"});
+        EXPECT_EQ(run.exit_code, 2) << c.typed;
+        EXPECT_EQ(run.err, "quillon: error: " + c.option + " " + c.typed + ": " + c.message + "\n");
+    }
+}
+
+TEST(tool_symbols, symbols_equal_but_for_case_must_be_typed_as_written) {
+    const TempModelFile model(
+        model_text({equation("e", sum({reference("Ab"), reference("aB"), number(-3)}),
+                             {entry("Ab", number(1)), entry("aB", number(1))})},
+                   {variable("Ab"), variable("aB")}));
+    const ProgramRun exact =
+        run_quillon({"eval", model.path(), "--at", "aB=2", "--format", "json"});
+    ASSERT_EQ(exact.exit_code, 0) << exact.err;
+    EXPECT_EQ(exact.json()["variables"][1]["value"], 2.0);
+    const ProgramRun either = run_quillon({"eval", model.path(), "--at", "ab=2"});
+    EXPECT_EQ(either.exit_code, 2);
+    EXPECT_EQ(either.err,
+              "quillon: error: --at ab: 'ab' matches variables Ab or aB but for letter case; type "
+              "one as the file writes it\n");
 }
 
 // The nonzero of "ghost" has variable number 0; its entry's symbol names it.

@@ -44,7 +44,7 @@ void add_check_options(CLI::App& command, CheckOptions& options) {
 
 int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    const LoadedModel loaded = load_model(options.model, context.plugin_path);
+    LoadedModel loaded = load_model(options.model, context.plugin_path);
     const ModelCheck check(loaded.session, options.model.model_path);
     if (options.model.format == OutputFormat::json) {
         write_json(out, check.document());

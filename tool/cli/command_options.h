@@ -9,6 +9,11 @@
 #include "loaded_model.h"
 #include "model_options.h"
 
+struct InfoOptions {
+    ModelOptions model;
+    bool summary = false;  // the counts alone
+};
+
 struct CheckOptions {
     ModelOptions model;
     std::string spy_path;  // empty: no picture

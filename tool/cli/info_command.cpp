@@ -7,18 +7,22 @@
 
 namespace {
 
-nlohmann::ordered_json info_document(const LoadedModel& loaded) {
+nlohmann::ordered_json info_document(const LoadedModel& loaded, bool summary) {
     const ModelSession& session = loaded.session;
+    nlohmann::ordered_json document{{"identity", session.identity()},
+                                    {"variables", session.variable_count()},
+                                    {"equations", session.equation_count()},
+                                    {"nonzeros", session.nonzero_count()}};
+    if (summary) {
+        return document;
+    }
     nlohmann::ordered_json pattern = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.nonzero_count(); ++number) {
         const rt_nz_t& nonzero = session.nonzero(number);
         pattern.push_back({nonzero.equation, nonzero.variable});
     }
-    return {{"identity", session.identity()},
-            {"variables", session.variable_count()},
-            {"equations", session.equation_count()},
-            {"nonzeros", session.nonzero_count()},
-            {"pattern", std::move(pattern)}};
+    document["pattern"] = std::move(pattern);
+    return document;
 }
 
 void print_variables(const LoadedModel& loaded, std::ostream& out) {
@@ -57,29 +61,35 @@ void print_pattern(const LoadedModel& loaded, std::ostream& out) {
     table.print(out);
 }
 
-void print_info(const LoadedModel& loaded, const std::string& model_path, std::ostream& out) {
+void print_info(const LoadedModel& loaded, const std::string& model_path, bool summary,
+                std::ostream& out) {
     const ModelSession& session = loaded.session;
     out << "Model      " << model_path << '\n'
         << "Plug-in    " << session.identity() << '\n'
         << "Variables  " << session.variable_count() << '\n'
         << "Equations  " << session.equation_count() << '\n'
         << "Nonzeros   " << session.nonzero_count() << '\n';
+    if (summary) {
+        return;
+    }
     print_variables(loaded, out);
     print_pattern(loaded, out);
 }
 
 }  // namespace
 
-void add_info_options(CLI::App& command, ModelOptions& options) {
-    add_model_options(command, options, false);
+void add_info_options(CLI::App& command, InfoOptions& options) {
+    add_model_options(command, options.model, false);
+    command.add_flag("--summary", options.summary,
+                     "the counts alone, without the variables and the pattern");
 }
 
-int run_info(const ModelOptions& options, const CommandContext& context) {
-    const LoadedModel loaded = load_model(options, context.plugin_path);
-    if (options.format == OutputFormat::json) {
-        write_json(context.out, info_document(loaded));
+int run_info(const InfoOptions& options, const CommandContext& context) {
+    const LoadedModel loaded = load_model(options.model, context.plugin_path);
+    if (options.model.format == OutputFormat::json) {
+        write_json(context.out, info_document(loaded, options.summary));
     } else {
-        print_info(loaded, options.model_path, context.out);
+        print_info(loaded, options.model.model_path, options.summary, context.out);
     }
     return exit_code::success;
 }

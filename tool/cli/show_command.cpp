@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "model_definition.h"
 #include "model_language.h"
+#include "name_resolver.h"
 #include "usage_error.h"
 
 void add_show_options(CLI::App& command, ShowOptions& options) {
@@ -19,10 +20,13 @@ int run_show(const ShowOptions& options, const CommandContext& context) {
         context.out << lang::show_model(model);
         return exit_code::success;
     }
-    const std::optional<std::string> shown = lang::show_equation(model, *options.equation);
-    if (!shown) {
-        throw UsageError("the model has no equation named " + *options.equation);
+    std::vector<std::string> names;
+    for (const ExprNode& equation : model.equations()) {
+        names.emplace_back(equation.equation_name());
     }
-    context.out << *shown;
+    const NameResolver resolver(names, "equation");
+    const std::size_t first = resolver.resolve(*options.equation, "--equation").front();
+    const std::optional<std::string> shown = lang::show_equation(model, names[first]);
+    context.out << shown.value_or("");
     return exit_code::success;
 }

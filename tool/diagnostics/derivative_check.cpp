@@ -9,6 +9,7 @@ namespace {
 constexpr double RELATIVE_TOLERANCE = 1e-6;
 constexpr double ROUNDING_FACTOR = 64 * std::numeric_limits<double>::epsilon();
 constexpr double STEP_FACTORS[] = {1, 1e1, 1e2, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6};
+constexpr std::size_t SCREEN_STEPS = 3;
 // Below this share of its value at the base step, the jump between the
 // one-sided differences shrinks with the step as it does for a smooth residual.
 constexpr double SMOOTH_JUMP_SHRINK = 0.25;
@@ -46,13 +47,32 @@ bool kinked(const Sides& base, const Sides& small, double floor) {
     return apart && small.jump() > SMOOTH_JUMP_SHRINK * base.jump() + small.rounding;
 }
 
+double base_step(double x) {
+    return std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(std::fabs(x), 1.0);
+}
+
 }  // namespace
 
+DerivativeVerdict screen_derivative(const std::function<double(double)>& residual_at, double x,
+                                    double at_x, double derivative, double floor) {
+    DerivativeVerdict verdict = DerivativeVerdict::undecided;
+    for (std::size_t index = 0; index < SCREEN_STEPS; ++index) {
+        const Sides sides = differences(residual_at, x, at_x, base_step(x) * STEP_FACTORS[index]);
+        if (!sides.finite()) {
+            continue;
+        }
+        if (close(derivative, sides.central(), floor, sides.rounding)) {
+            return DerivativeVerdict::agrees;
+        }
+        verdict = DerivativeVerdict::mismatch;
+    }
+    return verdict;
+}
+
 DerivativeComparison compare_derivative(const std::function<double(double)>& residual_at, double x,
-                                        double derivative, double floor) {
+                                        double at_x, double derivative, double floor) {
     DerivativeComparison result;
-    result.step = std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(std::fabs(x), 1.0);
-    const double at_x = residual_at(x);
+    result.step = base_step(x);
     bool formed = false;
     for (const double factor : STEP_FACTORS) {
         const Sides sides = differences(residual_at, x, at_x, result.step * factor);

@@ -26,5 +26,14 @@ struct DerivativeComparison {
 // raise a false alarm. They agree when the difference is within 1e-6 of the
 // larger of the two, plus `floor` (the disagreement the row's scale
 // tolerates), plus the rounding error of the residual at that step.
+// `at_x` is residual_at(x), which the caller has already.
 DerivativeComparison compare_derivative(const std::function<double(double)>& residual_at, double x,
-                                        double derivative, double floor);
+                                        double at_x, double derivative, double floor);
+
+// A quicker first look for derivatives of several variables together, along
+// one direction: agrees when a central difference at one of the three largest
+// steps agrees, undecided when none can be formed, mismatch otherwise (which
+// only says that a closer look is needed: neither kinks nor small steps are
+// tried).
+DerivativeVerdict screen_derivative(const std::function<double(double)>& residual_at, double x,
+                                    double at_x, double derivative, double floor);

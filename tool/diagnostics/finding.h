@@ -23,7 +23,7 @@ class Finding {
     int equation = 0;
     int variable = 0;
     std::string symbol;
-    std::string pointer;  // the place in the file, as a JSON pointer
+    std::string pointer;  // the place in the file: see place_findings
     std::string message;
 
   private:

@@ -23,6 +23,11 @@ enum class FindingKind {
     unrecognised_node,
     unknown_function,
     host_refused,
+    singular_start,
+    dependent_equations,
+    ill_conditioned,
+    badly_scaled_equation,
+    badly_scaled_variable,
 };
 
 // One row of the table of kinds: the name `check` prints, the severity of

@@ -1,15 +1,34 @@
 #include "model_check.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "model_doctor.h"
 #include "structure_checks.h"
 
-ModelCheck::ModelCheck(const ModelSession& session, const std::string& model_path)
+namespace {
+
+// The Jacobian at the starting point, for the numeric checks of the system;
+// when it cannot be evaluated (a numeric text that is no number, which the
+// tree checks report), those checks are left out.
+JacobianValues starting_jacobian(ModelSession& session) {
+    try {
+        return jacobian_values(session);
+    } catch (const std::exception&) {
+        JacobianValues none;
+        none.finite = false;
+        return none;
+    }
+}
+
+}  // namespace
+
+ModelCheck::ModelCheck(ModelSession& session, const std::string& model_path)
     : model_(model_path, session),
-      document_(model_path),
       structure_(host_structure(session)),
-      findings_(examine_model(session, model_, document_, structure_)) {}
+      findings_(examine_model(session, model_, structure_, starting_jacobian(session))) {
+    place_findings(model_path, findings_);
+}
 
 int ModelCheck::errors() const {
     return static_cast<int>(std::count_if(findings_.begin(), findings_.end(), [](const Finding& f) {

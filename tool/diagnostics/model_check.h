@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "finding.h"
-#include "model_document.h"
 #include "model_session.h"
 #include "numbered_model.h"
 #include "structural_matching.h"
@@ -18,7 +17,8 @@ class ModelCheck {
   public:
     // check alone reads the file besides the plug-in: the host cannot show
     // which variables a tree references, nor where in the file a node lies.
-    ModelCheck(const ModelSession& session, const std::string& model_path);
+    // The session's Jacobian is evaluated at its current values.
+    ModelCheck(ModelSession& session, const std::string& model_path);
 
     const NumberedModel& model() const { return model_; }
     const BipartiteGraph& structure() const { return structure_; }
@@ -36,7 +36,6 @@ class ModelCheck {
 
   private:
     NumberedModel model_;
-    ModelDocument document_;
     BipartiteGraph structure_;
     std::vector<Finding> findings_;
 };

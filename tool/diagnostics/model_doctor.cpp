@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "jacobian_checks.h"
 #include "structure_checks.h"
 #include "tree_checks.h"
 
@@ -68,19 +69,32 @@ std::vector<CheckPoint> check_points(const ModelSession& session) {
 }
 
 std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
-                                   const ModelDocument& document, const BipartiteGraph& structure) {
+                                   const BipartiteGraph& structure,
+                                   const JacobianValues& jacobian) {
     std::vector<Finding> findings;
     check_refusals(session, findings);
-    check_structure(model, document, structure, findings);
+    check_structure(model, structure, findings);
     std::vector<CheckPoint> points = check_points(session);
-    const std::vector<ListElement> equations = list_elements(&document.root(), "EquationList");
     for (std::size_t index = 0; index < model.model().equations().size(); ++index) {
-        const bool placed = index < equations.size();
-        const EquationPlace place{static_cast<int>(index) + 1,
-                                  placed ? equations[index].value : nullptr,
-                                  placed ? equations[index].steps : ""};
+        const EquationPlace place{static_cast<int>(index) + 1, record_step("EquationList", index)};
         const EquationScan scan = check_equation_trees(model, place, findings);
         check_equation_numbers(model, place, scan, points, findings);
     }
+    check_jacobian(model, structure, jacobian, findings);
     return findings;
+}
+
+void place_findings(const std::string& model_path, std::vector<Finding>& findings) {
+    const bool placed = std::any_of(findings.begin(), findings.end(), [](const Finding& finding) {
+        return !finding.pointer.empty();
+    });
+    if (!placed) {
+        return;
+    }
+    const ModelDocument document(model_path);
+    for (Finding& finding : findings) {
+        if (!finding.pointer.empty()) {
+            finding.pointer = document.pointer_of(finding.pointer);
+        }
+    }
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "finding.h"
+#include "jacobian_checks.h"
 #include "model_document.h"
 #include "model_session.h"
 #include "numbered_model.h"
@@ -11,8 +12,15 @@
 
 // Everything `check` finds in a model: structure first, then each equation
 // in file order, its trees and entries, then its numbers.
+// Findings name their place in the file as the loader numbers records (see
+// ModelDocument::pointer_of) until `place_findings` reads the file's
+// document, only when some finding has a place, and turns each into a JSON
+// pointer.
+// `jacobian` holds the Jacobian's values at the starting point (not finite
+// when it could not be evaluated).
 std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
-                                   const ModelDocument& document, const BipartiteGraph& structure);
+                                   const BipartiteGraph& structure, const JacobianValues& jacobian);
+void place_findings(const std::string& model_path, std::vector<Finding>& findings);
 
 // The starting point and a few points inside the bounds, at which the
 // numeric checks evaluate the trees. Fixed pseudo-random places, so that a

@@ -7,9 +7,7 @@
 
 namespace {
 
-void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& document,
-                             std::vector<Finding>& findings) {
-    const std::vector<ListElement> places = list_elements(&document.root(), "Variables");
+void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& findings) {
     std::map<std::string, int> first_number;
     for (std::size_t index = 0; index < model.model().variables().size(); ++index) {
         const std::string symbol(model.model().variables()[index].variable_symbol);
@@ -24,27 +22,10 @@ void check_duplicate_symbols(const NumberedModel& model, const ModelDocument& do
                                       "; references read the first, entries derive by the last");
         finding.variable = number;
         finding.symbol = symbol;
-        finding.pointer = index < places.size() ? places[index].steps : "";
+        finding.pointer = record_step("Variables", index);
         finding.detail("numbers") = {first->second, number};
         findings.push_back(std::move(finding));
     }
-}
-
-void check_square(const BipartiteGraph& structure, std::vector<Finding>& findings) {
-    if (structure.rows == structure.columns) {
-        return;
-    }
-    const int freedom = structure.columns - structure.rows;
-    Finding finding = Finding(
-        FindingKind::not_square,
-        counted(structure.rows, "equation") + " in " + counted(structure.columns, "variable") +
-            ": " + counted(freedom, "degree of freedom", "degrees of freedom") + "; " +
-            (freedom > 0 ? "fix that many variables to solve"
-                         : "the system has more equations than variables"));
-    finding.detail("equations") = structure.rows;
-    finding.detail("variables") = structure.columns;
-    finding.detail("degrees_of_freedom") = freedom;
-    findings.push_back(std::move(finding));
 }
 
 std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
@@ -61,6 +42,55 @@ std::vector<std::string> equation_names(const NumberedModel& model, const std::v
         names.push_back(model.equation_name(row + 1));
     }
     return names;
+}
+
+std::vector<int> unmatched(const std::vector<int>& partners) {
+    std::vector<int> free;
+    for (std::size_t index = 0; index < partners.size(); ++index) {
+        if (partners[index] < 0) {
+            free.push_back(static_cast<int>(index));
+        }
+    }
+    return free;
+}
+
+// When every equation (or every variable) is matched, the variables (or
+// equations) left over are a set whose fixing (or dropping) leaves a square
+// system that is structurally non-singular.
+void check_square(const NumberedModel& model, const BipartiteGraph& structure,
+                  const Matching& matching, std::vector<Finding>& findings) {
+    if (structure.rows == structure.columns) {
+        return;
+    }
+    const int freedom = structure.columns - structure.rows;
+    const bool matched = matching.size == std::min(structure.rows, structure.columns);
+    std::string advice;
+    std::vector<std::string> names;
+    if (freedom > 0) {
+        names = symbols(model, unmatched(matching.row_of_column));
+        advice = matched ? "fixing " + listed_names(names) +
+                               " leaves a square system that the structure can solve"
+                         : "fix that many variables to solve";
+    } else {
+        names = equation_names(model, unmatched(matching.column_of_row));
+        advice = matched ? "dropping " + listed_names(names) +
+                               " leaves a square system that the structure can solve"
+                         : "the system has more equations than variables";
+    }
+    Finding finding =
+        Finding(FindingKind::not_square,
+                counted(structure.rows, "equation") + " in " +
+                    counted(structure.columns, "variable") + ": " +
+                    (freedom > 0 ? counted(freedom, "degree of freedom", "degrees of freedom")
+                                 : counted(-freedom, "equation") + " too many") +
+                    "; " + advice);
+    finding.detail("equations") = structure.rows;
+    finding.detail("variables") = structure.columns;
+    finding.detail("degrees_of_freedom") = freedom;
+    if (matched) {
+        finding.detail(freedom > 0 ? "fix" : "drop") = names;
+    }
+    findings.push_back(std::move(finding));
 }
 
 // "no variable", "1 variable (x)", "2 variables (x and y)".
@@ -112,8 +142,7 @@ void report_underdetermined(const NumberedModel& model, const StructuralDefects&
 // a system that is not square is its degrees of freedom, not a defect, so
 // only the deficient side is reported.
 void check_matching(const NumberedModel& model, const BipartiteGraph& structure,
-                    std::vector<Finding>& findings) {
-    const Matching matching = maximum_matching(structure);
+                    const Matching& matching, std::vector<Finding>& findings) {
     if (matching.size >= std::min(structure.rows, structure.columns)) {
         return;
     }
@@ -139,9 +168,10 @@ BipartiteGraph host_structure(const ModelSession& session) {
     return graph;
 }
 
-void check_structure(const NumberedModel& model, const ModelDocument& document,
-                     const BipartiteGraph& structure, std::vector<Finding>& findings) {
-    check_duplicate_symbols(model, document, findings);
-    check_square(structure, findings);
-    check_matching(model, structure, findings);
+void check_structure(const NumberedModel& model, const BipartiteGraph& structure,
+                     std::vector<Finding>& findings) {
+    check_duplicate_symbols(model, findings);
+    const Matching matching = maximum_matching(structure);
+    check_square(model, structure, matching, findings);
+    check_matching(model, structure, matching, findings);
 }

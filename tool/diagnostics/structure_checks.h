@@ -14,5 +14,5 @@ BipartiteGraph host_structure(const ModelSession& session);
 
 // The checks of the model as a whole: duplicate-symbol, not-square and
 // structurally-singular (from a maximum matching of the host's structure).
-void check_structure(const NumberedModel& model, const ModelDocument& document,
-                     const BipartiteGraph& structure, std::vector<Finding>& findings);
+void check_structure(const NumberedModel& model, const BipartiteGraph& structure,
+                     std::vector<Finding>& findings);

@@ -32,15 +32,12 @@ class EquationChecker {
 
     EquationScan run() {
         EquationScan scan;
-        scan.residual_evaluable = check_tree(equation_, place_.json, place_.pointer, "", true);
-        const std::vector<ListElement> entries = list_elements(place_.json, "Variables");
+        scan.residual_evaluable = check_tree(equation_, place_.place, "", true);
         for (std::size_t index = 0; index < equation_.variables().size(); ++index) {
-            const bool placed = index < entries.size();
-            scan.entry_pointers.push_back(placed ? place_.pointer + entries[index].steps : "");
-            scan.derivative_evaluable.push_back(check_entry(
-                index, placed ? entries[index].value : nullptr, scan.entry_pointers.back()));
+            scan.entry_places.push_back(place_.place + record_step("Variables", index));
+            scan.derivative_evaluable.push_back(check_entry(index, scan.entry_places.back()));
         }
-        check_references(scan.entry_pointers);
+        check_references(scan.entry_places);
         return scan;
     }
 
@@ -63,25 +60,26 @@ class EquationChecker {
 
     // Checks every node of one tree; `within` says which tree for messages.
     // False when the tree cannot be evaluated.
-    bool check_tree(const ExprNode& root, const nlohmann::json* json, const std::string& pointer,
-                    const std::string& within, bool is_residual) {
+    bool check_tree(const ExprNode& root, const std::string& place, const std::string& within,
+                    bool is_residual) {
         bool evaluable = true;
-        TreeWalk::each_node(root, json, pointer, [&](const ExprNode& node, const NodePath& path) {
+        TreeWalk::each_node(root, place, [&](const ExprNode& node, const NodePath& path) {
             // The checks keep texts in maps and give them to strtod, which need
             // strings of their own.
-            const std::string text(node.string_value());
             switch (node.type()) {
                 case NODE_VARIABLE:
-                    check_reference(text, path, within, is_residual);
+                    check_reference(std::string(node.string_value()), path, within, is_residual);
                     break;
                 case NODE_NUMERIC_TEXT:
-                    evaluable = check_numeric_text(text, path, within) && evaluable;
+                    evaluable =
+                        check_numeric_text(std::string(node.string_value()), path, within) &&
+                        evaluable;
                     break;
                 case NODE_FUNCTION:
-                    check_function(text, path, within);
+                    check_function(std::string(node.string_value()), path, within);
                     break;
                 case NODE_UNRECOGNISED:
-                    add(FindingKind::unrecognised_node, "", path.pointer(),
+                    add(FindingKind::unrecognised_node, "", path.place(),
                         "a node" + within + " of equation " + name_ +
                             " has a Type the loader does not know; it is worth 0");
                     break;
@@ -95,11 +93,11 @@ class EquationChecker {
     void check_reference(const std::string& symbol, const NodePath& path, const std::string& within,
                          bool is_residual) {
         if (!is_model_variable(symbol)) {
-            add(FindingKind::unknown_variable, symbol, path.pointer(),
+            add(FindingKind::unknown_variable, symbol, path.place(),
                 "equation " + name_ + within + " refers to '" + symbol +
                     "', which is no model variable; the reference is worth 0");
         } else if (is_residual && first_reference_.count(symbol) == 0) {
-            first_reference_.emplace(symbol, path.pointer());
+            first_reference_.emplace(symbol, path.place());
             referenced_in_order_.push_back(symbol);
         }
     }
@@ -110,7 +108,7 @@ class EquationChecker {
         try {
             single = numeric_text_value(text);
         } catch (const std::exception& error) {
-            add(FindingKind::invalid_numeric_text, "", path.pointer(),
+            add(FindingKind::invalid_numeric_text, "", path.place(),
                 "the numeric text '" + text + "'" + within + " of equation " + name_ +
                     " cannot be read (" + error.what() + "); evaluating the equation fails")
                 .detail("text") = text;
@@ -118,7 +116,7 @@ class EquationChecker {
         }
         const double full = std::strtod(text.c_str(), nullptr);
         if (single != full) {
-            Finding& finding = add(FindingKind::single_precision_text, "", path.pointer(),
+            Finding& finding = add(FindingKind::single_precision_text, "", path.place(),
                                    "the numeric text '" + text + "'" + within + " of equation " +
                                        name_ + " reads as " + readable_number(single) +
                                        " in single precision; use a "
@@ -132,14 +130,14 @@ class EquationChecker {
 
     void check_function(const std::string& name, const NodePath& path, const std::string& within) {
         if (function_kind(name) == FunctionKind::none) {
-            add(FindingKind::unknown_function, "", path.pointer(),
+            add(FindingKind::unknown_function, "", path.place(),
                 "equation " + name_ + within + " calls '" + name + "', which is none of " +
                     function_names() + "; it is worth 0")
                 .detail("function") = name;
         }
     }
 
-    bool check_entry(std::size_t index, const nlohmann::json* json, const std::string& pointer) {
+    bool check_entry(std::size_t index, const std::string& pointer) {
         const VariableDef& entry = equation_.variables()[index];
         const std::string symbol(entry.variable_symbol);
         if (!is_model_variable(symbol)) {
@@ -157,11 +155,7 @@ class EquationChecker {
                     " has no derivative tree; its Jacobian value is 0");
             return false;
         }
-        const nlohmann::json* differential = nullptr;
-        if (json && json->is_object() && json->contains("Differential")) {
-            differential = &json->at("Differential");
-        }
-        return check_tree(*entry.differential, differential, pointer + "/Differential",
+        return check_tree(*entry.differential, pointer + member_step("Differential"),
                           " (derivative by " + symbol + ")", false);
     }
 

@@ -11,9 +11,8 @@
 
 // Where one equation stands in the file.
 struct EquationPlace {
-    int number;  // host equation number
-    const nlohmann::json* json;
-    std::string pointer;
+    int number;         // host equation number
+    std::string place;  // see ModelDocument::pointer_of
 };
 
 // What the checks of one equation's trees learn beside their findings: which
@@ -21,8 +20,8 @@ struct EquationPlace {
 // fail), for the numeric checks that follow.
 struct EquationScan {
     bool residual_evaluable = true;
-    std::vector<bool> derivative_evaluable;   // one per entry
-    std::vector<std::string> entry_pointers;  // one per entry
+    std::vector<bool> derivative_evaluable;  // one per entry
+    std::vector<std::string> entry_places;   // one per entry
 };
 
 // The checks that read one equation's trees and entries: unknown-variable,

@@ -1,5 +1,6 @@
 #include "model_document.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -25,6 +26,44 @@ bool skipped(const nlohmann::json& element) {
 
 ModelDocument::ModelDocument(const std::string& path)
     : root_(nlohmann::json::parse(joined_lines(path))) {}
+
+// A place is a run of "/MEMBER" and "/MEMBER#INDEX" steps; member names hold
+// neither '/' nor '#'.
+std::string ModelDocument::pointer_of(const std::string& place) const {
+    std::string pointer;
+    const nlohmann::json* at = &root_;
+    std::size_t start = 0;
+    while (at && start < place.size()) {
+        const std::size_t end = std::min(place.find('/', start + 1), place.size());
+        const std::string step = place.substr(start + 1, end - start - 1);
+        start = end;
+        const std::size_t hash = step.find('#');
+        if (hash == std::string::npos) {
+            if (!at->is_object() || !at->contains(step)) {
+                break;
+            }
+            pointer += pointer_step(step);
+            at = &at->at(step);
+            continue;
+        }
+        const std::vector<ListElement> elements = list_elements(at, step.substr(0, hash));
+        const std::size_t index = std::stoul(step.substr(hash + 1));
+        if (index >= elements.size()) {
+            break;
+        }
+        pointer += elements[index].steps;
+        at = elements[index].value;
+    }
+    return pointer;
+}
+
+std::string record_step(const std::string& member, std::size_t index) {
+    return "/" + member + "#" + std::to_string(index);
+}
+
+std::string member_step(const std::string& member) {
+    return "/" + member;
+}
 
 std::string pointer_step(const std::string& key) {
     std::string step = "/";

@@ -87,7 +87,7 @@ int NumberedModel::entry_equation(int nonzero_number) const {
     return entry_equations_[index_of(nonzero_number, entries_.size(), "nonzero")];
 }
 
-const std::vector<int>& NumberedModel::variables_with_symbol(const std::string& symbol) const {
+const std::vector<int>& NumberedModel::variables_with_symbol(std::string_view symbol) const {
     static const std::vector<int> none;
     const auto found = numbers_by_symbol_.find(symbol);
     return found == numbers_by_symbol_.end() ? none : found->second;

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model_definition.h"
@@ -30,7 +31,7 @@ class NumberedModel {
     int entry_equation(int nonzero_number) const;
 
     // Every variable number whose symbol is `symbol`, in file order.
-    const std::vector<int>& variables_with_symbol(const std::string& symbol) const;
+    const std::vector<int>& variables_with_symbol(std::string_view symbol) const;
 
   private:
     void number_records();
@@ -39,5 +40,5 @@ class NumberedModel {
     ModelDefinition model_;
     std::vector<const VariableDef*> entries_;
     std::vector<int> entry_equations_;
-    std::map<std::string, std::vector<int>> numbers_by_symbol_;
+    std::map<std::string, std::vector<int>, std::less<>> numbers_by_symbol_;
 };

@@ -31,11 +31,8 @@ std::vector<int> apply_assignments(const std::vector<Assignment>& assignments,
                                    const std::string& option) {
     std::vector<int> numbers;
     for (const Assignment& assignment : assignments) {
-        const std::vector<int> targets = symbols.numbers_of(assignment.symbol);
-        if (targets.empty()) {
-            throw UsageError(option + " " + assignment.symbol + ": the model has no variable '" +
-                             assignment.symbol + "'");
-        }
+        const std::vector<int> targets =
+            symbols.numbers_named(assignment.symbol, option + " " + assignment.symbol);
         for (const int number : targets) {
             session.value(number) = assignment.value;
             numbers.push_back(number);

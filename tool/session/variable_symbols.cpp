@@ -2,12 +2,21 @@
 
 #include <stdexcept>
 
-VariableSymbols::VariableSymbols(const ModelSession& session) {
-    symbols_.reserve(static_cast<std::size_t>(session.variable_count()));
+namespace {
+
+std::vector<std::string> block_symbols(const ModelSession& session) {
+    std::vector<std::string> symbols;
+    symbols.reserve(static_cast<std::size_t>(session.variable_count()));
     for (int number = 1; number <= session.variable_count(); ++number) {
-        symbols_.push_back(session.variable_symbol(number));
+        symbols.push_back(session.variable_symbol(number));
     }
+    return symbols;
 }
+
+}  // namespace
+
+VariableSymbols::VariableSymbols(const ModelSession& session)
+    : symbols_(block_symbols(session)), resolver_(symbols_, "variable") {}
 
 const std::string& VariableSymbols::symbol(int number) const {
     if (number < 1 || static_cast<std::size_t>(number) > symbols_.size()) {
@@ -16,13 +25,11 @@ const std::string& VariableSymbols::symbol(int number) const {
     return symbols_[static_cast<std::size_t>(number - 1)];
 }
 
-// A scan rather than an index: only --at and --fix ask, a few times a run.
-std::vector<int> VariableSymbols::numbers_of(const std::string& symbol) const {
+std::vector<int> VariableSymbols::numbers_named(const std::string& typed,
+                                                const std::string& option) const {
     std::vector<int> numbers;
-    for (std::size_t index = 0; index < symbols_.size(); ++index) {
-        if (symbols_[index] == symbol) {
-            numbers.push_back(static_cast<int>(index) + 1);
-        }
+    for (const std::size_t index : resolver_.resolve(typed, option)) {
+        numbers.push_back(static_cast<int>(index) + 1);
     }
     return numbers;
 }
