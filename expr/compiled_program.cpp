@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "function_value.h"
 #include "ordered_arithmetic.h"
@@ -41,12 +42,37 @@ int height_change(Op op) {
             return -1;
         case Op::MUL_S_ADD:
             return -2;
-        default:
+        case Op::ADD_K:
+        case Op::ADD_V:
+        case Op::MUL_K:
+        case Op::MUL_V:
+        case Op::POW_K:
+        case Op::POW_V:
+        case Op::LN:
+        case Op::LOG10:
+        case Op::ABS:
+        case Op::EXP:
+        case Op::SQRT:
+        case Op::ZERO:
+        case Op::KEEP:
+        case Op::K_MUL_V_ADD:
+        case Op::PUSH_SLOT_ADD:
+        case Op::PUSH_SLOT_MUL:
+        case Op::LN_V_ADD:
+        case Op::LOG10_V_ADD:
+        case Op::ABS_V_ADD:
+        case Op::EXP_V_ADD:
+        case Op::SQRT_V_ADD:
+        case Op::V_POW_K_ADD:
+        case Op::EXP_V_MUL:
+        case Op::V_POW_K_MUL:
+        case Op::END:
             return 0;
     }
+    return 0;  // not an operation: no program holds one
 }
 
-std::size_t deepest(const std::vector<Instruction>& code) {
+std::size_t deepest(const InstructionVector& code) {
     std::ptrdiff_t height = 0;
     std::ptrdiff_t most = 0;
     for (const Instruction& instruction : code) {
@@ -58,8 +84,7 @@ std::size_t deepest(const std::vector<Instruction>& code) {
 
 }  // namespace
 
-CompiledProgram::CompiledProgram(std::vector<Instruction> code, TextConstants texts,
-                                 std::size_t slots)
+CompiledProgram::CompiledProgram(InstructionVector code, TextConstants texts, std::size_t slots)
     : code_(std::move(code)), texts_(std::move(texts)), stack_(deepest(code_)), slots_(slots) {
     code_.push_back(Instruction{0.0, 0, Op::END});
 }
@@ -85,6 +110,7 @@ void CompiledProgram::run(const double* values, double* out) {
         &&op_abs_v_add,   &&op_exp_v_add,     &&op_sqrt_v_add, &&op_v_pow_k_add,   &&op_exp_v_mul,
         &&op_v_pow_k_mul, &&op_end,
     };
+    static_assert(std::size(handlers) == OP_COUNT, "one handler for each operation, in order");
     double* next = stack_.data();  // the slot above the top
     const Instruction* in = code_.data();
 #define QUILLON_NEXT goto* handlers[static_cast<int>((++in)->op)]

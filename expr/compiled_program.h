@@ -11,7 +11,8 @@
 // computes, bit for bit, what the tree walk computes for each tree in turn.
 class CompiledProgram {
   public:
-    CompiledProgram(std::vector<Instruction> code, TextConstants texts, std::size_t slots);
+    // `code` gets its END appended; room for it saves copying the program.
+    CompiledProgram(InstructionVector code, TextConstants texts, std::size_t slots);
 
     // Runs every instruction in order: reads `values`, which must hold every
     // element the program was compiled to read, and writes each tree's value
@@ -20,10 +21,10 @@ class CompiledProgram {
     // trees before it written.
     void run(const double* values, double* out);
 
-    const std::vector<Instruction>& code() const { return code_; }
+    const InstructionVector& code() const { return code_; }
 
   private:
-    std::vector<Instruction> code_;
+    InstructionVector code_;
     TextConstants texts_;
     std::vector<double> stack_;  // as deep as the program's deepest point
     std::vector<double> slots_;  // values of repeated subtrees, written before read

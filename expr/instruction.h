@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "huge_pages.h"
 
 // The operations of a compiled program: a stack machine whose instructions
 // run in the order they are laid out. "top" is the value on top of the stack;
@@ -66,11 +70,17 @@ enum class Op : std::uint8_t {
     END,  // the last instruction of every program
 };
 
+// How many operations there are: END is the last.
+inline constexpr std::size_t OP_COUNT = static_cast<std::size_t>(Op::END) + 1;
+
 struct Instruction {
     double k = 0.0;
     std::uint32_t arg = 0;
     Op op = Op::PUSH_K;
 };
+
+// A program's instructions; a large model's programs take huge pages.
+using InstructionVector = std::vector<Instruction, HugePageAllocator<Instruction>>;
 
 // The instruction that does `base` and then `combine` (ADD_S or MUL_S) in one
 // step; `base` itself when there is none.

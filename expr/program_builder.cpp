@@ -75,7 +75,8 @@ void ProgramBuilder::add(const ExprNode* root, std::int32_t number) {
 }
 
 CompiledProgram ProgramBuilder::build() {
-    return CompiledProgram(sharing_.with_keeps(code_), std::move(texts_), sharing_.slots());
+    sharing_.insert_keeps(code_);
+    return CompiledProgram(std::move(code_), std::move(texts_), sharing_.slots());
 }
 
 void ProgramBuilder::compile(const ExprNode& root) {

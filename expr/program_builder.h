@@ -54,7 +54,7 @@ class ProgramBuilder {
 
     const ModelDefinition& model_;
     std::size_t value_count_;
-    std::vector<Instruction> code_;
+    InstructionVector code_;
     TextConstants texts_;
     SubtreeSharing sharing_;
     std::vector<Frame> frames_;

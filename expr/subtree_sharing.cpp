@@ -27,35 +27,51 @@ bool calls_library(Op op) {
     }
 }
 
-// The instructions' fields as bytes (the struct's padding left out).
-std::string key_of(const Instruction* begin, const Instruction* end) {
-    std::string key;
-    key.reserve(static_cast<std::size_t>(end - begin) * 13);
-    for (const Instruction* in = begin; in != end; ++in) {
-        char bytes[13];
-        std::memcpy(bytes, &in->k, 8);
-        std::memcpy(bytes + 8, &in->arg, 4);
-        bytes[12] = static_cast<char>(in->op);
-        key.append(bytes, sizeof bytes);
-    }
-    return key;
+std::uint64_t bits_of(double k) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &k, sizeof bits);
+    return bits;
 }
 
-// Appends a KEEP of the value the code so far leaves on top. When the last
-// instruction has already combined that value into the one below, it is split
-// back into its two operations, with the KEEP between them.
-void keep_top(std::vector<Instruction>& code, std::uint32_t slot) {
-    const FusedParts parts = parts_of(code.back().op);
-    code.back().op = parts.base;
-    code.push_back(Instruction{0.0, slot, Op::KEEP});
-    if (parts.combine != Op::END) {
-        code.push_back(Instruction{0.0, 0, parts.combine});
+// Mixes the instructions' fields (the constant's bits, not its value, so 0.0
+// and -0.0 differ and a NaN equals itself).
+std::uint64_t hash_of(const Instruction* begin, const Instruction* end) {
+    std::uint64_t hash = 0x9e3779b97f4a7c15u;
+    const auto mix = [&](std::uint64_t value) {
+        hash = (hash ^ value) * 0xff51afd7ed558ccdu;
+        hash ^= hash >> 32;
+    };
+    for (const Instruction* in = begin; in != end; ++in) {
+        mix(bits_of(in->k));
+        mix(std::uint64_t{in->arg} << 8 | static_cast<std::uint64_t>(in->op));
     }
+    return hash;
+}
+
+bool same_code(const Instruction* a, const Instruction* b, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (bits_of(a[i].k) != bits_of(b[i].k) || a[i].arg != b[i].arg || a[i].op != b[i].op) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-void SubtreeSharing::share(std::vector<Instruction>& code, std::size_t start) {
+SubtreeSharing::First* SubtreeSharing::find(const Instruction* begin, std::size_t length,
+                                            std::uint64_t hash) {
+    const auto [from, to] = by_hash_.equal_range(hash);
+    for (auto candidate = from; candidate != to; ++candidate) {
+        First& first = firsts_[candidate->second];
+        if (first.length == length && same_code(copies_.data() + first.copy, begin, length)) {
+            return &first;
+        }
+    }
+    return nullptr;
+}
+
+void SubtreeSharing::share(InstructionVector& code, std::size_t start) {
     const std::size_t length = code.size() - start;
     const Instruction* begin = code.data() + start;
     const Instruction* end = code.data() + code.size();
@@ -63,34 +79,64 @@ void SubtreeSharing::share(std::vector<Instruction>& code, std::size_t start) {
         std::none_of(begin, end, [](const Instruction& in) { return calls_library(in.op); })) {
         return;
     }
-    const auto [found, fresh] =
-        firsts_.try_emplace(key_of(begin, end), First{code.size(), 0, false});
-    if (fresh) {
+    const std::uint64_t hash = hash_of(begin, end);
+    First* first = find(begin, length, hash);
+    if (!first) {
+        by_hash_.emplace(hash, firsts_.size());
+        firsts_.push_back(First{copies_.size(), length, code.size(), 0, false});
+        copies_.insert(copies_.end(), begin, end);
         return;
     }
-    First& first = found->second;
-    if (!first.read) {
-        first.read = true;
-        first.slot = slots_++;
-        keeps_.emplace_back(first.end, first.slot);
+    if (!first->read) {
+        first->read = true;
+        first->slot = slots_++;
+        keeps_.emplace_back(first->end, first->slot);
     }
     code.resize(start);
-    code.push_back(Instruction{0.0, first.slot, Op::PUSH_SLOT});
+    code.push_back(Instruction{0.0, first->slot, Op::PUSH_SLOT});
 }
 
-std::vector<Instruction> SubtreeSharing::with_keeps(const std::vector<Instruction>& code) {
+// A KEEP saves the value the code before its place leaves on top. When the
+// instruction before has already combined that value into the one below, it
+// is split back into its two operations, with the KEEP between them; further
+// KEEPs at the same place follow the combination. The code moves up once,
+// from its end, to make room.
+void SubtreeSharing::insert_keeps(InstructionVector& code) {
     std::stable_sort(keeps_.begin(), keeps_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<Instruction> result;
-    result.reserve(code.size() + keeps_.size());
-    auto keep = keeps_.begin();
-    for (std::size_t place = 0; place <= code.size(); ++place) {
-        for (; keep != keeps_.end() && keep->first == place; ++keep) {
-            keep_top(result, keep->second);
-        }
-        if (place < code.size()) {
-            result.push_back(code[place]);
+    std::size_t added = keeps_.size();
+    for (std::size_t i = 0; i < keeps_.size(); ++i) {
+        const bool first_at_place = i == 0 || keeps_[i - 1].first != keeps_[i].first;
+        if (first_at_place && parts_of(code[keeps_[i].first - 1].op).combine != Op::END) {
+            ++added;
         }
     }
-    return result;
+    std::size_t from = code.size();
+    code.reserve(code.size() + added + 1);
+    code.resize(code.size() + added);
+    std::size_t to = code.size();
+    for (std::size_t i = keeps_.size(); i > 0;) {
+        const std::size_t place = keeps_[i - 1].first;
+        std::size_t group = i;  // keeps [group, i) are at `place`
+        while (group > 0 && keeps_[group - 1].first == place) {
+            --group;
+        }
+        const std::size_t moved = from - place;
+        std::move_backward(code.begin() + static_cast<std::ptrdiff_t>(place),
+                           code.begin() + static_cast<std::ptrdiff_t>(from),
+                           code.begin() + static_cast<std::ptrdiff_t>(to));
+        to -= moved;
+        const Instruction last = code[place - 1];
+        const FusedParts parts = parts_of(last.op);
+        for (std::size_t k = i - 1; k > group; --k) {
+            code[--to] = Instruction{0.0, keeps_[k].second, Op::KEEP};
+        }
+        if (parts.combine != Op::END) {
+            code[--to] = Instruction{0.0, 0, parts.combine};
+        }
+        code[--to] = Instruction{0.0, keeps_[group].second, Op::KEEP};
+        code[--to] = Instruction{last.k, last.arg, parts.base};
+        from = place - 1;
+        i = group;
+    }
 }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -22,21 +21,30 @@ class SubtreeSharing {
   public:
     // The code of one subtree has just been emitted at [start, code.size()):
     // if it repeats earlier code, it becomes one PUSH_SLOT.
-    void share(std::vector<Instruction>& code, std::size_t start);
+    void share(InstructionVector& code, std::size_t start);
 
-    // The program's code with the KEEPs inserted.
-    std::vector<Instruction> with_keeps(const std::vector<Instruction>& code);
+    // Inserts the KEEPs into the program's code, in place, leaving room for
+    // one more instruction.
+    void insert_keeps(InstructionVector& code);
 
     std::size_t slots() const { return slots_; }
 
   private:
     struct First {
+        std::size_t copy;    // its code, as compiled, in `copies_`
+        std::size_t length;  // instructions
         std::size_t end;     // where its KEEP goes
         std::uint32_t slot;  // valid once read
         bool read;
     };
 
-    std::unordered_map<std::string, First> firsts_;
+    First* find(const Instruction* begin, std::size_t length, std::uint64_t hash);
+
+    // Firsts by a hash of their instructions' fields; equal hashes are told
+    // apart by comparing the code itself.
+    std::unordered_multimap<std::uint64_t, std::size_t> by_hash_;
+    std::vector<First> firsts_;
+    std::vector<Instruction> copies_;
     std::vector<std::pair<std::size_t, std::uint32_t>> keeps_;  // place, slot
     std::uint32_t slots_ = 0;
 };

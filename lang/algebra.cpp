@@ -179,6 +179,20 @@ Expr make_function(Function function, Expr argument) {
     return result;
 }
 
+std::int64_t node_count(const Expr& tree) {
+    std::int64_t count = 0;
+    std::vector<const Expr*> pending = {&tree};
+    while (!pending.empty()) {
+        const Expr* node = pending.back();
+        pending.pop_back();
+        ++count;
+        for (const Expr& child : node->children) {
+            pending.push_back(&child);
+        }
+    }
+    return count;
+}
+
 Expr negated(Expr operand) {
     if (operand.kind == Expr::Kind::number) {
         operand.number = -operand.number;

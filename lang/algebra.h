@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,9 @@ Expr make_sum(std::vector<Expr> terms);
 Expr make_product(std::vector<Expr> factors);
 Expr make_power(Expr base, Expr exponent);
 Expr make_function(Function function, Expr argument);
+
+// The number of nodes of `tree`.
+std::int64_t node_count(const Expr& tree);
 
 // -operand: a number changes sign; otherwise a product by -1, merged into the
 // operand when that is a product (exact, since rounding is symmetric in sign).

@@ -42,55 +42,74 @@ Expr minus_one() {
     return make_number(-1.0);
 }
 
+// Copies subtrees into derivatives, counting their nodes first: the
+// derivatives of a long sum squared hold the sum once per variable.
+class Copier {
+  public:
+    explicit Copier(NodeBudget& budget) : budget_(budget) {}
+
+    Expr operator()(const Expr& tree) const {
+        budget_.charge(node_count(tree));
+        return tree;
+    }
+
+  private:
+    NodeBudget& budget_;
+};
+
 // sign(u) from the plug-in's node kinds; see the header.
-Expr sign_of(const Expr& u) {
+Expr sign_of(const Expr& u, const Copier& copy) {
     std::vector<Expr> terms;
-    terms.push_back(make_power(make_number(0.0), make_function(Function::sqrt, negated(u))));
-    terms.push_back(negated(make_power(make_number(0.0), make_function(Function::sqrt, u))));
+    terms.push_back(make_power(make_number(0.0), make_function(Function::sqrt, negated(copy(u)))));
+    terms.push_back(negated(make_power(make_number(0.0), make_function(Function::sqrt, copy(u)))));
     return make_sum(std::move(terms));
 }
 
 // d f(u) from u' = du; `call` is f(u) itself.
-Expr chain_rule(const Expr& call, Expr du) {
+Expr chain_rule(const Expr& call, Expr du, const Copier& copy) {
     const Expr& u = call.children.front();
     switch (call.function) {
         case Function::ln:
-            return make_product(operands(std::move(du), make_power(u, minus_one())));
+            return make_product(operands(std::move(du), make_power(copy(u), minus_one())));
         case Function::log:
         case Function::lg:
             return make_product(
-                operands(make_number(log10_e), std::move(du), make_power(u, minus_one())));
+                operands(make_number(log10_e), std::move(du), make_power(copy(u), minus_one())));
         case Function::exp:
-            return make_product(operands(std::move(du), call));
+            return make_product(operands(std::move(du), copy(call)));
         case Function::sqrt:
             return make_product(
-                operands(make_number(0.5), std::move(du), make_power(u, make_number(-0.5))));
+                operands(make_number(0.5), std::move(du), make_power(copy(u), make_number(-0.5))));
         case Function::abs:
-            return make_product(operands(std::move(du), sign_of(u)));
+            return make_product(operands(std::move(du), sign_of(u, copy)));
     }
     return make_number(0.0);
 }
 
 // d u^v for one variable; either derivative may be absent (zero).
-Expr power_rule(const Expr& power, Expr* du, Expr* dv) {
+Expr power_rule(const Expr& power, Expr* du, Expr* dv, const Copier& copy) {
     const Expr& u = power.children[0];
     const Expr& v = power.children[1];
     if (dv == nullptr) {
-        Expr reduced = make_power(u, make_sum(operands(v, minus_one())));
-        return make_product(operands(v, std::move(*du), std::move(reduced)));
+        Expr reduced = make_power(copy(u), make_sum(operands(copy(v), minus_one())));
+        return make_product(operands(copy(v), std::move(*du), std::move(reduced)));
     }
     if (du == nullptr) {
-        return make_product(operands(power, make_function(Function::ln, u), std::move(*dv)));
+        return make_product(
+            operands(copy(power), make_function(Function::ln, copy(u)), std::move(*dv)));
     }
-    Expr through_exponent = make_product(operands(std::move(*dv), make_function(Function::ln, u)));
-    Expr through_base = make_product(operands(v, std::move(*du), make_power(u, minus_one())));
-    return make_product(
-        operands(power, make_sum(operands(std::move(through_exponent), std::move(through_base)))));
+    Expr through_exponent =
+        make_product(operands(std::move(*dv), make_function(Function::ln, copy(u))));
+    Expr through_base =
+        make_product(operands(copy(v), std::move(*du), make_power(copy(u), minus_one())));
+    return make_product(operands(
+        copy(power), make_sum(operands(std::move(through_exponent), std::move(through_base)))));
 }
 
 class Differentiator {
   public:
-    explicit Differentiator(const VariableNumbers& numbers) : numbers_(numbers) {}
+    Differentiator(const VariableNumbers& numbers, NodeBudget& budget)
+        : numbers_(numbers), copy_(budget) {}
 
     Partials of(const Expr& expr) const {
         switch (expr.kind) {
@@ -128,7 +147,8 @@ class Differentiator {
                 std::vector<Expr> factors;
                 factors.reserve(product.children.size());
                 for (std::size_t j = 0; j < product.children.size(); ++j) {
-                    factors.push_back(j == i ? std::move(partial.derivative) : product.children[j]);
+                    factors.push_back(j == i ? std::move(partial.derivative)
+                                             : copy_(product.children[j]));
                 }
                 add_unless_zero(pieces, partial.variable, make_product(std::move(factors)));
             }
@@ -151,7 +171,7 @@ class Differentiator {
             const std::size_t variable = take_base ? base->variable : exponent->variable;
             Expr* du = take_base ? &(base++)->derivative : nullptr;
             Expr* dv = take_exponent ? &(exponent++)->derivative : nullptr;
-            add_unless_zero(result, variable, power_rule(power, du, dv));
+            add_unless_zero(result, variable, power_rule(power, du, dv, copy_));
         }
         return result;
     }
@@ -160,12 +180,13 @@ class Differentiator {
         Partials result;
         for (Partial& partial : of(call.children.front())) {
             add_unless_zero(result, partial.variable,
-                            chain_rule(call, std::move(partial.derivative)));
+                            chain_rule(call, std::move(partial.derivative), copy_));
         }
         return result;
     }
 
     const VariableNumbers& numbers_;
+    Copier copy_;
 };
 
 void collect_variables(const Expr& expr, std::vector<std::string_view>& order,
@@ -190,8 +211,9 @@ std::vector<std::string_view> variables_in_order(const Expr& expr) {
     return order;
 }
 
-std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers) {
-    return Differentiator(numbers).of(expr);
+std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers,
+                                         NodeBudget& budget) {
+    return Differentiator(numbers, budget).of(expr);
 }
 
 }  // namespace lang

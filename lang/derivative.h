@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "build_limits.h"
 #include "symbolic.h"
 
 namespace lang {
@@ -23,7 +24,8 @@ struct Partial {
 
 // The exact partial derivatives of `expr`, all in one walk, ordered by
 // variable number; a derivative that simplifies to 0 is left out. `numbers`
-// must number every variable of `expr`.
+// must number every variable of `expr`. The nodes copied from `expr` into
+// the derivatives are charged to `budget` before they are copied.
 //
 // Conventions where the plug-in's functions are not differentiable:
 // - d abs(u) = (0^sqrt(-u) - 0^sqrt(u)) * u'. With the plug-in's sqrt, which
@@ -36,6 +38,7 @@ struct Partial {
 //   otherwise, which needs u > 0.
 // - d ln(u) = u' * u^-1; d log(u) = d lg(u) = (1/ln 10) * u' * u^-1;
 //   d exp(u) = u' * exp(u).
-std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers);
+std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers,
+                                         NodeBudget& budget);
 
 }  // namespace lang

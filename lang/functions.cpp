@@ -1,5 +1,6 @@
 #include "functions.h"
 
+#include <cstddef>
 #include <iterator>
 
 namespace lang {
@@ -25,6 +26,17 @@ std::optional<Function> function_named(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string function_list() {
+    std::string list;
+    for (std::size_t i = 0; i < std::size(functions); ++i) {
+        if (i > 0) {
+            list += i + 1 == std::size(functions) ? " and " : ", ";
+        }
+        list += functions[i].name;
+    }
+    return list;
 }
 
 const char* function_name(Function function) {

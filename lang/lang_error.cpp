@@ -21,6 +21,7 @@ LangError::LangError(int line, int column, std::string message)
 LangError::LangError(const std::string& source_name, const LangError& located)
     : std::runtime_error(source_name + ":" +
                          located_text(located.line_, located.column_, located.message_)),
+      source_(source_name),
       line_(located.line_),
       column_(located.column_),
       message_(located.message_) {}

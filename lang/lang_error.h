@@ -14,11 +14,14 @@ class LangError : public std::runtime_error {
     LangError(int line, int column, std::string message);
     LangError(const std::string& source_name, const LangError& located);
 
+    // The text's name once given: a file name, or <stdin>; else empty.
+    const std::string& source() const { return source_; }
     int line() const { return line_; }
     int column() const { return column_; }
     const std::string& message() const { return message_; }
 
   private:
+    std::string source_;
     int line_;
     int column_;
     std::string message_;

@@ -1,6 +1,8 @@
 #include "lowering.h"
 
 #include <cmath>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "algebra.h"
@@ -90,6 +92,12 @@ class Lowering {
     }
 
     Expr sum_over(const Syntax& syntax) {
+        const std::int64_t cap = scope_.limits().terms;
+        terms_ += count_instances(syntax.ranges, scope_, cap - terms_);
+        if (terms_ > cap) {
+            scope_.fail(syntax.position, "the sums of this expression exceed the limit of " +
+                                             std::to_string(cap) + " terms (--max-terms sets it)");
+        }
         std::vector<Expr> terms;
         for_each_instance(syntax.ranges, scope_,
                           [&] { terms.push_back(lower(syntax.operands.front())); });
@@ -98,6 +106,7 @@ class Lowering {
 
     Scope& scope_;
     bool variables_allowed_;
+    std::int64_t terms_ = 0;  // that the sums expanded so far give
 };
 
 // Whole numbers that doubles hold exactly.

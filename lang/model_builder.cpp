@@ -63,7 +63,8 @@ void ModelBuilder::add(const Statement& statement) {
 }
 
 void ModelBuilder::add_constant(const ConstantStatement& constant) {
-    Scope scope(symbols_);
+    Scope scope(symbols_, limits_);
+    count_instances_of(constant.ranges, constant.target.position, scope);
     for_each_instance(constant.ranges, scope, [&] {
         const std::string symbol = symbol_of(constant.target.name, constant.target.indices, scope);
         const double value = constant_value(constant.value, scope, "the value of " + symbol);
@@ -72,7 +73,8 @@ void ModelBuilder::add_constant(const ConstantStatement& constant) {
 }
 
 void ModelBuilder::add_variable(const VariableStatement& statement) {
-    Scope scope(symbols_);
+    Scope scope(symbols_, limits_);
+    count_instances_of(statement.ranges, statement.target.position, scope);
     for_each_instance(statement.ranges, scope, [&] {
         VariableRecord variable;
         variable.symbol = symbol_of(statement.target.name, statement.target.indices, scope);
@@ -91,7 +93,8 @@ void ModelBuilder::add_variable(const VariableStatement& statement) {
 
 void ModelBuilder::add_equation(const EquationStatement& equation) {
     const EquationText text(tokens_, equation);
-    Scope scope(symbols_);
+    Scope scope(symbols_, limits_);
+    count_instances_of(equation.ranges, equation.position, scope);
     for_each_instance(equation.ranges, scope, [&] {
         ++equation_count_;
         EquationRecord record;
@@ -114,9 +117,41 @@ void ModelBuilder::add_equation(const EquationStatement& equation) {
         for (std::size_t i = 0; i < record.variables.size(); ++i) {
             numbers.emplace(record.variables[i], i);
         }
-        record.partials = partial_derivatives(record.residual, numbers);
+        try {
+            NodeBudget budget(limits_.equation_nodes);
+            budget.charge(node_count(record.residual));
+            record.partials = partial_derivatives(record.residual, numbers, budget);
+        } catch (const NodeLimitReached&) {
+            scope.fail(equation.position, "the equation " + record.name + " exceeds the limit of " +
+                                              std::to_string(limits_.equation_nodes) +
+                                              " nodes, derivatives included "
+                                              "(--max-equation-nodes sets it)");
+        }
+        count_nodes_of(record, equation.position, scope);
         writer_.add_equation(record);
     });
+}
+
+void ModelBuilder::count_instances_of(const std::vector<LoopRange>& ranges, Position where,
+                                      Scope& scope) {
+    instances_ += count_instances(ranges, scope, limits_.instances - instances_);
+    if (instances_ > limits_.instances) {
+        scope.fail(ranges.empty() ? where : ranges.front().position,
+                   "the statements exceed the limit of " + std::to_string(limits_.instances) +
+                       " instances in the model (--max-instances sets it)");
+    }
+}
+
+void ModelBuilder::count_nodes_of(const EquationRecord& record, Position where,
+                                  const Scope& scope) {
+    nodes_ += node_count(record.residual);
+    for (const Partial& partial : record.partials) {
+        nodes_ += node_count(partial.derivative);
+    }
+    if (nodes_ > limits_.nodes) {
+        scope.fail(where, "the model exceeds the limit of " + std::to_string(limits_.nodes) +
+                              " nodes, derivatives included (--max-nodes sets it)");
+    }
 }
 
 void ModelBuilder::name_equation(const std::string& name, Position where, const Scope& scope,

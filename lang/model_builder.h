@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "build_limits.h"
 #include "model_writer.h"
 #include "scope.h"
 #include "symbol_table.h"
@@ -20,7 +22,8 @@ class ModelBuilder {
   public:
     // `tokens` are those the statements were parsed from; they give each
     // equation its display text.
-    explicit ModelBuilder(const std::vector<Token>& tokens) : tokens_(tokens) {}
+    ModelBuilder(const std::vector<Token>& tokens, const BuildLimits& limits)
+        : tokens_(tokens), limits_(limits) {}
 
     void add(const Statement& statement);
 
@@ -35,13 +38,21 @@ class ModelBuilder {
     // `what` introduces the name in the message.
     void name_equation(const std::string& name, Position where, const Scope& scope,
                        const std::string& what);
+    // Counts the instances of a statement before they are made; raises
+    // LangError when the model would have too many.
+    void count_instances_of(const std::vector<LoopRange>& ranges, Position where, Scope& scope);
+    // Counts an equation's nodes into the model's; raises LangError beyond the limit.
+    void count_nodes_of(const EquationRecord& record, Position where, const Scope& scope);
 
     const std::vector<Token>& tokens_;
+    const BuildLimits& limits_;
     SymbolTable symbols_;
     ModelWriter writer_;
     // Equation names as the host sees them, upper-cased, with where each is given.
     std::unordered_map<std::string, Position> equation_names_;
     std::size_t equation_count_ = 0;
+    std::int64_t instances_ = 0;
+    std::int64_t nodes_ = 0;
 };
 
 }  // namespace lang

@@ -7,10 +7,11 @@
 
 namespace lang {
 
-std::string build_model_json(std::string_view equations_text, const std::string& source_name) {
+std::string build_model_json(std::string_view equations_text, const std::string& source_name,
+                             const BuildLimits& limits) {
     try {
         const std::vector<Token> tokens = tokenize(equations_text);
-        ModelBuilder builder(tokens);
+        ModelBuilder builder(tokens, limits);
         parse_statements(tokens, [&](const Statement& statement) { builder.add(statement); });
         return builder.model_json();
     } catch (const LangError& located) {
@@ -18,7 +19,7 @@ std::string build_model_json(std::string_view equations_text, const std::string&
     }
 }
 
-std::string show_model(const ModelDefinition& model) {
+std::string show_model(const ModelDefinition& model, Showing showing) {
     std::string out;
     for (const auto& variable : model.variables()) {
         show_variable(variable, out);
@@ -27,17 +28,17 @@ std::string show_model(const ModelDefinition& model) {
         out += '\n';
     }
     for (const auto& equation : model.equations()) {
-        show_equation_lines(equation, out);
+        show_equation_lines(equation, out, showing);
     }
     return out;
 }
 
 std::optional<std::string> show_equation(const ModelDefinition& model,
-                                         std::string_view equation_name) {
+                                         std::string_view equation_name, Showing showing) {
     std::string out;
     for (const auto& equation : model.equations()) {
         if (equation.equation_name() == equation_name) {
-            show_equation_lines(equation, out);
+            show_equation_lines(equation, out, showing);
         }
     }
     if (out.empty()) {

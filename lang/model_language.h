@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "build_limits.h"
 #include "lang_error.h"
 #include "model_definition.h"
+#include "tree_printer.h"
 
 namespace lang {
 
@@ -17,18 +19,21 @@ namespace lang {
 // model variable per declared variable, and per equation its residual
 // lhs - rhs with one entry per variable it uses, in order of first
 // appearance, each with the exact partial derivative. Faults in the text
-// raise LangError, whose what() begins with `source_name`.
-std::string build_model_json(std::string_view equations_text, const std::string& source_name);
+// raise LangError, whose what() begins with `source_name`, and so does a
+// build that goes beyond one of the `limits`.
+std::string build_model_json(std::string_view equations_text, const std::string& source_name,
+                             const BuildLimits& limits = BuildLimits());
 
 // A loaded model as equation text: its variables as var statements, then
 // each equation as `eq NAME: RESIDUAL = 0` followed by its entries'
-// derivatives as comments, `  # d/d SYMBOL = TREE`. A model built from this
-// language shows as text that builds the same trees again.
-std::string show_model(const ModelDefinition& model);
+// derivatives as comments, `  # d/d SYMBOL = TREE`, each tree shown as
+// `showing` says. A model built from this language shows exactly as text that
+// builds the same trees again.
+std::string show_model(const ModelDefinition& model, Showing showing);
 
 // The equations named `equation_name` (byte for byte), shown the same way;
 // none when the model has no such equation.
 std::optional<std::string> show_equation(const ModelDefinition& model,
-                                         std::string_view equation_name);
+                                         std::string_view equation_name, Showing showing);
 
 }  // namespace lang

@@ -92,6 +92,39 @@ class Parser {
         }
         return take();
     }
+    // Expects the bracket that closes `opener`. When no such bracket follows
+    // before the next statement, the fault is the opener left open, and is
+    // reported there rather than wherever the text happens to go on.
+    void expect_closing(const Token& opener, const std::string& expected) {
+        const TokenKind closer = opener.kind == TokenKind::left_paren ? TokenKind::right_paren
+                                                                      : TokenKind::right_bracket;
+        if (peek().kind == closer) {
+            take();
+            return;
+        }
+        if (!closed_later(opener.kind, closer)) {
+            const Position found = peek().position;
+            fail_at(opener.position,
+                    "this '" + std::string(opener.spelling) + "' is not closed: expected " +
+                        expected + ", found " + describe(peek()) + " at line " +
+                        std::to_string(found.line) + ", column " + std::to_string(found.column));
+        }
+        fail_expecting(expected);
+    }
+    // Whether a bracket of kind `closer` that matches none opened after here
+    // comes before the next statement.
+    bool closed_later(TokenKind opener, TokenKind closer) const {
+        int open = 0;
+        for (std::size_t ahead = 0; !starts_statement(peek(ahead)); ++ahead) {
+            const TokenKind kind = peek(ahead).kind;
+            if (kind == opener) {
+                ++open;
+            } else if (kind == closer && open-- == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
     void expect_word(std::string_view word, const std::string& expected) {
         if (!accept_word(word)) {
             fail_expecting(expected);
@@ -168,7 +201,7 @@ class Parser {
     // [lower, upper], either of them left out when the variable has no such bound.
     void bounds(VariableStatement& variable) {
         const std::string& name = variable.target.name;
-        expect(TokenKind::left_bracket, "'[' and the bounds of " + name);
+        const Token& opener = expect(TokenKind::left_bracket, "'[' and the bounds of " + name);
         if (peek().kind != TokenKind::comma) {
             variable.lower = expression();
         }
@@ -176,7 +209,7 @@ class Parser {
         if (peek().kind != TokenKind::right_bracket) {
             variable.upper = expression();
         }
-        expect(TokenKind::right_bracket, "']' after the bounds of " + name);
+        expect_closing(opener, "']' after the bounds of " + name);
     }
 
     EquationStatement equation() {
@@ -233,13 +266,14 @@ class Parser {
 
     // '[' expression (',' expression)* ']'
     std::vector<Syntax> indices(const std::string& name) {
-        const Nesting level(*this, peek());
+        const Token& opener = peek();
+        const Nesting level(*this, opener);
         take();
         std::vector<Syntax> result;
         do {
             result.push_back(expression());
         } while (accept(TokenKind::comma));
-        expect(TokenKind::right_bracket, "']' after the indices of " + name);
+        expect_closing(opener, "']' after the indices of " + name);
         return result;
     }
 
@@ -361,7 +395,7 @@ class Parser {
             const Nesting level(*this, token);
             take();
             Syntax inner = expression();
-            expect(TokenKind::right_paren, "an operator or ')'");
+            expect_closing(token, "an operator or ')'");
             return inner;
         }
         if (token.kind == TokenKind::name && !is_word(token, "for") && !is_word(token, "in") &&
@@ -385,6 +419,10 @@ class Parser {
         if (name.spelling == "sum") {
             return sum(name, first_token);
         }
+        if (peek().kind == TokenKind::left_paren) {
+            fail_at(name.position, "unknown function " + std::string(name.spelling) +
+                                       "; the functions are " + function_list());
+        }
         Syntax result = starting(Syntax::Kind::name, name, first_token);
         result.name = std::string(name.spelling);
         if (peek().kind == TokenKind::left_bracket) {
@@ -397,9 +435,9 @@ class Parser {
     Syntax argument(const Token& function) {
         const std::string name(function.spelling);
         const Nesting level(*this, peek());
-        expect(TokenKind::left_paren, "'(' after " + name);
+        const Token& opener = expect(TokenKind::left_paren, "'(' after " + name);
         Syntax result = expression();
-        expect(TokenKind::right_paren, "')' after the argument of " + name);
+        expect_closing(opener, "')' after the argument of " + name);
         return result;
     }
 
@@ -407,11 +445,11 @@ class Parser {
     Syntax sum(const Token& name, std::size_t first_token) {
         Syntax result = starting(Syntax::Kind::sum_over, name, first_token);
         const Nesting level(*this, peek());
-        expect(TokenKind::left_paren, "'(' after sum");
+        const Token& opener = expect(TokenKind::left_paren, "'(' after sum");
         result.operands.push_back(expression());
         expect_word("for", "an operator or 'for' and the ranges of the sum");
         result.ranges = ranges();
-        expect(TokenKind::right_paren, "an operator, ',' or ')' after the ranges of the sum");
+        expect_closing(opener, "an operator, ',' or ')' after the ranges of the sum");
         return result;
     }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "build_limits.h"
 #include "symbol_table.h"
 #include "syntax.h"
 
@@ -15,9 +16,11 @@ namespace lang {
 // ranges and by enclosing sums, innermost last, and the declarations so far.
 class Scope {
   public:
-    explicit Scope(const SymbolTable& symbols) : symbols_(symbols) {}
+    Scope(const SymbolTable& symbols, const BuildLimits& limits)
+        : symbols_(symbols), limits_(limits) {}
 
     const SymbolTable& symbols() const { return symbols_; }
+    const BuildLimits& limits() const { return limits_; }
 
     // Binds the range's index to `value`. Raises LangError when a declaration
     // or an enclosing range already uses the name.
@@ -39,6 +42,7 @@ class Scope {
     };
 
     const SymbolTable& symbols_;
+    const BuildLimits& limits_;
     std::vector<Binding> bindings_;
 };
 

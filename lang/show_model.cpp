@@ -15,12 +15,12 @@ std::string given_text(double value) {
     return given(value) ? number_text(value) : "";
 }
 
-void show_entry(const VariableDef& entry, std::string& out) {
+void show_entry(const VariableDef& entry, std::string& out, Showing showing) {
     out += "  # d/d ";
     out += entry.variable_symbol;
     if (entry.differential) {
         out += " = ";
-        print_tree(*entry.differential, out);
+        print_tree(*entry.differential, out, showing);
     } else {
         out += ": no derivative";
     }
@@ -44,16 +44,16 @@ void show_variable(const VariableDef& variable, std::string& out) {
     out += '\n';
 }
 
-void show_equation_lines(const ExprNode& equation, std::string& out) {
+void show_equation_lines(const ExprNode& equation, std::string& out, Showing showing) {
     out += "eq ";
     if (!equation.equation_name().empty()) {
         out += equation.equation_name();
         out += ": ";
     }
-    print_tree(equation, out);
+    print_tree(equation, out, showing);
     out += " = 0\n";
     for (const auto& entry : equation.variables()) {
-        show_entry(entry, out);
+        show_entry(entry, out, showing);
     }
 }
 

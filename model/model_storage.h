@@ -27,8 +27,8 @@ class ModelStorage {
     const EquationFields* keep_fields(const EquationFields& fields);
 
   private:
-    RecordArena<char> texts_{std::size_t{1} << 16};
-    RecordArena<ExprNode> nodes_{4096};
-    RecordArena<VariableDef> entries_{1024};
-    RecordArena<EquationFields> fields_{1024};
+    RecordArena<char> texts_;
+    RecordArena<ExprNode> nodes_;
+    RecordArena<VariableDef> entries_;
+    RecordArena<EquationFields> fields_;
 };

@@ -112,7 +112,8 @@ constexpr const char* BUILD_DOC = R"(build(text) -> str
 The model file (JSON) that `quillon build` writes from the equation text.
 Raises ModelError with the line and column of the first fault.)";
 
-constexpr const char* SHOW_DOC = R"(show(path, equation=None) -> str
+constexpr const char* SHOW_DOC = R"(show(path, equation=None, exact=False) -> str
 
 The model file printed as equations, as `quillon show` prints it; only the
-equations named `equation` when given.)";
+equations named `equation` when given (any letter case when unique); every
+node as the file holds it, numbers unfolded, with exact=True (--exact).)";

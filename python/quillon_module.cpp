@@ -19,6 +19,7 @@
 #include "model_solve.h"
 #include "module_docs.h"
 #include "module_errors.h"
+#include "name_resolver.h"
 #include "plugin_search.h"
 #include "python_model.h"
 #include "sensitivity.h"
@@ -497,21 +498,25 @@ std::string build(const std::string& text) {
     return lang::build_model_json(text, "<text>");
 }
 
-std::string show(const py::object& path_like, const std::optional<std::string>& equation) {
+std::string show(const py::object& path_like, const std::optional<std::string>& equation,
+                 bool exact) {
     const std::string path =
         py::cast<std::string>(py::module_::import("os").attr("fspath")(path_like));
     py::gil_scoped_release unlocked;
     ModelSource source = ModelSource::from_file(path);
     ModelDefinition model;
     model.load_model(source.path());
+    const lang::Showing showing = exact ? lang::Showing::exact : lang::Showing::readable;
     if (!equation) {
-        return lang::show_model(model);
+        return lang::show_model(model, showing);
     }
-    const std::optional<std::string> shown = lang::show_equation(model, *equation);
-    if (!shown) {
-        throw UsageError("the model has no equation named " + *equation);
+    std::vector<std::string> names;
+    for (const ExprNode& node : model.equations()) {
+        names.emplace_back(node.equation_name());
     }
-    return *shown;
+    const NameResolver resolver(names, "equation");
+    const std::size_t first = resolver.resolve(*equation, "equation").front();
+    return lang::show_equation(model, names[first], showing).value_or("");
 }
 
 }  // namespace
@@ -609,7 +614,8 @@ PYBIND11_MODULE(quillon, module) {
 
     module.def("load", &load, py::arg("path_or_text"), py::arg("plugin") = py::none(), LOAD_DOC);
     module.def("build", &build, py::arg("text"), BUILD_DOC);
-    module.def("show", &show, py::arg("path"), py::arg("equation") = py::none(), SHOW_DOC);
+    module.def("show", &show, py::arg("path"), py::arg("equation") = py::none(),
+               py::arg("exact") = false, SHOW_DOC);
     module.def("default_plugin", &module_plugin_path,
                "The plug-in load() uses when it is given none.");
 }

@@ -6,3 +6,4 @@ BUILD_PACKAGES=(g++ make cmake nlohmann-json3-dev libcli11-dev libsuitesparse-de
 # muparser: the bench's peer; pytest and matplotlib: the module's tests and
 # example; dpkg-dev: dpkg-shlibdeps, which finds the Debian package's dependencies.
 TEST_PACKAGES=(libgtest-dev libmuparser-dev python3-pytest python3-matplotlib dpkg-dev)
+BENCH_PACKAGES=(python3-numpy python3-scipy)  # bench/run: the SciPy peer

@@ -29,7 +29,9 @@ def test_model_file_faults_keep_the_plugins_text(tmp_path, tool, text):
         model = quillon.load(path)
         model.residuals(model.start)
         model.jacobian(model.start)
-    assert code == 2 and err == PREFIX + str(raised.value) + "\n"
+    # The tool puts the file's place before the plug-in's text; the module
+    # keeps the plug-in's text alone.
+    assert code == 2 and err.startswith(PREFIX) and err.endswith(": " + str(raised.value) + "\n")
 
 
 def test_evaluation_faults_raise_model_errors(tmp_path, tool):
@@ -48,7 +50,7 @@ def test_evaluation_faults_raise_model_errors(tmp_path, tool):
 
 @pytest.mark.parametrize("call, error, message", [
     (lambda: quillon.load("var x = 1\neq e: x = (2"), quillon.ModelError,
-     r"^<text>:2:13: error: expected an operator or '\)', found the end"),
+     r"^<text>:2:11: error: this '\(' is not closed: expected an operator or '\)'"),
     (lambda: quillon.build("eq e: y = 1"), quillon.ModelError,
      r"^<text>:1:7: error: y is not declared"),
     (lambda: quillon.load("no_such_model.json"), quillon.UsageError,
@@ -58,7 +60,7 @@ def test_evaluation_faults_raise_model_errors(tmp_path, tool):
     (lambda: quillon.load(example("cstr"), plugin="/nonexistent/libquillon.so"),
      quillon.UsageError, r"/nonexistent/libquillon.so"),
     (lambda: quillon.show(example("cstr"), equation="nope"), quillon.UsageError,
-     r"^the model has no equation named nope$"),
+     r"^equation: the model has no equation 'nope'"),
     (lambda: quillon.load(example("cstr")).residuals([1, 2]), quillon.UsageError,
      r"^x holds 2 values; the model has 6 variables$"),
     (lambda: quillon.load(example("cstr")).jacobian(np.zeros((6, 1))), quillon.UsageError,

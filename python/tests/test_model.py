@@ -109,3 +109,6 @@ def test_build_and_show_match_the_tool(tool):
     assert code == 0 and quillon.show(example("cstr")) == shown
     code, one, _ = tool("show", example("cstr"), "--equation", "rate")
     assert quillon.show(example("cstr"), equation="rate") == one
+    code, exact, _ = tool("show", example("cstr"), "--exact")
+    assert code == 0 and quillon.show(example("cstr"), exact=True) == exact
+    assert quillon.show(example("cstr"), equation="RATE") == one

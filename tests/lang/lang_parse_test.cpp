@@ -18,8 +18,37 @@ INSTANTIATE_TEST_SUITE_P(
     lang_parse, lang_parse_faults,
     testing::Values(
         Fault{"x = 1", 1, 1, "expected a statement: const, var or eq, found 'x'"},
-        Fault{"var x\neq E1: ln(x = 2", 2, 13, "expected ')' after the argument of ln, found '='"},
-        Fault{"eq x = (1 + 2", 1, 14, "expected an operator or ')', found the end of the text"},
+        // A bracket that no bracket closes before the next statement is the
+        // fault, where it opens; one closed later leaves the fault where it lies.
+        Fault{"var x\neq E1: ln(x = 2", 2, 10,
+              "this '(' is not closed: expected ')' after the argument of ln, found '=' at line "
+              "2, column 13"},
+        Fault{"var x\neq E1: ln(x 2)", 2, 13, "expected ')' after the argument of ln, found '2'"},
+        Fault{"eq x = (1 + 2", 1, 8,
+              "this '(' is not closed: expected an operator or ')', found the end of the text at "
+              "line 1, column 14"},
+        Fault{"eq x = ((1) + 2\n\neq y = 3", 1, 8,
+              "this '(' is not closed: expected an operator or ')', found 'eq' at line 3, column "
+              "1"},
+        Fault{"eq x = (1 + 2]) + 1", 1, 14, "expected an operator or ')', found ']'"},
+        Fault{"eq x = (y[1)", 1, 10,
+              "this '[' is not closed: expected ']' after the indices of y, found ')' at line 1, "
+              "column 12"},
+        Fault{"var x in [0, 1\neq x = 1", 1, 10,
+              "this '[' is not closed: expected ']' after the bounds of x, found 'eq' at line 2, "
+              "column 1"},
+        Fault{"eq x = sum(k for k in 1..3\n", 1, 11,
+              "this '(' is not closed: expected an operator, ',' or ')' after the ranges of the "
+              "sum, found the end of the text at line 2, column 1"},
+        // A call of a name that is no function, wherever it stands.
+        Fault{"var x\neq x = tanh(1)", 2, 8,
+              "unknown function tanh; the functions are ln, log, lg, abs, exp and sqrt"},
+        Fault{"const k = 2*Exp(1)", 1, 13,
+              "unknown function Exp; the functions are ln, log, lg, abs, exp and sqrt"},
+        Fault{"var x = 1 in [0, cosh(2)]", 1, 18,
+              "unknown function cosh; the functions are ln, log, lg, abs, exp and sqrt"},
+        Fault{"var x\neq x = sum(f(k) for k in 1..2)", 2, 12,
+              "unknown function f; the functions are ln, log, lg, abs, exp and sqrt"},
         Fault{"eq x = 2 y", 1, 10, "expected an operator, 'for' or the next statement, found 'y'"},
         Fault{"eq x = 1 =", 1, 10, "expected an operator, 'for' or the next statement, found '='"},
         Fault{"eq x = 1 for i in 1..3 y", 1, 24,
@@ -28,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
               "expected an operator or '=' between the two sides of the equation, found 'x'"},
         Fault{"eq x = * 2", 1, 8, "expected a number, a name or '(', found '*'"},
         Fault{"eq x = ln x", 1, 11, "expected '(' after ln, found 'x'"},
-        Fault{"eq x = y[1", 1, 11,
-              "expected ']' after the indices of y, found the end of the text"},
+        Fault{"eq x = y[1", 1, 9,
+              "this '[' is not closed: expected ']' after the indices of y, found the end of the "
+              "text at line 1, column 11"},
         Fault{"eq x = sum(x)", 1, 13,
               "expected an operator or 'for' and the ranges of the sum, found ')'"},
         Fault{"eq x = 1 for i 1..3", 1, 16, "expected 'in' after the index i, found '1'"},
@@ -75,7 +105,8 @@ TEST(lang_parse, names_the_source_in_the_message) {
     } catch (const lang::LangError& fault) {
         EXPECT_STREQ(
             fault.what(),
-            "drum.eqs:2:10: error: expected an operator or ')', found the end of the text");
+            "drum.eqs:2:8: error: this '(' is not closed: expected an operator or ')', found the "
+            "end of the text at line 2, column 10");
     }
 }
 

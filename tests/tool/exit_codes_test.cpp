@@ -158,15 +158,16 @@ TEST(tool_exit_codes, usage_errors_exit_2) {
 }
 
 // A model file's fault is the JSON library's exception with its own text,
-// whichever command meets it, and never a crash.
+// whichever command meets it, and never a crash; the tool adds the member's place.
 TEST(tool_exit_codes, model_fault_exits_2_with_the_json_library_text) {
     const TempModelFile model(x_minus({{"Type", 2}, {"DoubleValue", nullptr}}));
-    for (const char* command : {"info", "eval", "check", "solve"}) {
+    for (const char* command : {"info", "eval", "check", "solve", "show"}) {
         const ProgramRun run = run_quillon({command, model.path()});
         EXPECT_EQ(run.exit_code, 2) << command;
-        EXPECT_EQ(run.err,
-                  "quillon: error: [json.exception.type_error.302] type must be number, but is "
-                  "null\n")
+        EXPECT_EQ(run.err, "quillon: error: " + model.path() +
+                               ": at /EquationList/0/SubExpressions/1/SubExpressions/1/"
+                               "DoubleValue: [json.exception.type_error.302] type must be "
+                               "number, but is null\n")
             << command;
         EXPECT_EQ(run.out, "") << command;
     }

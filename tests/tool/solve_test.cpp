@@ -56,7 +56,7 @@ TEST(tool_solve, a_system_that_is_not_square_is_refused_with_its_counts) {
         const ProgramRun run = run_quillon(solve_json(model.path(), c.fixes));
         EXPECT_EQ(run.exit_code, 2);
         EXPECT_EQ(run.err, "quillon: error: " + c.message + "\n");
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.json()["error"]["message"], c.message);
     }
 }
 

@@ -72,8 +72,8 @@ void add_bench_options(CLI::App& command, BenchOptions& options) {
 
 int run_bench(const BenchOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    const BenchFigures figures =
-        measure_bench(context.plugin_path, options.model.model_path, options.repeat);
+    const BenchFigures figures = measure_bench(
+        context.plugin_path, context.models.path_of(options.model.model_path), options.repeat);
     if (options.model.format == OutputFormat::json) {
         write_json(out, {{"load_s", json_number(figures.load_s)},
                          {"evaluations", figures.evaluations},

@@ -4,6 +4,7 @@
 #include "json_output.h"
 #include "loaded_model.h"
 #include "model_check.h"
+#include "model_input.h"
 #include "spy_plot.h"
 #include "text_table.h"
 
@@ -44,8 +45,9 @@ void add_check_options(CLI::App& command, CheckOptions& options) {
 
 int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    LoadedModel loaded = load_model(options.model, context.plugin_path);
-    const ModelCheck check(loaded.session, options.model.model_path);
+    refuse_to_overwrite("--spy", options.spy_path, options.model.model_path);
+    LoadedModel loaded = load_model(options.model, context);
+    const ModelCheck check(loaded.session, context.models.path_of(options.model.model_path));
     if (options.model.format == OutputFormat::json) {
         write_json(out, check.document());
     } else {

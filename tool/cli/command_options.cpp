@@ -31,9 +31,10 @@ CLI::Validator format_choice(const std::map<std::string, OutputFormat>& formats)
 
 void add_model_options(CLI::App& command, ModelOptions& options, bool with_csv) {
     // The plug-in reads a missing file as an empty one; say what is wrong instead.
-    command.add_option("MODEL", options.model_path, "model file (JSON)")
+    command
+        .add_option("MODEL", options.model_path, "model file (JSON) or equations; - reads stdin")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(model_argument());
     std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},
                                                 {"json", OutputFormat::json}};
     if (with_csv) {
@@ -83,7 +84,15 @@ CLI::Validator sign_check(bool zero_allowed) {
         "NUMBER " + rule);
 }
 
-LoadedModel load_model(ModelOptions options, const std::string& plugin_path) {
-    options.plugin_path = plugin_path;
+LoadedModel load_model(ModelOptions options, const CommandContext& context) {
+    options.model_path = context.models.path_of(options.model_path);
+    options.plugin_path = context.plugin_path;
     return LoadedModel(options);
+}
+
+const CLI::Validator& model_argument() {
+    static const CLI::Validator validator(
+        [](std::string& text) { return text == "-" ? std::string() : CLI::ExistingFile(text); },
+        "FILE or -");
+    return validator;
 }

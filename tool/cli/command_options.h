@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "command_table.h"
 #include "loaded_model.h"
 #include "model_options.h"
 
@@ -42,5 +43,10 @@ const CLI::Validator& assignment_text();
 // Checks a number above 0, or of at least 0 when `zero_allowed`.
 CLI::Validator sign_check(bool zero_allowed);
 
-// The model of `options` loaded through the plug-in at `plugin_path`.
-LoadedModel load_model(ModelOptions options, const std::string& plugin_path);
+// The model of `options` loaded through the context's plug-in, from the
+// file that the context's inputs make of its MODEL argument.
+LoadedModel load_model(ModelOptions options, const CommandContext& context);
+
+// Checks a MODEL argument while the command line is read: "-" or a file
+// that exists.
+const CLI::Validator& model_argument();

@@ -92,7 +92,7 @@ void add_eval_options(CLI::App& command, ModelOptions& options) {
 
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
-    LoadedModel loaded = load_model(options, context.plugin_path);
+    LoadedModel loaded = load_model(options, context);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
     if (options.format == OutputFormat::json) {

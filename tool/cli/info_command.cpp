@@ -85,7 +85,7 @@ void add_info_options(CLI::App& command, InfoOptions& options) {
 }
 
 int run_info(const InfoOptions& options, const CommandContext& context) {
-    const LoadedModel loaded = load_model(options.model, context.plugin_path);
+    const LoadedModel loaded = load_model(options.model, context);
     if (options.model.format == OutputFormat::json) {
         write_json(context.out, info_document(loaded, options.summary));
     } else {

@@ -1,23 +1,35 @@
 #include "show_command.h"
 
+#include "command_options.h"
 #include "exit_codes.h"
 #include "model_definition.h"
 #include "model_language.h"
+#include "model_session.h"
 #include "name_resolver.h"
 #include "usage_error.h"
 
 void add_show_options(CLI::App& command, ShowOptions& options) {
-    command.add_option("MODEL", options.model_path, "model file (JSON)")
+    command
+        .add_option("MODEL", options.model_path, "model file (JSON) or equations; - reads stdin")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(model_argument());
     command.add_option("--equation", options.equation, "only the equations of this name");
+    command.add_flag("--exact", options.exact,
+                     "print every node as the file holds it, numbers unfolded");
 }
 
 int run_show(const ShowOptions& options, const CommandContext& context) {
+    const std::string& path = context.models.path_of(options.model_path);
     ModelDefinition model;
-    model.load_model(options.model_path);
+    try {
+        model.load_model(path);
+    } catch (const std::exception& fault) {
+        // The loader's fault, as the plug-in would report it.
+        throw ModelFault(fault.what());
+    }
+    const lang::Showing showing = options.exact ? lang::Showing::exact : lang::Showing::readable;
     if (!options.equation) {
-        context.out << lang::show_model(model);
+        context.out << lang::show_model(model, showing);
         return exit_code::success;
     }
     std::vector<std::string> names;
@@ -26,7 +38,7 @@ int run_show(const ShowOptions& options, const CommandContext& context) {
     }
     const NameResolver resolver(names, "equation");
     const std::size_t first = resolver.resolve(*options.equation, "--equation").front();
-    const std::optional<std::string> shown = lang::show_equation(model, names[first]);
+    const std::optional<std::string> shown = lang::show_equation(model, names[first], showing);
     context.out << shown.value_or("");
     return exit_code::success;
 }

@@ -9,6 +9,7 @@
 struct ShowOptions {
     std::string model_path;
     std::optional<std::string> equation;  // none: the whole model
+    bool exact = false;                   // trees as the file holds them, not folded to read
 };
 
 void add_show_options(CLI::App& command, ShowOptions& options);

@@ -6,6 +6,7 @@
 #include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
+#include "model_input.h"
 #include "model_solve.h"
 #include "starting_point.h"
 #include "svg_plot.h"
@@ -254,7 +255,8 @@ void add_solve_options(CLI::App& command, SolveOptions& options) {
 int run_solve(const SolveOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
-    LoadedModel loaded = load_model(options.model, context.plugin_path);
+    refuse_to_overwrite("--plot", options.plot_path, options.model.model_path);
+    LoadedModel loaded = load_model(options.model, context);
     const SolveResult result = solve(loaded, options, out, err);
     const bool converged = result.solution.outcome.stop == SolveStop::converged;
     if (!converged) {

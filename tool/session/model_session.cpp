@@ -55,7 +55,7 @@ void inside_plugin(Operation operation) {
     try {
         operation();
     } catch (const std::exception& error) {
-        throw std::runtime_error(error.what());
+        throw ModelFault(error.what());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,13 @@
 #include "rt_varlist.h"
 #include "zel_container.h"
 #include "zel_factory.h"
+
+// A fault the plug-in raised while loading or registering a model: the model
+// file's, with the plug-in's own text.
+class ModelFault : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // One model file loaded the way the host loads it: the plug-in opened and
 // initialised with a fresh factory registry, a QUILLON block created with the
@@ -49,9 +57,9 @@ class ModelSession {
     // Residuals and Jacobian values as the block last wrote them.
     double residual(int equation_number) const;
     double jacobian_value(int nonzero_number) const;
-    // The same vectors whole, for callers that copy them in bulk: values
-    // (variable_count()), residuals (equation_count()) and Jacobian values
-    // (nonzero_count()), element number - 1.
+    // The same vectors whole, for a solver's every iteration: the values
+    // (variable_count() elements), residuals (equation_count()) and Jacobian
+    // values (nonzero_count()), element number - 1.
     double* values();
     const double* residuals() const;
     const double* jacobian_values() const;

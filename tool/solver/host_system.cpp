@@ -19,33 +19,36 @@ std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
 
 }  // namespace
 
+// The unknowns are checked once here, so each iteration moves values in and
+// out of the host's vectors without looking up each number again.
 HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns)
     : session_(session),
       unknowns_(std::move(unknowns)),
-      assembly_(static_cast<int>(unknowns_.size()), nonzero_places(session, unknowns_)) {}
+      assembly_(static_cast<int>(unknowns_.size()), nonzero_places(session, unknowns_)) {
+    for (const int number : unknowns_) {
+        session_.variable(number);  // throws for a number the host does not have
+    }
+}
 
 void HostSystem::load(const std::vector<double>& x) {
+    double* values = session_.values();
     for (std::size_t column = 0; column < unknowns_.size(); ++column) {
-        session_.value(unknowns_[column]) = x[column];
+        values[unknowns_[column] - 1] = x[column];
     }
 }
 
 void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& values) {
     load(x);
     session_.evaluate_residuals();
-    values.resize(static_cast<std::size_t>(session_.equation_count()));
-    for (int number = 1; number <= session_.equation_count(); ++number) {
-        values[static_cast<std::size_t>(number - 1)] = session_.residual(number);
-    }
+    const double* residuals = session_.residuals();
+    values.assign(residuals, residuals + session_.equation_count());
 }
 
 void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slot_values) {
     load(x);
     session_.evaluate_jacobian();
-    host_values_.resize(static_cast<std::size_t>(session_.nonzero_count()));
-    for (int number = 1; number <= session_.nonzero_count(); ++number) {
-        host_values_[static_cast<std::size_t>(number - 1)] = session_.jacobian_value(number);
-    }
+    const double* host_values = session_.jacobian_values();
+    host_values_.assign(host_values, host_values + session_.nonzero_count());
     assembly_.assemble(host_values_, slot_values);
 }
 

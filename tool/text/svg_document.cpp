@@ -1,8 +1,8 @@
 #include "svg_document.h"
 
 #include <cstdio>
-#include <fstream>
-#include <stdexcept>
+
+#include "file_faults.h"
 
 namespace {
 
@@ -23,7 +23,13 @@ std::string escaped(const std::string& text) {
                 out += "&quot;";
                 break;
             default:
-                out += character;
+                // XML holds no control character, not even as a reference.
+                if (static_cast<unsigned char>(character) < 0x20 && character != '\t' &&
+                    character != '\n') {
+                    out += "\xEF\xBF\xBD";  // U+FFFD, the replacement character
+                } else {
+                    out += character;
+                }
         }
     }
     return out;
@@ -95,9 +101,5 @@ std::string SvgDocument::str() const {
 }
 
 void SvgDocument::save(const std::string& path) const {
-    std::ofstream file(path, std::ios::binary);
-    file << str();
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
+    write_text_file(path, str());
 }
