@@ -32,7 +32,7 @@ void print_log_row(const IterationRecord& record, const PreparedSystem& prepared
         << std::endl;
 }
 
-SolveResult solve(PreparedSystem& prepared, const SolveOptions& options, std::ostream& out) {
+ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::ostream& out) {
     const bool log = options.system.model.format == OutputFormat::text;
     if (log) {
         const SystemChoice& choice = prepared.choice;
@@ -43,15 +43,16 @@ SolveResult solve(PreparedSystem& prepared, const SolveOptions& options, std::os
             << "\n\n";
         print_log_header(out);
     }
-    return solve_prepared(prepared, unknown_values(prepared.loaded.session, prepared.choice),
-                          [&](const IterationRecord& record) {
-                              if (log) {
-                                  print_log_row(record, prepared, out);
-                              }
-                          });
+    return solve_model(prepared.loaded, prepared.choice, prepared.settings,
+                       unknown_values(prepared.loaded.session, prepared.choice),
+                       [&](const IterationRecord& record) {
+                           if (log) {
+                               print_log_row(record, prepared, out);
+                           }
+                       });
 }
 
-nlohmann::ordered_json bound_member(const SolveResult& result, int number) {
+nlohmann::ordered_json bound_member(const ModelSolution& result, int number) {
     const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
     return bound.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(bound);
 }
@@ -75,7 +76,7 @@ nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
             {"total_seconds", timing.total}};
 }
 
-nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const SolveResult& result) {
+nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const ModelSolution& result) {
     const LoadedModel& loaded = prepared.loaded;
     const SystemChoice& choice = prepared.choice;
     const ModelSession& session = loaded.session;
@@ -168,7 +169,7 @@ void print_summary(const PreparedSystem& prepared, const SolveOutcome& outcome, 
     out << "\n\n";
 }
 
-std::string value_mark(const PreparedSystem& prepared, const SolveResult& result, int number) {
+std::string value_mark(const PreparedSystem& prepared, const ModelSolution& result, int number) {
     if (prepared.choice.fixed.count(number) > 0) {
         return "fixed";
     }
@@ -176,7 +177,7 @@ std::string value_mark(const PreparedSystem& prepared, const SolveResult& result
     return bound.empty() ? "" : "at " + bound;
 }
 
-void print_result(const PreparedSystem& prepared, const SolveResult& result, std::ostream& out) {
+void print_result(const PreparedSystem& prepared, const ModelSolution& result, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
     out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n";
@@ -209,7 +210,7 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     std::ostream& err = context.err;
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {}, err);
-    const SolveResult result = solve(prepared, options, out);
+    const ModelSolution result = solve(prepared, options, out);
     const bool converged = result.converged();
     if (!converged) {
         err << "quillon: solve stopped: " << result.stop_message << '\n';

@@ -51,7 +51,8 @@ class Continuation {
         for (const int number : varied_) {
             prepared_.loaded.session.value(number) = value;
         }
-        point.result = solve_prepared(prepared_, start, [](const IterationRecord&) {});
+        point.result = solve_model(prepared_.loaded, prepared_.choice, prepared_.settings, start,
+                                   [](const IterationRecord&) {});
         point.iterations += point.result.outcome.history.back().iteration;
         ++point.solves;
         if (!point.result.converged()) {

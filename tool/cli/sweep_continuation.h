@@ -28,9 +28,9 @@ constexpr int MAX_STEP_HALVINGS = 8;
 // The outcome at one value of the sweep.
 struct SweepPoint {
     double value = 0.0;
-    SolveResult result;  // of the last solve tried for this value
-    int iterations = 0;  // over every solve tried for it
-    int solves = 0;      // 1 when the step went in one, more when it was cut
+    ModelSolution result;  // of the last solve tried for this value
+    int iterations = 0;    // over every solve tried for it
+    int solves = 0;        // 1 when the step went in one, more when it was cut
 };
 
 // Solves at each value of `range` in turn, the varied variable (host numbers

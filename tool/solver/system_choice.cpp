@@ -7,11 +7,12 @@
 
 namespace {
 
-std::set<int> freed_equations(const ModelFileScan& scan, const std::vector<std::string>& names) {
+std::set<int> freed_equations(const ModelFileScan& scan, const std::vector<std::string>& names,
+                              const std::string& option) {
     const NameResolver resolver(scan.equation_names, "equation");
     std::set<int> freed;
     for (const std::string& name : names) {
-        for (const std::size_t index : resolver.resolve(name, "--free " + name)) {
+        for (const std::size_t index : resolver.resolve(name, option + " " + name)) {
             freed.insert(static_cast<int>(index) + 1);
         }
     }
@@ -46,8 +47,9 @@ BipartiteGraph full_structure(const ModelSession& session, const std::vector<int
 
 class SquareCheck {
   public:
-    SquareCheck(const LoadedModel& loaded, const ModelFileScan& scan, const SystemChoice& choice)
-        : loaded_(loaded), scan_(scan), choice_(choice) {}
+    SquareCheck(const LoadedModel& loaded, const ModelFileScan& scan, const SystemChoice& choice,
+                const ChoiceWording& wording)
+        : loaded_(loaded), scan_(scan), choice_(choice), wording_(wording) {}
 
     void require() const {
         const auto rows = static_cast<long long>(choice_.equations.size());
@@ -73,8 +75,8 @@ class SquareCheck {
         for (const int column : analysis.defects.underdetermined_columns) {
             candidates.push_back(loaded_.symbols.symbol(choice_.unknowns[at(column)]));
         }
-        std::string text = "fix " + counted(missing, "more variable") + " with --fix SYMBOL=VALUE" +
-                           among(candidates);
+        std::string text = "fix " + counted(missing, "more variable") + " with " +
+                           wording_.fix_usage + among(candidates);
         if (!choice_.freed.empty()) {
             text += ", or free fewer equations";
         }
@@ -94,8 +96,8 @@ class SquareCheck {
                 }
             }
         }
-        std::string text = "free " + counted(surplus, "more equation") + " with --free EQUATION" +
-                           among(equations);
+        std::string text = "free " + counted(surplus, "more equation") + " with " +
+                           wording_.free_usage + among(equations);
         if (!choice_.fixed.empty()) {
             std::vector<std::string> symbols;
             for (const int number : unfixable) {
@@ -147,6 +149,7 @@ class SquareCheck {
     const LoadedModel& loaded_;
     const ModelFileScan& scan_;
     const SystemChoice& choice_;
+    const ChoiceWording& wording_;
 };
 
 }  // namespace
@@ -154,15 +157,17 @@ class SquareCheck {
 SystemChoice choose_system(LoadedModel& loaded, const ModelFileScan& scan,
                            const std::vector<Assignment>& fixes,
                            const std::vector<Assignment>& varied,
-                           const std::vector<std::string>& free_equations) {
+                           const std::vector<std::string>& free_equations,
+                           const ChoiceWording& wording) {
     SystemChoice choice;
-    for (const int number : apply_assignments(fixes, loaded.symbols, loaded.session, "--fix")) {
+    for (const int number : apply_assignments(fixes, loaded.symbols, loaded.session, wording.fix)) {
         choice.fixed.insert(number);
     }
-    for (const int number : apply_assignments(varied, loaded.symbols, loaded.session, "--vary")) {
+    for (const int number :
+         apply_assignments(varied, loaded.symbols, loaded.session, wording.vary)) {
         choice.fixed.insert(number);
     }
-    choice.freed = freed_equations(scan, free_equations);
+    choice.freed = freed_equations(scan, free_equations, wording.free);
     choice.unknowns = numbers_kept(loaded.session.variable_count(),
                                    [&](int number) { return choice.fixed.count(number) == 0; });
     choice.equations = numbers_kept(loaded.session.equation_count(),
@@ -171,6 +176,6 @@ SystemChoice choose_system(LoadedModel& loaded, const ModelFileScan& scan,
 }
 
 void require_square(const LoadedModel& loaded, const ModelFileScan& scan,
-                    const SystemChoice& choice) {
-    SquareCheck(loaded, scan, choice).require();
+                    const SystemChoice& choice, const ChoiceWording& wording) {
+    SquareCheck(loaded, scan, choice, wording).require();
 }

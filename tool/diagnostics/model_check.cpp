@@ -1,0 +1,74 @@
+#include "model_check.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "model_doctor.h"
+#include "structure_checks.h"
+
+namespace {
+
+// The Jacobian at the starting point, for the numeric checks of the system;
+// when it cannot be evaluated (a numeric text that is no number, which the
+// tree checks report), those checks are left out.
+JacobianValues starting_jacobian(ModelSession& session) {
+    try {
+        return jacobian_values(session);
+    } catch (const std::exception&) {
+        JacobianValues none;
+        none.finite = false;
+        return none;
+    }
+}
+
+}  // namespace
+
+ModelCheck::ModelCheck(ModelSession& session, const std::string& model_path)
+    : model_(model_path, session),
+      structure_(host_structure(session)),
+      findings_(examine_model(session, model_, structure_, starting_jacobian(session))) {
+    place_findings(model_path, findings_);
+}
+
+int ModelCheck::errors() const {
+    return static_cast<int>(std::count_if(findings_.begin(), findings_.end(), [](const Finding& f) {
+        return f.severity() == Severity::error;
+    }));
+}
+
+int ModelCheck::warnings() const {
+    return static_cast<int>(findings_.size()) - errors();
+}
+
+std::string ModelCheck::equation_text(const Finding& finding) const {
+    return finding.equation > 0 ? model_.equation_name(finding.equation) : "";
+}
+
+nlohmann::ordered_json ModelCheck::finding_document(const Finding& finding) const {
+    nlohmann::ordered_json document{{"severity", severity_text(finding.severity())},
+                                    {"kind", finding.kind().name}};
+    document["equation"] = finding.equation > 0 ? nlohmann::ordered_json(equation_text(finding))
+                                                : nlohmann::ordered_json(nullptr);
+    document["variable"] = finding.symbol.empty() ? nlohmann::ordered_json(nullptr)
+                                                  : nlohmann::ordered_json(finding.symbol);
+    document["message"] = finding.message;
+    if (!finding.pointer.empty()) {
+        document["pointer"] = finding.pointer;
+    }
+    for (const auto& [key, value] : finding.details().items()) {
+        document[key] = value;
+    }
+    return document;
+}
+
+nlohmann::ordered_json ModelCheck::document() const {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const Finding& finding : findings_) {
+        list.push_back(finding_document(finding));
+    }
+    return {{"findings", std::move(list)}, {"errors", errors()}, {"warnings", warnings()}};
+}
+
+const char* severity_text(Severity severity) {
+    return severity == Severity::error ? "error" : "warning";
+}
