@@ -22,8 +22,8 @@ def equations(name):
 
 
 def flash_with_parameters():
-    """The flash drum with T and P as parameters: their specifications
-    dropped, so that solve(fix={"T": ..., "P": ...}) is square."""
+    """The flash drum with T and P as parameters: the equations that set
+    them dropped, so that solve(fix={"T": ..., "P": ...}) is square."""
     text = equations("flash_drum")
     text, dropped = re.subn(r"^eq [TP]_spec: .*$", "", text, flags=re.MULTILINE)
     assert dropped == 2

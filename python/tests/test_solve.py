@@ -56,8 +56,8 @@ def test_solve_gives_the_tools_values_bit_for_bit(tool_json, name, options, argu
     assert_same_as_tool(result, solved)
 
 
-def test_a_freed_specification_solves_as_the_tool_solves_it(tool_json):
-    # The temperature's specification freed, the vapour fraction fixed in its
+def test_a_freed_set_value_equation_solves_as_the_tool_solves_it(tool_json):
+    # The equation that sets the temperature freed, the vapour fraction fixed in its
     # place: the same system as `--free T_spec --fix psi=0.4`.
     path = example("flash_drum")
     model = quillon.load(path)

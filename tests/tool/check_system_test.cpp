@@ -45,11 +45,11 @@ TEST(tool_check_system, names_the_equations_and_variables_at_fault) {
            "one"}}},
         {"a singular start: K = 1 makes d rr / d V vanish",
          "var T = 300\nvar K = 1\nvar V = 0.5\n"
-         "eq spec: T = 350\neq kdef: K = exp(0.01*(T - 300))\neq rr: (K - 1)*V = 0.2\n",
+         "eq setT: T = 350\neq kdef: K = exp(0.01*(T - 300))\neq rr: (K - 1)*V = 0.2\n",
          0,
          {{"singular-start", "rr", "V",
            "the Jacobian is singular at the starting point although its structure is not: "
-           "derivatives the structure needs are 0 there (d rr / d V), so equations spec, kdef and "
+           "derivatives the structure needs are 0 there (d rr / d V), so equations setT, kdef and "
            "rr cannot determine variables T, K and V; start from other values (--at)"}}},
         {"a badly scaled equation and variable; x*1e-15 + y = 2 is no singularity",
          "var x = 1\nvar y = 1\nvar p = 1e5\n"

@@ -29,8 +29,8 @@ std::string x_minus_one(std::vector<json> extra_terms, std::vector<json> extra_e
     return model_text({equation("e", sum(terms), entries)}, {variable("x", x)});
 }
 
-// T_spec: T - 340 = 0 (a specification) and duty: Q - 2 T = 0.
-std::string specified_temperature() {
+// T_spec: T - 340 = 0 (sets T) and duty: Q - 2 T = 0.
+std::string temperature_set_by_an_equation() {
     return model_text(
         {equation("T_spec", sum({reference("T"), number(-340)}), {entry("T", number(1))}),
          equation("duty", sum({reference("Q"), product({number(-2), reference("T")})}),
@@ -91,8 +91,8 @@ TEST(tool_solve_setup, faults_stop_the_solve_and_force_only_warns) {
     }
 }
 
-TEST(tool_solve_setup, free_swaps_a_specification_for_a_fixed_variable) {
-    const TempModelFile model(specified_temperature());
+TEST(tool_solve_setup, free_swaps_a_set_value_equation_for_a_fixed_variable) {
+    const TempModelFile model(temperature_set_by_an_equation());
     const ProgramRun run =
         run_quillon(solve_json(model.path(), {"--free", "T_spec", "--fix", "Q=800"}));
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
@@ -136,7 +136,7 @@ TEST(tool_solve_setup, the_square_check_counts_swaps_and_names_what_to_fix_or_fr
         {{"--free", "T_spek"},
          "--free T_spek: the model has no equation 'T_spek'; did you mean T_spec?"},
     };
-    const TempModelFile model(specified_temperature());
+    const TempModelFile model(temperature_set_by_an_equation());
     for (const auto& c : cases) {
         const ProgramRun run = run_quillon(solve_json(model.path(), c.arguments));
         EXPECT_EQ(run.exit_code, 2) << testing::PrintToString(run);
