@@ -13,12 +13,6 @@ namespace {
 
 using namespace tool_models;
 
-std::vector<std::string> solve_json(const std::string& path, std::vector<std::string> extra = {}) {
-    std::vector<std::string> arguments{"solve", path, "--format", "json"};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-}
-
 // e: x - 1 = 0 with the given extra residual terms and entries.
 std::string x_minus_one(std::vector<json> extra_terms, std::vector<json> extra_entries,
                         const Values& x = {}) {

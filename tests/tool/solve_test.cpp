@@ -15,12 +15,6 @@ namespace {
 
 using namespace tool_models;
 
-std::vector<std::string> solve_json(const std::string& path, std::vector<std::string> extra = {}) {
-    std::vector<std::string> arguments{"solve", path, "--format", "json"};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-}
-
 TEST(tool_solve, fix_specifies_a_variable_and_leaves_it_alone) {
     const TempModelFile model(one_equation_two_variables());
     const ProgramRun run = run_quillon(solve_json(model.path(), {"--fix", "y=1", "--at", "x=7"}));

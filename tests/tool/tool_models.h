@@ -3,6 +3,7 @@
 // Small models the tool's tests share, stated as trees.
 
 #include <string>
+#include <vector>
 
 #include "model_json.h"
 
@@ -69,6 +70,14 @@ inline std::string x_minus(json constant) {
     return model_text({equation("e", sum({reference("x"), product({number(-1), constant})}),
                                 {entry("x", number(1))})},
                       {variable("x", {0.0, {}, {}})});
+}
+
+// The arguments of `quillon solve PATH --format json` followed by `extra`.
+inline std::vector<std::string> solve_json(const std::string& path,
+                                           std::vector<std::string> extra = {}) {
+    std::vector<std::string> arguments{"solve", path, "--format", "json"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
 }
 
 }  // namespace tool_models
