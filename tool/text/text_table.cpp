@@ -57,37 +57,32 @@ void TextTable::print(std::ostream& out) const {
 
 namespace {
 
-// "nan", "inf" or "-inf" for a value that is not finite; empty otherwise.
-std::string non_finite_text(double value) {
+// "nan", "inf" or "-inf" for a value that is not finite; otherwise the value
+// with ten significant digits, or in scientific notation with four.
+std::string number_text(double value, bool scientific) {
     if (std::isnan(value)) {
         return "nan";
     }
     if (std::isinf(value)) {
         return value > 0 ? "inf" : "-inf";
     }
-    return {};
+    char buffer[32];
+    if (scientific) {
+        std::snprintf(buffer, sizeof buffer, "%.3e", value);
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%.10g", value);
+    }
+    return buffer;
 }
 
 }  // namespace
 
 std::string readable_number(double value) {
-    std::string text = non_finite_text(value);
-    if (text.empty()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.10g", value);
-        text = buffer;
-    }
-    return text;
+    return number_text(value, false);
 }
 
 std::string short_number(double value) {
-    std::string text = non_finite_text(value);
-    if (text.empty()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.3e", value);
-        text = buffer;
-    }
-    return text;
+    return number_text(value, true);
 }
 
 std::string counted(long long count, const std::string& noun, std::string plural) {
