@@ -20,9 +20,9 @@ constexpr double EPSILON = std::numeric_limits<double>::epsilon();
 constexpr double ROUND_OFF = 4 * EPSILON;
 // A stall with scaled residuals this small is reported as round-off.
 constexpr double NEAR_ROUND_OFF = 64 * EPSILON;
-// Powell's choices: the first radius against the scaled start, the share of
-// the predicted decrease a step must achieve, and the ratios that shrink or
-// widen the region.
+// Powell's choices: the first radius against the scaled start (its unknowns'
+// magnitudes), the share of the predicted decrease a step must achieve, and
+// the ratios that shrink or widen the region.
 constexpr double FIRST_RADIUS_FACTOR = 100.0;
 constexpr double ACCEPTED_RATIO = 1e-4;
 constexpr double POOR_RATIO = 0.1;
@@ -403,12 +403,14 @@ class TrustRegionSolver {
                                      weighted_residuals_,
                                      have_newton_point_ ? &newton_point_ : nullptr, newton_kind_);
         if (radius_ <= 0.0) {
+            // Measured with the unknowns' magnitudes, not their values: a
+            // start at 1e-7 would otherwise make a region too small to leave,
+            // doubling for dozens of steps before Newton's step fits.
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
-                scaled_start += square(column_scales_[index] * outcome_.x[index]);
+                scaled_start += square(column_scales_[index] * magnitudes_[index]);
             }
-            radius_ = scaled_start > 0.0 ? FIRST_RADIUS_FACTOR * std::sqrt(scaled_start)
-                                         : FIRST_RADIUS_FACTOR;
+            radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
         }
         const double merit = sum_of_squares(weighted_residuals_);
         std::vector<double> trial_residuals;
