@@ -404,8 +404,8 @@ class TrustRegionSolver {
                                      have_newton_point_ ? &newton_point_ : nullptr, newton_kind_);
         if (radius_ <= 0.0) {
             // Measured with the unknowns' magnitudes, not their values: a
-            // start at 1e-7 would otherwise make a region too small to leave,
-            // doubling for dozens of steps before Newton's step fits.
+            // start at 1e-7 would otherwise make a region so small that it
+            // doubles step after step before Newton's step fits.
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
                 scaled_start += square(column_scales_[index] * magnitudes_[index]);
