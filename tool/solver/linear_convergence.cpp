@@ -37,9 +37,9 @@ double steady_ratio(const std::vector<double>& earlier, const std::vector<double
 
 }  // namespace
 
-void LinearConvergenceWatch::newton_step_taken(const std::vector<double>& relative_step) {
+void LinearConvergenceWatch::newton_step_taken(std::vector<double> relative_step) {
     older_ = std::move(newer_);
-    newer_ = relative_step;
+    newer_ = std::move(relative_step);
 }
 
 void LinearConvergenceWatch::other_step_taken() {

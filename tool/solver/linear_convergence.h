@@ -11,7 +11,7 @@ class LinearConvergenceWatch {
   public:
     // A full Newton step was taken from a point, measured relative to the
     // unknowns' magnitudes there.
-    void newton_step_taken(const std::vector<double>& relative_step);
+    void newton_step_taken(std::vector<double> relative_step);
     // Any other step: the pattern, if there was one, is broken.
     void other_step_taken();
 

@@ -190,7 +190,7 @@ class TrustRegionSolver {
     // only linearly, the point they are heading for instead when its merit
     // is lower; false when the region finds no step.
     bool advance() {
-        const std::vector<double> relative_newton = relative_newton_step();
+        std::vector<double> relative_newton = relative_newton_step();
         const double factor =
             relative_newton.empty() ? 0.0 : watch_.extrapolation_factor(relative_newton);
         std::vector<double> from;
@@ -205,7 +205,7 @@ class TrustRegionSolver {
         } else if (factor > 0.0 && extrapolate(from, factor)) {
             watch_.other_step_taken();
         } else {
-            watch_.newton_step_taken(relative_newton);
+            watch_.newton_step_taken(std::move(relative_newton));
         }
         return true;
     }
