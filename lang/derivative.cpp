@@ -42,19 +42,28 @@ Expr minus_one() {
     return make_number(-1.0);
 }
 
-// Copies subtrees into derivatives, counting their nodes first: the
-// derivatives of a long sum squared hold the sum once per variable.
+// Copies subtrees into derivatives. A counting copier only charges their
+// nodes to a budget and hands back a one-node stand-in, so that a first pass
+// learns the size of the derivatives before any large copy is made: those of
+// a long sum squared hold the sum once per variable. Leaves are copied as
+// they are, and a stand-in is no number, like every larger subtree of a
+// simplified residual, so the builders fold and drop the same pieces in
+// both passes and the count is that of the real copies.
 class Copier {
   public:
-    explicit Copier(NodeBudget& budget) : budget_(budget) {}
+    Copier() = default;
+    explicit Copier(NodeBudget& budget) : budget_(&budget) {}
 
     Expr operator()(const Expr& tree) const {
-        budget_.charge(node_count(tree));
-        return tree;
+        if (budget_ == nullptr) {
+            return tree;
+        }
+        budget_->charge(node_count(tree));
+        return tree.children.empty() ? tree : make_variable("");
     }
 
   private:
-    NodeBudget& budget_;
+    NodeBudget* budget_ = nullptr;
 };
 
 // sign(u) from the plug-in's node kinds; see the header.
@@ -108,8 +117,7 @@ Expr power_rule(const Expr& power, Expr* du, Expr* dv, const Copier& copy) {
 
 class Differentiator {
   public:
-    Differentiator(const VariableNumbers& numbers, NodeBudget& budget)
-        : numbers_(numbers), copy_(budget) {}
+    Differentiator(const VariableNumbers& numbers, Copier copy) : numbers_(numbers), copy_(copy) {}
 
     Partials of(const Expr& expr) const {
         switch (expr.kind) {
@@ -213,7 +221,8 @@ std::vector<std::string_view> variables_in_order(const Expr& expr) {
 
 std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers,
                                          NodeBudget& budget) {
-    return Differentiator(numbers, budget).of(expr);
+    Differentiator(numbers, Copier(budget)).of(expr);
+    return Differentiator(numbers, Copier()).of(expr);
 }
 
 }  // namespace lang
