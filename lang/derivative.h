@@ -24,10 +24,11 @@ struct Partial {
 
 // The exact partial derivatives of `expr`, all in one walk, ordered by
 // variable number; a derivative that simplifies to 0 is left out. `numbers`
-// must number every variable of `expr`. The nodes that the derivatives copy
-// from `expr` are charged to `budget` in a first pass that makes no copies,
-// so a derivative beyond the budget raises NodeLimitReached after time in
-// proportion to the budget's limit and little memory, not after building it.
+// must number every variable of `expr`. Where a bound on the nodes that the
+// derivatives copy from `expr` exceeds what `budget` has left, a first pass
+// that makes no copies charges them to `budget`, so a derivative beyond the
+// budget raises NodeLimitReached after time in proportion to the budget's
+// limit and little memory, not after building it.
 //
 // Conventions where the plug-in's functions are not differentiable:
 // - d abs(u) = (0^sqrt(-u) - 0^sqrt(u)) * u'. With the plug-in's sqrt, which
