@@ -37,7 +37,8 @@ std::size_t at(int index) {
 
 struct Block {
     std::vector<int> rows;
-    std::vector<int> columns;
+    std::vector<int> columns;  // position k matched to rows[k]
+    std::vector<int> sorted_columns;
 };
 
 std::vector<Block> diagonal_blocks(const BlockTriangularOrder& order) {
@@ -48,24 +49,26 @@ std::vector<Block> diagonal_blocks(const BlockTriangularOrder& order) {
                              ? static_cast<std::ptrdiff_t>(order.block_starts[block + 1])
                              : static_cast<std::ptrdiff_t>(order.rows.size());
         if (end - start >= 2) {
+            std::vector<int> columns(order.columns.begin() + start, order.columns.begin() + end);
+            std::vector<int> sorted = columns;
+            std::sort(sorted.begin(), sorted.end());
             blocks.push_back({{order.rows.begin() + start, order.rows.begin() + end},
-                              {order.columns.begin() + start, order.columns.begin() + end}});
+                              std::move(columns),
+                              std::move(sorted)});
         }
     }
     return blocks;
 }
 
-// The columns of `block` that `rows` use, ascending.
+// The columns of `block` that `rows` use, ascending; in time of their
+// entries, not of the model's size, since a model may have many blocks.
 std::vector<int> columns_used(const JacobianValues& jacobian, const std::vector<int>& rows,
                               const Block& block) {
-    std::vector<bool> in_block(at(jacobian.columns), false);
-    for (const int column : block.columns) {
-        in_block[at(column)] = true;
-    }
     std::vector<int> columns;
     for (const int row : rows) {
         for (const auto& [column, value] : jacobian.row_entries[at(row)]) {
-            if (value != 0.0 && in_block[at(column)]) {
+            if (value != 0.0 && std::binary_search(block.sorted_columns.begin(),
+                                                   block.sorted_columns.end(), column)) {
                 columns.push_back(column);
             }
         }
