@@ -160,27 +160,31 @@ bool check_large_block(const NumberedModel& model, const JacobianValues& jacobia
     return report_dependent_rows(model, jacobian, candidates, block, findings);
 }
 
-// The entries of `order` at the positions that weigh most, ascending, and
-// the heaviest of them first in `heaviest_one`.
-std::vector<int> involved(const std::vector<double>& weights, const std::vector<int>& order,
-                          int& heaviest_one) {
-    std::vector<int> chosen;
+// The entries of `order` at the positions that weigh most: ascending, and
+// the heaviest of them.
+struct Involved {
+    std::vector<int> entries;
+    int heaviest = -1;
+};
+
+Involved involved(const std::vector<double>& weights, const std::vector<int>& order) {
+    Involved chosen;
     for (const std::size_t position : heaviest(weights, INVOLVED_SHARE, weights.size())) {
-        chosen.push_back(order[position]);
+        chosen.entries.push_back(order[position]);
     }
-    heaviest_one = chosen.empty() ? -1 : chosen.front();
-    std::sort(chosen.begin(), chosen.end());
+    if (!chosen.entries.empty()) {
+        chosen.heaviest = chosen.entries.front();
+    }
+    std::sort(chosen.entries.begin(), chosen.entries.end());
     return chosen;
 }
 
 void report_ill_conditioned(const NumberedModel& model, const BlockTriangularOrder& order,
                             ScaledSystem& whole, double condition, std::vector<Finding>& findings) {
-    int heaviest_row = -1;
-    int heaviest_column = -1;
-    const std::vector<std::string> row_names =
-        equation_names(model, involved(whole.null_weights(true), order.rows, heaviest_row));
+    const Involved rows = involved(whole.null_weights(true), order.rows);
+    const std::vector<std::string> row_names = equation_names(model, rows.entries);
     const std::vector<std::string> column_names =
-        symbols(model, involved(whole.null_weights(false), order.columns, heaviest_column));
+        symbols(model, involved(whole.null_weights(false), order.columns).entries);
     const double digits = std::min(DOUBLE_DIGITS, std::round(std::log10(condition)));
     std::string message =
         "at the starting point, the Jacobian's condition number (rows and columns scaled to "
@@ -195,7 +199,7 @@ void report_ill_conditioned(const NumberedModel& model, const BlockTriangularOrd
                    " are the most involved: check that those equations say different things";
     }
     Finding finding(FindingKind::ill_conditioned, message);
-    finding.equation = heaviest_row + 1;
+    finding.equation = rows.heaviest + 1;
     finding.detail("condition_estimate") = json_number(condition);
     finding.detail("equations_in_set") = row_names;
     finding.detail("variables_in_set") = column_names;
