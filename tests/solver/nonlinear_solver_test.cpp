@@ -343,3 +343,34 @@ TEST(nonlinear_solver, dependent_equations_that_contradict_each_other_are_named)
 }
 
 }  // namespace
+
+namespace {
+
+// A root where the Jacobian is singular is still a root, but the verdict must
+// not pass it off as an isolated one: x + y = 3 given twice has a line of
+// solutions, and z - 1 = 0 stays regular.
+TEST(nonlinear_solver, a_root_reached_where_the_lu_fails_is_marked_singular) {
+    struct Case {
+        const char* label;
+        double second_right_side;  // 3: the second equation repeats the first
+        bool singular;
+    } cases[] = {{"repeated equation", 3, true}, {"independent system", 0, false}};
+    for (const Case& c : cases) {
+        const bool repeated = c.singular;
+        const double right = c.second_right_side;
+        SmallSystem system(
+            3, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}},
+            [repeated, right](const Vector& x) {
+                return Vector{x[0] + x[1] - 3, x[0] + (repeated ? x[1] : -x[1]) - right, x[2] - 1};
+            },
+            [repeated](const Vector&) {
+                return Vector{1, 1, 1, repeated ? 1.0 : -1.0, 1};
+            });
+        const SolveOutcome outcome = solve(system, {0, 0, 0});
+        ASSERT_EQ(outcome.stop, SolveStop::converged) << c.label;
+        EXPECT_EQ(outcome.singular_at_solution, c.singular) << c.label;
+        EXPECT_NEAR(outcome.x[0] + outcome.x[1], 3.0, 1e-9) << c.label;
+    }
+}
+
+}  // namespace

@@ -173,6 +173,7 @@ class TrustRegionSolver {
             find_newton_point();
             if (converged()) {
                 outcome_.stop = SolveStop::converged;
+                note_singular_solution();
                 return;
             }
             if (outcome_.history.back().iteration >= settings_.max_iterations) {
@@ -495,6 +496,18 @@ class TrustRegionSolver {
                 outcome_.rows.push_back(pattern_.row_indices[at(slot)]);
                 outcome_.columns.push_back(pattern_.column_of(slot));
             }
+        }
+    }
+
+    // A root where the LU fails is reached by least-squares steps: say so,
+    // since the equations there may not determine the unknowns.
+    void note_singular_solution() {
+        if (lu_usable_) {
+            return;
+        }
+        outcome_.singular_at_solution = true;
+        if (lu_.singular_column() >= 0) {
+            outcome_.columns = {lu_.singular_column()};
         }
     }
 

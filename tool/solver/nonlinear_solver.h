@@ -89,6 +89,11 @@ struct SolveOutcome {
     // residuals the least-squares steps left standing (at least a hundredth
     // of the largest scaled one), the dependent equations that cannot all hold.
     std::vector<int> conflicting_rows;
+    // For converged: the LU at x was singular or too badly conditioned to
+    // solve with, so the point need not be the only solution near it (the
+    // equations may be dependent there); `columns` then holds KLU's column
+    // without a usable pivot, if it found one.
+    bool singular_at_solution = false;
     // The unknowns that end on a bound, in column order.
     std::vector<BoundContact> at_bounds;
     SolveTiming timing;

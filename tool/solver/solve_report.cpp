@@ -127,6 +127,21 @@ std::string no_decrease(const SolveOutcome& outcome, const LoadedModel& loaded,
     return text + "; the equations may have no solution near this point: start elsewhere with --at";
 }
 
+std::string singular_solution(const SolveOutcome& outcome, const LoadedModel& loaded,
+                              const SystemChoice& choice) {
+    if (!outcome.singular_at_solution) {
+        return "";
+    }
+    std::string text = "; but the Jacobian is singular here";
+    if (!outcome.columns.empty()) {
+        text += " (no usable pivot for unknown " +
+                listed_names(unknown_symbols(loaded, choice, outcome.columns)) + ")";
+    }
+    return text +
+           ", so this need not be the only solution near this point: quillon check --start "
+           "on this result names the equations that depend on each other";
+}
+
 }  // namespace
 
 std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded,
@@ -136,7 +151,8 @@ std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded
         case SolveStop::converged: {
             const std::string at_bounds = bound_contacts(outcome, loaded, choice);
             return "converged in " + counted(steps, "iteration") +
-                   (at_bounds.empty() ? "" : "; at a bound: " + at_bounds);
+                   (at_bounds.empty() ? "" : "; at a bound: " + at_bounds) +
+                   singular_solution(outcome, loaded, choice);
         }
         case SolveStop::iteration_limit:
             return "no convergence in " + counted(steps, "iteration") +
