@@ -60,6 +60,7 @@ TEST(tool_names, text_output_shows_the_files_names_and_descriptions) {
         std::vector<std::string> arguments;
         int exit_code;
         bool describes;  // prints a table of variables
+        const char* shows = "";
     } cases[] = {
         {{"info", model.path()}, 0, true},
         {{"eval", model.path()}, 0, true},
@@ -67,7 +68,10 @@ TEST(tool_names, text_output_shows_the_files_names_and_descriptions) {
         {{"solve", model.path(), "--max-iter", "0"}, 1, true},
         {{"solve", model.path(), "--format", "csv"}, 0, true},
         {{"check", model.path(), "--at", "Flow=0"}, 0, false},
-        {{"sweep", model.path(), "--free", "FLOWSPEC", "--vary", "flow=1:2:1"}, 0, false},
+        {{"sweep", model.path(), "--free", "FLOWSPEC", "--vary", "flow=1:2:1"},
+         0,
+         false,
+         "Sweep of Flow from 1"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = run_quillon(c.arguments);
@@ -83,6 +87,7 @@ TEST(tool_names, text_output_shows_the_files_names_and_descriptions) {
                 << label << " prints " << host_name << '\n'
                 << run.out << run.err;
         }
+        EXPECT_NE(run.out.find(c.shows), std::string::npos) << label << '\n' << run.out;
         if (c.describes) {
             EXPECT_NE(run.out.find("feed temperature / K"), std::string::npos) << label;
             EXPECT_NE(run.out.find("mass flow / (kg/s)"), std::string::npos) << label;
