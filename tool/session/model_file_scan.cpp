@@ -119,11 +119,16 @@ Role element_of(Role list) {
 constexpr std::int32_t NO_CODE = -1;
 constexpr std::uint32_t NO_SYMBOL = UINT32_MAX;
 
+// The symbols an equation refers to (distinct, in the order first met) and
+// its entries' are ranges of the scanner's kept symbols, so that an equation
+// costs no allocations of its own beyond its texts.
 struct EquationRecord {
     std::string name;
     std::string text;
-    std::vector<std::uint32_t> references;  // distinct, in the order first met
-    std::vector<std::uint32_t> entries;
+    std::size_t references_begin = 0;
+    std::size_t references_end = 0;
+    std::size_t entries_begin = 0;
+    std::size_t entries_end = 0;
 };
 
 struct VariableRecord {
@@ -217,6 +222,7 @@ class NameScanner {
     std::vector<std::uint32_t> references_;
     std::vector<std::uint32_t> entries_;
     std::vector<EquationRecord> equations_;
+    std::vector<std::uint32_t> kept_symbols_;  // the equations' ranges
     std::vector<VariableRecord> variables_;
     std::unordered_map<std::string, std::uint32_t> symbol_ids_;
     std::vector<const std::string*> symbols_;  // by id
@@ -507,23 +513,25 @@ void NameScanner::close_record(Frame& frame) {
     take_references(frame);
     EquationRecord equation;
     ++roots_;
+    equation.references_begin = kept_symbols_.size();
     for (std::size_t at = frame.references_mark; at < references_.size(); ++at) {
         const std::uint32_t id = references_[at];
         if (last_root_[id] != roots_) {
             last_root_[id] = roots_;
-            equation.references.push_back(id);
+            kept_symbols_.push_back(id);
         }
     }
     references_.resize(frame.references_mark);
-    equation.entries.assign(entries_.begin() + static_cast<std::ptrdiff_t>(frame.entries_mark),
-                            entries_.end());
-    entries_.resize(frame.entries_mark);
+    equation.references_end = equation.entries_begin = kept_symbols_.size();
     if (!frame.guarded) {
+        kept_symbols_.insert(kept_symbols_.end(),
+                             entries_.begin() + static_cast<std::ptrdiff_t>(frame.entries_mark),
+                             entries_.end());
         equation.name = std::move(frame.name);
         equation.text = std::move(frame.text);
-    } else {
-        equation.entries.clear();
     }
+    equation.entries_end = kept_symbols_.size();
+    entries_.resize(frame.entries_mark);
     equations_.push_back(std::move(equation));
 }
 
@@ -584,18 +592,20 @@ ModelFileScan NameScanner::finish() {
     int number = 0;
     for (EquationRecord& equation : equations_) {
         ++number;
-        for (const std::uint32_t id : equation.references) {
+        for (std::size_t at = equation.references_begin; at < equation.references_end; ++at) {
+            const std::uint32_t id = kept_symbols_[at];
             if (unknown[id]) {
                 scan.unknown_references.push_back({number, *symbols_[id], false});
             }
         }
-        for (const std::uint32_t id : equation.entries) {
+        for (std::size_t at = equation.entries_begin; at < equation.entries_end; ++at) {
+            const std::uint32_t id = kept_symbols_[at];
             if (unknown[id] && listed_in[id] != number) {
                 listed_in[id] = number;
                 scan.unknown_references.push_back({number, *symbols_[id], true});
             }
         }
-        scan.entry_count += equation.entries.size();
+        scan.entry_count += equation.entries_end - equation.entries_begin;
         scan.equation_names.push_back(std::move(equation.name));
         scan.equation_texts.push_back(std::move(equation.text));
     }
