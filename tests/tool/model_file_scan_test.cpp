@@ -59,15 +59,15 @@ TEST(model_file_scan, reads_names_and_unknown_references_as_the_loader_reads_the
          R"({"Variables": [{"VariableSymbol": "x", "VariableName": "flow / [kg/s]"}],
              "EquationList": [
                {"EquationName": "Mass_Bal", "EquationString": "x + ghost = 0", "Type": 0,
-                "SubExpressions": [)" + x + "," + ghost + "," + ghost +
+                "SubExpressions": [)" +
+             x + "," + ghost + "," + ghost +
              R"(, {"Type": 1, "SubExpressions": [{"Type": 4, "StringValue": "phantom"}]}],
                 "Variables": [{"VariableSymbol": "x"}, {"VariableSymbol": "spook"},
                               {"VariableSymbol": "spook"}, {"VariableSymbol": "ghost"}]},
                {"EquationName": "e2", "Type": 4, "StringValue": "ghost"}]})",
          {"Mass_Bal", "e2"},
-         {
-        "1 ghost reference", "1 phantom reference", "1 spook entry", "1 ghost entry",
-            "2 ghost reference"}},
+         {"1 ghost reference", "1 phantom reference", "1 spook entry", "1 ghost entry",
+          "2 ghost reference"}},
         {"lists written as objects: key order, the last of repeated keys, zeros skipped",
          R"({"EquationList": {"b": {"EquationName": "second", "Type": 2, "DoubleValue": 1},
                               "a": {"EquationName": "dropped", "Type": 2, "DoubleValue": 1},
@@ -129,7 +129,10 @@ TEST(model_file_scan, reads_names_and_unknown_references_as_the_loader_reads_the
     };
     for (const auto& c : cases) {
         const TempModelFile file(c.text);
-        const ModelFileScan scan = scan_model_file(file.path());
+        const ModelFileScan scan = scan_model_file(file.path(), ScanTexts::with_equation_texts);
+        EXPECT_EQ(scan_model_file(file.path(), ScanTexts::names_only).equation_texts,
+                  std::vector<std::string>(scan.equation_names.size()))
+            << c.label;
         EXPECT_EQ(scan.equation_names, c.names) << c.label;
         EXPECT_EQ(reference_texts(scan), c.references) << c.label;
         expect_loader_agrees(file.path(), scan, c.label);
@@ -138,7 +141,7 @@ TEST(model_file_scan, reads_names_and_unknown_references_as_the_loader_reads_the
 
 TEST(model_file_scan, text_that_is_no_json_raises_the_parse_error) {
     const TempModelFile file("{\"EquationList\": [\n}");
-    EXPECT_THROW(scan_model_file(file.path()), nlohmann::json::parse_error);
+    EXPECT_THROW(scan_model_file(file.path(), ScanTexts::names_only), nlohmann::json::parse_error);
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ void add_eval_options(CLI::App& command, ModelOptions& options) {
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     LoadedModel loaded = load_model(options, context);
+    loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
     if (options.format == OutputFormat::json) {

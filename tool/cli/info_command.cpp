@@ -128,6 +128,9 @@ void add_info_options(CLI::App& command, InfoOptions& options) {
 
 int run_info(const InfoOptions& options, const CommandContext& context) {
     const LoadedModel loaded = load_model(options.model, context);
+    if (!options.summary) {
+        loaded.file(ScanTexts::with_equation_texts);
+    }
     if (options.model.format == OutputFormat::json) {
         write_json(context.out, info_document(loaded, options.summary));
     } else {

@@ -44,11 +44,13 @@ LoadedModel::LoadedModel(const ModelOptions& options)
     apply_assignments(parse_assignments(options.at), symbols, session, "--at");
 }
 
-const ModelFileScan& LoadedModel::file() const {
-    if (!file_) {
-        auto scanned = std::make_unique<const ModelFileScan>(scan_model_file(model_path_));
+const ModelFileScan& LoadedModel::file(ScanTexts texts) const {
+    const bool with_texts = texts == ScanTexts::with_equation_texts;
+    if (!file_ || (with_texts && !file_texts_)) {
+        auto scanned = std::make_unique<const ModelFileScan>(scan_model_file(model_path_, texts));
         require_same_model(*scanned, *this);
         file_ = std::move(scanned);
+        file_texts_ = with_texts;
     }
     return *file_;
 }
@@ -58,7 +60,7 @@ const std::string& LoadedModel::equation_name(int number) const {
 }
 
 const std::string& LoadedModel::equation_text(int number) const {
-    return at_number(file().equation_texts, number, "equation");
+    return at_number(file(ScanTexts::with_equation_texts).equation_texts, number, "equation");
 }
 
 const std::string& LoadedModel::description(int variable_number) const {

@@ -22,10 +22,12 @@ struct LoadedModel {
 
     // What the host's lists do not hold, read from the file on first use
     // (commands that print no names never read it) and checked against what
-    // the block registered. By host number (1-based), as the file writes
-    // them: an equation's name and text, a variable's description (empty
-    // when the file gives none).
-    const ModelFileScan& file() const;
+    // the block registered; the equations' texts only when asked for, so a
+    // command that shows them asks first, and the file is read once (asking
+    // later reads it again, and ends what an earlier call returned). By host
+    // number (1-based), as the file writes them: an equation's name and text,
+    // a variable's description (empty when the file gives none).
+    const ModelFileScan& file(ScanTexts texts = ScanTexts::names_only) const;
     const std::string& equation_name(int number) const;
     const std::string& equation_text(int number) const;
     const std::string& description(int variable_number) const;
@@ -33,6 +35,7 @@ struct LoadedModel {
   private:
     std::string model_path_;
     mutable std::unique_ptr<const ModelFileScan> file_;
+    mutable bool file_texts_ = false;
 };
 
 // The symbol of the variable of nonzero `nonzero_number`; for a nonzero that

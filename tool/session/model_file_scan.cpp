@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <istream>
 #include <string_view>
 #include <unordered_map>
@@ -178,6 +179,8 @@ struct Frame {
 // nest to any depth.
 class NameScanner {
   public:
+    explicit NameScanner(ScanTexts texts) : keep_texts_(texts == ScanTexts::with_equation_texts) {}
+
     bool null() { return scalar(MemberValue::of_kind(model_reading::Kind::null)); }
     bool boolean(bool value) { return scalar(MemberValue::of_boolean(value)); }
     bool number_integer(std::int64_t value) { return scalar(MemberValue::of_integer(value)); }
@@ -221,9 +224,12 @@ class NameScanner {
     std::size_t ignored_depth_ = 0;  // containers passed over, the first included
     std::vector<std::uint32_t> references_;
     std::vector<std::uint32_t> entries_;
-    std::vector<EquationRecord> equations_;
+    bool keep_texts_;
+    // Deques, since a model's records number as many as its equations and
+    // variables: they grow without copying what they hold.
+    std::deque<EquationRecord> equations_;
     std::vector<std::uint32_t> kept_symbols_;  // the equations' ranges
-    std::vector<VariableRecord> variables_;
+    std::deque<VariableRecord> variables_;
     std::unordered_map<std::string, std::uint32_t> symbol_ids_;
     std::vector<const std::string*> symbols_;  // by id
     std::vector<std::uint32_t> last_root_;     // by id: the root that last met it, from 1
@@ -363,7 +369,7 @@ bool NameScanner::text(const std::string& value) {
             }
             break;
         case Member::equation_string:
-            if (root) {
+            if (root && keep_texts_) {
                 frame.text = value;
             }
             break;
@@ -535,12 +541,11 @@ void NameScanner::close_record(Frame& frame) {
     equations_.push_back(std::move(equation));
 }
 
-template <class Record>
-void keep_key_order(std::vector<Record>& pending, std::size_t mark,
-                    std::vector<KeyedElement>& elements) {
+template <class Pending>
+void keep_key_order(Pending& pending, std::size_t mark, std::vector<KeyedElement>& elements) {
     std::stable_sort(elements.begin(), elements.end(),
                      [](const KeyedElement& a, const KeyedElement& b) { return a.key < b.key; });
-    std::vector<Record> ordered;
+    std::vector<typename Pending::value_type> ordered;
     for (std::size_t index = 0; index < elements.size(); ++index) {
         const KeyedElement& element = elements[index];
         const bool replaced = index + 1 < elements.size() && elements[index + 1].key == element.key;
@@ -584,10 +589,14 @@ ModelFileScan NameScanner::finish() {
     for (std::size_t id = 0; id < symbols_.size(); ++id) {
         unknown[id] = known.count(*symbols_[id]) == 0;
     }
+    scan.variable_symbols.reserve(variables_.size());
+    scan.variable_descriptions.reserve(variables_.size());
     for (VariableRecord& variable : variables_) {
         scan.variable_symbols.push_back(std::move(variable.symbol));
         scan.variable_descriptions.push_back(std::move(variable.description));
     }
+    scan.equation_names.reserve(equations_.size());
+    scan.equation_texts.reserve(equations_.size());
     std::vector<int> listed_in(symbols_.size(), 0);
     int number = 0;
     for (EquationRecord& equation : equations_) {
@@ -614,8 +623,8 @@ ModelFileScan NameScanner::finish() {
 
 }  // namespace
 
-ModelFileScan scan_model_file(const std::string& model_path) {
-    NameScanner scanner;
+ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts) {
+    NameScanner scanner(texts);
     {
         JoinedLinesBuffer text(model_path);
         std::istream stream(&text);

@@ -22,14 +22,18 @@ struct ModelFileScan {
     std::vector<std::string> variable_symbols;
     std::vector<std::string> variable_descriptions;  // empty: the file gives none
     std::vector<std::string> equation_names;
-    std::vector<std::string> equation_texts;  // empty: the file gives none
+    std::vector<std::string> equation_texts;  // empty: none, or not asked for
     std::size_t entry_count = 0;              // the equations' entries: one per nonzero
     std::vector<UnknownReference> unknown_references;
 };
+
+// Whether to keep the equations' texts, which can take more memory than all
+// the names together.
+enum class ScanTexts { names_only, with_equation_texts };
 
 // Reads the file once, as the plug-in's loader reads it (its lines joined,
 // lists in the loader's order), keeping only the texts above: no trees are
 // built and no derivative is looked at. The file is meant to have loaded
 // through the plug-in already, which reports its faults; a text that is no
 // JSON raises the JSON library's parse error.
-ModelFileScan scan_model_file(const std::string& model_path);
+ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts);
