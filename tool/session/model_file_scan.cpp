@@ -118,7 +118,6 @@ Role element_of(Role list) {
 }
 
 constexpr std::int32_t NO_CODE = -1;
-constexpr std::uint32_t NO_SYMBOL = UINT32_MAX;
 
 // The symbols an equation refers to (distinct, in the order first met) and
 // its entries' are ranges of the scanner's kept symbols, so that an equation
