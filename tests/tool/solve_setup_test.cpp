@@ -186,6 +186,31 @@ TEST(tool_solve_setup, a_start_file_that_is_no_result_is_refused) {
     }
 }
 
+// x + y = 3 given twice: the solve reaches a root on the line of roots and
+// must say that it is not isolated; check, started from that result, names
+// the pair, and so does eval's starting point.
+TEST(tool_solve_setup, a_root_where_the_jacobian_is_singular_is_marked_and_checked_from_it) {
+    const TempModelFile model(
+        "var x = 1\nvar y = 1\nvar z = 1\n"
+        "eq once: x + y = 3\neq twice: 2*x + 2*y = 6\neq third: x*z = 2\n");
+    const ProgramRun solved = run_quillon(solve_json(model.path()));
+    ASSERT_EQ(solved.exit_code, 0) << testing::PrintToString(solved);
+    const std::string message = solved.json()["message"];
+    EXPECT_NE(message.find("but the Jacobian is singular here"), std::string::npos) << message;
+    const TempModelFile result(solved.out);
+    const ProgramRun checked =
+        run_quillon({"check", model.path(), "--start", result.path(), "--format", "json"});
+    EXPECT_EQ(checked.exit_code, 1) << testing::PrintToString(checked);
+    EXPECT_NE(checked.out.find("dependent-equations"), std::string::npos) << checked.out;
+    const ProgramRun evaluated =
+        run_quillon({"eval", model.path(), "--start", result.path(), "--format", "json"});
+    ASSERT_EQ(evaluated.exit_code, 0) << testing::PrintToString(evaluated);
+    for (std::size_t index = 0; index < 3; ++index) {
+        EXPECT_EQ(evaluated.json()["variables"][index]["value"],
+                  solved.json()["variables"][index]["value"]);
+    }
+}
+
 TEST(tool_solve_setup, sweep_shares_the_checks) {
     const TempModelFile model(x_minus_one({reference("ghost")}, {}));
     const ProgramRun run = run_quillon({"sweep", model.path(), "--vary", "x=1:2:1"});

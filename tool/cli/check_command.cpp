@@ -39,7 +39,7 @@ void print_findings(const ModelSession& session, const ModelCheck& check, const 
 
 void add_check_options(CLI::App& command, CheckOptions& options) {
     add_model_options(command, options.model, false);
-    add_at_option(command, options.model);
+    add_start_options(command, options.model);
     command.add_option("--spy", options.spy_path, "write the Jacobian's pattern as SVG");
 }
 
@@ -47,6 +47,7 @@ int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     refuse_to_overwrite("--spy", options.spy_path, options.model.model_path);
     LoadedModel loaded = load_model(options.model, context);
+    warn_unknown_start_symbols(loaded, options.model.start_path, context.err);
     const ModelCheck check(loaded.session, context.models.path_of(options.model.model_path));
     if (options.model.format == OutputFormat::json) {
         write_json(out, check.document());

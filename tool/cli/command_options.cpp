@@ -5,6 +5,7 @@
 #include <map>
 
 #include "starting_point.h"
+#include "text_table.h"
 
 namespace {
 
@@ -45,7 +46,11 @@ void add_model_options(CLI::App& command, ModelOptions& options, bool with_csv) 
         ->default_str("text");
 }
 
-void add_at_option(CLI::App& command, ModelOptions& options) {
+void add_start_options(CLI::App& command, ModelOptions& options) {
+    command
+        .add_option("--start", options.start_path,
+                    "start from the values of an earlier solve's JSON or CSV result")
+        ->check(CLI::ExistingFile);
     command
         .add_option("--at", options.at,
                     "start SYMBOL (every model variable of it) at VALUE; repeatable")
@@ -55,11 +60,7 @@ void add_at_option(CLI::App& command, ModelOptions& options) {
 
 void add_system_options(CLI::App& command, SystemOptions& options) {
     add_model_options(command, options.model, true);
-    add_at_option(command, options.model);
-    command
-        .add_option("--start", options.model.start_path,
-                    "start from the values of an earlier solve's JSON or CSV result")
-        ->check(CLI::ExistingFile);
+    add_start_options(command, options.model);
     command
         .add_option("--fix", options.fix,
                     "specify SYMBOL at VALUE, no longer an unknown; repeatable")
@@ -121,6 +122,16 @@ LoadedModel load_model(ModelOptions options, const CommandContext& context) {
     options.model_path = context.models.path_of(options.model_path);
     options.plugin_path = context.plugin_path;
     return LoadedModel(options);
+}
+
+void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
+                                std::ostream& err) {
+    const bool one = loaded.unknown_start_symbols.size() == 1;
+    if (!loaded.unknown_start_symbols.empty()) {
+        err << "quillon: warning: --start " << start_path << ": no model variable has "
+            << (one ? "the symbol " : "the symbols ") << listed_names(loaded.unknown_start_symbols)
+            << (one ? "; its value is not used\n" : "; their values are not used\n");
+    }
 }
 
 const CLI::Validator& model_argument() {

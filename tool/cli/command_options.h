@@ -48,8 +48,9 @@ struct SweepOptions {
 // MODEL file and --format (text and json, and csv when `with_csv`).
 void add_model_options(CLI::App& command, ModelOptions& options, bool with_csv);
 
-// --at SYMBOL=VALUE, repeatable.
-void add_at_option(CLI::App& command, ModelOptions& options);
+// The starting point: --start RESULT (an earlier solve's values by symbol)
+// and --at SYMBOL=VALUE, repeatable, applied after it.
+void add_start_options(CLI::App& command, ModelOptions& options);
 
 // The options solve and sweep share: MODEL, --format (with csv), --at,
 // --start, --fix, --free, --force, --tol and --max-iter.
@@ -64,6 +65,11 @@ CLI::Validator sign_check(bool zero_allowed);
 // The model of `options` loaded through the context's plug-in, from the
 // file that the context's inputs make of its MODEL argument.
 LoadedModel load_model(ModelOptions options, const CommandContext& context);
+
+// Warns on `err` of the symbols of --start `start_path` that no model
+// variable has (their values were not used).
+void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
+                                std::ostream& err);
 
 // Checks a MODEL argument while the command line is read: "-" or a file
 // that exists.

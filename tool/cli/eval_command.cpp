@@ -94,12 +94,13 @@ void print_jacobian(const LoadedModel& loaded, std::ostream& out) {
 
 void add_eval_options(CLI::App& command, ModelOptions& options) {
     add_model_options(command, options, false);
-    add_at_option(command, options);
+    add_start_options(command, options);
 }
 
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     LoadedModel loaded = load_model(options, context);
+    warn_unknown_start_symbols(loaded, options.start_path, context.err);
     loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();

@@ -19,16 +19,6 @@ void screen_model(const ModelSession& session, const ModelFileScan& scan, bool f
     }
 }
 
-void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
-                                std::ostream& err) {
-    const bool one = loaded.unknown_start_symbols.size() == 1;
-    if (!loaded.unknown_start_symbols.empty()) {
-        err << "quillon: warning: --start " << start_path << ": no model variable has "
-            << (one ? "the symbol " : "the symbols ") << listed_names(loaded.unknown_start_symbols)
-            << (one ? "; its value is not used\n" : "; their values are not used\n");
-    }
-}
-
 SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
                         const std::vector<Assignment>& varied, std::ostream& err) {
     const ModelFileScan& scan = loaded.file();

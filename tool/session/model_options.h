@@ -6,8 +6,8 @@
 #include "output_format.h"
 
 // What every command takes: the model, the plug-in, the output format, and
-// the starting point: an earlier result's values (--start, solve and sweep
-// only), then the --at assignments (info takes neither).
+// the starting point: an earlier result's values (--start), then the --at
+// assignments (info takes neither).
 struct ModelOptions {
     std::string model_path;
     std::string plugin_path;
