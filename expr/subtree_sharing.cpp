@@ -48,27 +48,68 @@ std::uint64_t hash_of(const Instruction* begin, const Instruction* end) {
     return hash;
 }
 
-bool same_code(const Instruction* a, const Instruction* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (bits_of(a[i].k) != bits_of(b[i].k) || a[i].arg != b[i].arg || a[i].op != b[i].op) {
-            return false;
-        }
-    }
-    return true;
+bool same_instruction(const Instruction& a, const Instruction& b) {
+    return bits_of(a.k) == bits_of(b.k) && a.arg == b.arg && a.op == b.op;
 }
 
 }  // namespace
 
-SubtreeSharing::First* SubtreeSharing::find(const Instruction* begin, std::size_t length,
+bool SubtreeSharing::same_code(const InstructionVector& code, const First& first,
+                               std::size_t start) const {
+    const std::size_t length = code.size() - start;
+    if (first.length != length) {
+        return false;
+    }
+    const Instruction* earlier = code.data() + first.end - length;
+    const Instruction* later = code.data() + start;
+    for (std::size_t i = 0; i + 1 < length; ++i) {
+        if (!same_instruction(earlier[i], later[i])) {
+            return false;
+        }
+    }
+    const Instruction& last = earlier[length - 1];
+    return same_instruction(Instruction{last.k, last.arg, first.last_op}, later[length - 1]);
+}
+
+SubtreeSharing::First* SubtreeSharing::find(const InstructionVector& code, std::size_t start,
                                             std::uint64_t hash) {
-    const auto [from, to] = by_hash_.equal_range(hash);
-    for (auto candidate = from; candidate != to; ++candidate) {
-        First& first = firsts_[candidate->second];
-        if (first.length == length && same_code(copies_.data() + first.copy, begin, length)) {
-            return &first;
+    if (table_.empty()) {
+        return nullptr;
+    }
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t place = hash & mask; table_[place].first != 0; place = (place + 1) & mask) {
+        if (table_[place].hash == hash) {
+            First& first = firsts_[table_[place].first - 1];
+            if (same_code(code, first, start)) {
+                return &first;
+            }
         }
     }
     return nullptr;
+}
+
+// Keeps the table at most half full, so that a probe ends soon.
+void SubtreeSharing::add_first(std::uint64_t hash, First first) {
+    firsts_.push_back(first);
+    if (2 * firsts_.size() > table_.size()) {
+        std::vector<Place> old(std::max<std::size_t>(64, 2 * table_.size()));
+        old.swap(table_);
+        for (const Place& place : old) {
+            if (place.first != 0) {
+                std::size_t at = place.hash & (table_.size() - 1);
+                while (table_[at].first != 0) {
+                    at = (at + 1) & (table_.size() - 1);
+                }
+                table_[at] = place;
+            }
+        }
+    }
+    const std::size_t mask = table_.size() - 1;
+    std::size_t at = hash & mask;
+    while (table_[at].first != 0) {
+        at = (at + 1) & mask;
+    }
+    table_[at] = Place{hash, static_cast<std::uint32_t>(firsts_.size())};
 }
 
 void SubtreeSharing::share(InstructionVector& code, std::size_t start) {
@@ -80,11 +121,10 @@ void SubtreeSharing::share(InstructionVector& code, std::size_t start) {
         return;
     }
     const std::uint64_t hash = hash_of(begin, end);
-    First* first = find(begin, length, hash);
+    First* first = find(code, start, hash);
     if (!first) {
-        by_hash_.emplace(hash, firsts_.size());
-        firsts_.push_back(First{copies_.size(), length, code.size(), 0, false});
-        copies_.insert(copies_.end(), begin, end);
+        add_first(hash,
+                  First{code.size(), static_cast<std::uint32_t>(length), 0, code.back().op, false});
         return;
     }
     if (!first->read) {
