@@ -75,14 +75,16 @@ _NAMESPACE = {"_pow": _pow, "_ln": _ln, "_log10": _log10, "_exp": _exp, "_sqrt":
 
 
 class ModelFunctions:
-    """F(x) and the dense Jacobian J(x) of a model file; x holds one value per
-    model variable, in file order."""
+    """F(x) and the dense Jacobian J(x) of a model file, and the variables'
+    bounds (lower, upper); x holds one value per model variable, in file order."""
 
     def __init__(self, path):
         with open(path, encoding="utf-8") as text:
             document = json.load(text)
         self.symbols = []
         self.start = []
+        self.lower = []
+        self.upper = []
         column = {}
         for variable in _list(document.get("Variables")):
             symbol = variable.get("VariableSymbol")
@@ -90,7 +92,11 @@ class ModelFunctions:
             column.setdefault(symbol, len(self.symbols) - 1)
             initial = variable.get("Initial")
             self.start.append(float(initial) if initial is not None else 0.0)
+            self.lower.append(float(variable.get("Min", -math.inf)))
+            self.upper.append(float(variable.get("Max", math.inf)))
         self.start = numpy.array(self.start)
+        self.lower = numpy.array(self.lower)
+        self.upper = numpy.array(self.upper)
         self._column = column
         residuals = []
         derivatives = []

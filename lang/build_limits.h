@@ -45,6 +45,9 @@ class NodeBudget {
         }
     }
 
+    // How many more may be counted before the limit is passed.
+    std::int64_t left() const { return limit_ - used_; }
+
   private:
     std::int64_t limit_;
     std::int64_t used_ = 0;

@@ -42,19 +42,28 @@ Expr minus_one() {
     return make_number(-1.0);
 }
 
-// Copies subtrees into derivatives, counting their nodes first: the
-// derivatives of a long sum squared hold the sum once per variable.
+// Copies subtrees into derivatives. A counting copier only charges their
+// nodes to a budget and hands back a one-node stand-in, so that a first pass
+// learns the size of the derivatives before any large copy is made: those of
+// a long sum squared hold the sum once per variable. Leaves are copied as
+// they are, and a stand-in is no number, like every larger subtree of a
+// simplified residual, so the builders fold and drop the same pieces in
+// both passes and the count is that of the real copies.
 class Copier {
   public:
-    explicit Copier(NodeBudget& budget) : budget_(budget) {}
+    Copier() = default;
+    explicit Copier(NodeBudget& budget) : budget_(&budget) {}
 
     Expr operator()(const Expr& tree) const {
-        budget_.charge(node_count(tree));
-        return tree;
+        if (budget_ == nullptr) {
+            return tree;
+        }
+        budget_->charge(node_count(tree));
+        return tree.children.empty() ? tree : make_variable("");
     }
 
   private:
-    NodeBudget& budget_;
+    NodeBudget* budget_ = nullptr;
 };
 
 // sign(u) from the plug-in's node kinds; see the header.
@@ -108,8 +117,7 @@ Expr power_rule(const Expr& power, Expr* du, Expr* dv, const Copier& copy) {
 
 class Differentiator {
   public:
-    Differentiator(const VariableNumbers& numbers, NodeBudget& budget)
-        : numbers_(numbers), copy_(budget) {}
+    Differentiator(const VariableNumbers& numbers, Copier copy) : numbers_(numbers), copy_(copy) {}
 
     Partials of(const Expr& expr) const {
         switch (expr.kind) {
@@ -189,6 +197,31 @@ class Differentiator {
     Copier copy_;
 };
 
+struct Extent {
+    double size = 0;       // nodes
+    double variables = 0;  // variable nodes, at least the distinct variables
+    double copies = 0;     // a bound on the nodes the derivatives copy
+};
+
+// The derivatives copy nothing at a sum or a leaf. At any other node they
+// make at most one piece per variable below it, and each piece copies at most
+// three times the node's size (a power of two variables copies the power,
+// its base twice and its exponent), so copies stay below the sum over such
+// nodes of 3 * size * variables. In doubles: a bound, never overflowing.
+Extent extent(const Expr& expr) {
+    Extent total{1, expr.kind == Expr::Kind::variable ? 1.0 : 0.0, 0};
+    for (const Expr& child : expr.children) {
+        const Extent part = extent(child);
+        total.size += part.size;
+        total.variables += part.variables;
+        total.copies += part.copies;
+    }
+    if (expr.kind != Expr::Kind::sum && !expr.children.empty()) {
+        total.copies += 3 * total.size * total.variables;
+    }
+    return total;
+}
+
 void collect_variables(const Expr& expr, std::vector<std::string_view>& order,
                        VariableNumbers& seen) {
     if (expr.kind == Expr::Kind::variable) {
@@ -213,7 +246,12 @@ std::vector<std::string_view> variables_in_order(const Expr& expr) {
 
 std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers,
                                          NodeBudget& budget) {
-    return Differentiator(numbers, budget).of(expr);
+    // The counting pass is needed only where the copies might pass the
+    // budget: for the equations of real models the bound says they cannot.
+    if (extent(expr).copies > static_cast<double>(budget.left())) {
+        Differentiator(numbers, Copier(budget)).of(expr);
+    }
+    return Differentiator(numbers, Copier()).of(expr);
 }
 
 }  // namespace lang

@@ -24,8 +24,11 @@ struct Partial {
 
 // The exact partial derivatives of `expr`, all in one walk, ordered by
 // variable number; a derivative that simplifies to 0 is left out. `numbers`
-// must number every variable of `expr`. The nodes copied from `expr` into
-// the derivatives are charged to `budget` before they are copied.
+// must number every variable of `expr`. Where a bound on the nodes that the
+// derivatives copy from `expr` exceeds what `budget` has left, a first pass
+// that makes no copies charges them to `budget`, so a derivative beyond the
+// budget raises NodeLimitReached after time in proportion to the budget's
+// limit and little memory, not after building it.
 //
 // Conventions where the plug-in's functions are not differentiable:
 // - d abs(u) = (0^sqrt(-u) - 0^sqrt(u)) * u'. With the plug-in's sqrt, which

@@ -12,17 +12,22 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def read_outcomes(path=os.path.join(HERE, "outcomes.tsv")):
-    """The table of expected outcomes: problem -> (in_ci, expected)."""
+    """The table of expected outcomes: problem -> (in_ci, expected, newton),
+    newton being full Newton's iterations or None where it does not converge."""
     table = {}
     with open(path, encoding="utf-8") as lines:
         for line in lines:
             line = line.split("#", 1)[0].strip()
             if not line:
                 continue
-            problem, ci, expected = line.split()
-            if ci not in ("yes", "no") or expected not in ("solved", "stopped", "wrong"):
+            fields = line.split()
+            if len(fields) != 4:
                 raise ValueError(f"outcomes.tsv: bad row {line!r}")
-            table[problem] = (ci == "yes", expected)
+            problem, ci, expected, newton = fields
+            if (ci not in ("yes", "no") or expected not in ("solved", "stopped", "wrong")
+                    or not (newton == "-" or newton.isdigit())):
+                raise ValueError(f"outcomes.tsv: bad row {line!r}")
+            table[problem] = (ci == "yes", expected, None if newton == "-" else int(newton))
     return table
 
 

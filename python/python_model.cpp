@@ -99,10 +99,3 @@ void PythonModel::jacobian(double* slots) {
         }
     }
 }
-
-const NumberedModel& PythonModel::numbered() {
-    if (!numbered_) {
-        numbered_ = std::make_unique<NumberedModel>(source_.path(), loaded_->session);
-    }
-    return *numbered_;
-}

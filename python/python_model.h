@@ -7,7 +7,6 @@
 
 #include "loaded_model.h"
 #include "model_source.h"
-#include "numbered_model.h"
 
 // The Jacobian's nonzeros in compressed rows, duplicates of one (equation,
 // variable) sharing a slot, as the solver sums them; nonzeros that name no
@@ -26,8 +25,8 @@ struct RowPattern {
 };
 
 // A model loaded for Python: the tool's own LoadedModel (the plug-in in the
-// stand-in host), the starting point the host gave it, and the file the
-// model library reads for what the host cannot show. Every use of the host
+// stand-in host, with the names the file writes), and the starting point the
+// host gave it. Every use of the host
 // takes the lock, so threads that share a model take turns.
 class PythonModel {
   public:
@@ -54,15 +53,11 @@ class PythonModel {
     // Evaluates the Jacobian at the host's values, summed into `slots`.
     void jacobian(double* slots);
 
-    // The file read by the model library, on first use.
-    const NumberedModel& numbered();
-
   private:
     ModelSource source_;
     std::string plugin_path_;
     std::unique_ptr<LoadedModel> loaded_;
     std::vector<double> start_;
     RowPattern row_pattern_;
-    std::unique_ptr<NumberedModel> numbered_;
     std::mutex lock_;
 };

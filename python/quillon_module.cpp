@@ -248,7 +248,6 @@ ModelPointer load(const py::object& source, const std::optional<std::string>& pl
 py::object variables_table(PythonModel& model) {
     std::lock_guard<std::mutex> hold(model.lock());
     const LoadedModel& loaded = model.loaded();
-    const NumberedModel& numbered = model.numbered();
     const int count = loaded.session.variable_count();
     py::list symbols, names, descriptions;
     py::array_t<double> lower(count), upper(count), start(count);
@@ -256,8 +255,7 @@ py::object variables_table(PythonModel& model) {
         const rtvar_t& variable = loaded.session.variable(number);
         symbols.append(loaded.symbols.symbol(number));
         names.append(variable.name);
-        descriptions.append(std::string(
-            numbered.model().variables()[static_cast<std::size_t>(number - 1)].variable_name));
+        descriptions.append(loaded.description(number));
         lower.mutable_at(number - 1) = variable.lower;
         upper.mutable_at(number - 1) = variable.upper;
         start.mutable_at(number - 1) = model.start()[static_cast<std::size_t>(number - 1)];
@@ -272,13 +270,11 @@ py::object variables_table(PythonModel& model) {
 py::object equations_table(PythonModel& model) {
     std::lock_guard<std::mutex> hold(model.lock());
     const LoadedModel& loaded = model.loaded();
-    const NumberedModel& numbered = model.numbered();
     py::list labels, names, texts;
     for (int number = 1; number <= loaded.session.equation_count(); ++number) {
-        labels.append(numbered.equation_name(number));
+        labels.append(loaded.equation_name(number));
         names.append(loaded.session.equation(number).name);
-        texts.append(std::string(
-            numbered.model().equations()[static_cast<std::size_t>(number - 1)].equation_string()));
+        texts.append(loaded.equation_text(number));
     }
     return py::module_::import("types").attr("SimpleNamespace")(
         py::arg("labels") = labels, py::arg("names") = names, py::arg("texts") = texts);
@@ -426,7 +422,7 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
         std::lock_guard<std::mutex> hold(model->lock());
         apply_start(*model, from);
         LoadedModel& loaded = model->loaded();
-        const ModelFileScan scan = scan_model_file(model->source().path());
+        const ModelFileScan& scan = loaded.file();
         choice = choose_system(loaded, scan, fixes, {}, frees, python_wording());
         faults = model_faults(loaded.session, scan);
         if (!faults.empty() && !force) {

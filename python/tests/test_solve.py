@@ -54,6 +54,10 @@ def test_solve_gives_the_tools_values_bit_for_bit(tool_json, name, options, argu
     code, solved = tool_json("solve", path, *arguments)
     assert code == 0 and result.converged
     assert_same_as_tool(result, solved)
+    # Equations are named as the file writes them, as the tool names them.
+    labels = set(quillon.load(path).equations.labels)
+    assert {row["worst_equation"] for row in result.history} <= labels
+    assert result.largest_scaled_residual["equation"] in labels
 
 
 def test_a_freed_set_value_equation_solves_as_the_tool_solves_it(tool_json):

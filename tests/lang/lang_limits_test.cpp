@@ -104,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
         Limited{"var x\nvar y\neq e: x*y = 1", with(9, 9, 6, 99), 3, 1,
                 "the equation e exceeds the limit of 6 nodes, derivatives included "
                 "(--max-equation-nodes sets it)"},
+        // x^y - 1 is 5 nodes; d/dx = y*x^(y - 1) copies x once and y twice,
+        // d/dy = x^y*ln(x) copies x^y and x: 12 in all, each charged once
+        // although the counting pass hands back one-node stand-ins.
+        Limited{"var x\nvar y\neq e: x^y = 1", with(9, 9, 11, 99), 3, 1,
+                "the equation e exceeds the limit of 11 nodes, derivatives included "
+                "(--max-equation-nodes sets it)"},
         Limited{"var x\nvar y\neq e[i]: x*y = i for i in 1..3", with(9, 9, 9, 20), 3, 1,
                 "the model exceeds the limit of 20 nodes, derivatives included (--max-nodes "
                 "sets it) (where i = 3)"}),
@@ -114,6 +120,7 @@ TEST(lang_limits, let_through_what_they_allow) {
     // 7 per equation and 14 in all.
     EXPECT_NO_THROW(lang::build_model_json("var x\nvar y\neq e[i]: x*y = i for i in 1..2", "t",
                                            with(4, 1, 7, 14)));
+    EXPECT_NO_THROW(lang::build_model_json("var x\nvar y\neq e: x^y = 1", "t", with(9, 9, 12, 99)));
     // 4 terms.
     EXPECT_NO_THROW(lang::build_model_json(
         "var x\neq e: x = sum(x for i in 1..2) + sum(x for i in 1..2)", "t", with(2, 4, 99, 99)));

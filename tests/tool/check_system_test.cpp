@@ -33,6 +33,15 @@ nlohmann::json checked(const std::string& equations, int exit_code, const char* 
     return run.json();
 }
 
+// Second differences on nodes 1..300 between T[0] = 1 and, unless
+// `last_equation` says otherwise, T[301] = 2: one coupled block of 301
+// equations, beyond the size that the dense factorisation takes.
+std::string long_rod(const std::string& last_equation = "eq right: T[301] = 2\n") {
+    return "var T[i] = 1 for i in 0..301\neq left: T[0] = 1\n"
+           "eq inner[i]: T[i-1] - 2*T[i] + T[i+1] = 0 for i in 1..300\n" +
+           last_equation;
+}
+
 TEST(tool_check_system, names_the_equations_and_variables_at_fault) {
     const std::vector<SystemCase> cases{
         {"a redundant equation: both = total + diff",
@@ -78,8 +87,29 @@ TEST(tool_check_system, names_the_equations_and_variables_at_fault) {
          "var x = 1\nvar y = 1\neq a: x + y = 2\neq b: x + 1.00000001*y = 2\n",
          0,
          {{"ill-conditioned", "b", "",
-           "at the starting point, equations a and b are close to dependent in variables x and y: "
-           "Newton steps through them lose precision; check that they say different things"}}},
+           "at the starting point, the Jacobian's condition number (rows and columns scaled to 1) "
+           "is about 4.000e+08, above 6.711e+07: Newton steps lose about 9 of the 16 digits of "
+           "double precision; equations a and b and variables x and y are the most involved: "
+           "check that those equations say different things"}}},
+        // Beyond the dense factorisation's 200 equations, the sparse LU's
+        // near-null combination picks the rows for it.
+        {"a block of 301 equations, one repeating another",
+         long_rod("eq again: 2*T[150] - T[149] - T[151] = 0\n"),
+         1,
+         {{"dependent-equations", "inner[150]", "",
+           "at the starting point, equations inner[150] and again are numerically dependent in "
+           "variables T[149], T[150] and T[151]: one of them (inner[150]) adds nothing to the "
+           "others; drop or correct one"}}},
+        {"a block of 301 equations, one close to repeating another",
+         long_rod("eq again: 2*T[150] - T[149] - 1.00000001*T[151] = 0\n"),
+         0,
+         {{"ill-conditioned", "inner[150]", "",
+           "at the starting point, the Jacobian's condition number (rows and columns scaled to 1) "
+           "is about 1.800e+11, above 6.711e+07: Newton steps lose about 11 of the 16 digits of "
+           "double precision; equations inner[150] and again and variables T[30], T[31], T[32], "
+           "T[33], T[34], T[35], T[36], T[37], T[38], T[39] and 262 more are the most involved: "
+           "check that those equations say different things"}}},
+        {"a sound block of 301 equations raises nothing", long_rod(), 0, {}},
         {"a sound square model raises nothing",
          "var x = 1\nvar y = 1\neq a: x + y = 3\neq b: x - y = 1\n",
          0,

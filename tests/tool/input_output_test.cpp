@@ -211,7 +211,7 @@ TEST(tool_io, control_characters_in_names_are_escaped) {
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
     EXPECT_NE(run.out.find("x\\x1B[2J"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("E\\x0D"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("e\\x0D"), std::string::npos) << run.out;
     // JSON escapes them itself, and stays JSON.
     EXPECT_EQ(folder.quillon("eval escapes.json --format json").json()["variables"][0]["symbol"],
               "x\x1b[2J");

@@ -54,11 +54,11 @@ TEST(tool_json, eval_gives_what_the_block_wrote_at_the_starting_point) {
     const TempModelFile model(linear_pair());
     const nlohmann::json eval = json_of({"eval", model.path(), "--at", "y=1", "--format", "json"});
     EXPECT_EQ(eval["variables"], nlohmann::json::parse(R"([
-        {"number": 1, "symbol": "x", "name": "X", "value": 0.5},
-        {"number": 2, "symbol": "y", "name": "Y", "value": 1.0}])"));
+        {"number": 1, "symbol": "x", "name": "X", "value": 0.5, "description": ""},
+        {"number": 2, "symbol": "y", "name": "Y", "value": 1.0, "description": ""}])"));
     EXPECT_EQ(eval["equations"], nlohmann::json::parse(R"([
-        {"number": 1, "name": "SUM", "residual": -1.5},
-        {"number": 2, "name": "DIFF", "residual": -1.5}])"));
+        {"number": 1, "name": "sum", "residual": -1.5, "host_name": "SUM", "text": ""},
+        {"number": 2, "name": "diff", "residual": -1.5, "host_name": "DIFF", "text": ""}])"));
     EXPECT_EQ(eval["jacobian"], nlohmann::json::parse(R"([
         {"nonzero": 1, "equation": 1, "variable": 2, "value": 1.0},
         {"nonzero": 2, "equation": 1, "variable": 1, "value": 1.0},
@@ -142,13 +142,14 @@ TEST(tool_json, solve_gives_the_verdict_values_and_history) {
     EXPECT_NEAR(solve["variables"][0]["value"].get<double>(), 2.0, 1e-12);
     EXPECT_EQ(solve["variables"][0]["fixed"], false);
     EXPECT_NEAR(solve["variables"][1]["value"].get<double>(), 1.0, 1e-12);
-    EXPECT_EQ(solve["equations"][1]["name"], "DIFF");
+    EXPECT_EQ(solve["equations"][1]["name"], "diff");
+    EXPECT_EQ(solve["equations"][1]["host_name"], "DIFF");
     EXPECT_LE(std::fabs(solve["equations"][1]["residual"].get<double>()), 1e-9);
     const nlohmann::json& history = solve["history"];
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0]["iteration"], 0);
     EXPECT_EQ(history[0]["residual_norm"], 2.5);  // SUM: 0.5 + 0 - 3
-    EXPECT_EQ(history[0]["worst_equation"], "SUM");
+    EXPECT_EQ(history[0]["worst_equation"], "sum");
     EXPECT_EQ(history[0]["at_bounds"], 0);
     EXPECT_EQ(history[1]["iteration"], 1);
     EXPECT_EQ(history[1]["residual_norm"], solve["residual_norm"]);
@@ -172,17 +173,17 @@ TEST(tool_csv, solve_writes_one_row_per_variable) {
     const ProgramRun run = run_quillon({"solve", model.path(), "--fix", "a=1", "--format", "csv"});
     EXPECT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     EXPECT_EQ(run.out,
-              "symbol,name,value,fixed\n"
-              "a,A,1.0,true\n"
-              "\"q\"\"r,s\",\"Q\"\"R,S\",2.0,false\n");
+              "symbol,name,value,fixed,description\n"
+              "a,A,1.0,true,\n"
+              "\"q\"\"r,s\",\"Q\"\"R,S\",2.0,false,\n");
 }
 
 TEST(tool_text, solve_prints_its_log_and_the_verdict) {
     const TempModelFile model(linear_pair());
     const ProgramRun run = run_quillon({"solve", model.path()});
     EXPECT_EQ(run.exit_code, 0);
-    for (const char* part :
-         {"iter  largest |res|", "   0      2.500e+00", "Status      Converged", "x       X"}) {
+    for (const char* part : {"iter  largest |res|", "   0      2.500e+00     2.500e+00",
+                             "Status      Converged", "x           2"}) {
         EXPECT_NE(run.out.find(part), std::string::npos) << part << '\n' << run.out;
     }
 }

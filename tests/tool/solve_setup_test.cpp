@@ -98,11 +98,11 @@ TEST(tool_solve_setup, free_swaps_a_set_value_equation_for_a_fixed_variable) {
     // A freed equation keeps its residual at the solution in the output.
     EXPECT_NEAR(solve["equations"][0]["residual"].get<double>(), 60.0, 1e-9);
     // The solver's one row is duty, the model's second equation: reports
-    // name it (as the host holds it), not the model's first.
-    EXPECT_EQ(solve["history"][0]["worst_equation"], "DUTY");
-    EXPECT_EQ(solve["history"][0]["worst_scaled_equation"], "DUTY");
-    EXPECT_EQ(solve["largest_residual"]["equation"], "DUTY");
-    EXPECT_EQ(solve["largest_scaled_residual"]["equation"], "DUTY");
+    // name it (as the file writes it), not the model's first.
+    EXPECT_EQ(solve["history"][0]["worst_equation"], "duty");
+    EXPECT_EQ(solve["history"][0]["worst_scaled_equation"], "duty");
+    EXPECT_EQ(solve["largest_residual"]["equation"], "duty");
+    EXPECT_EQ(solve["largest_scaled_residual"]["equation"], "duty");
 }
 
 TEST(tool_solve_setup, the_square_check_counts_swaps_and_names_what_to_fix_or_free) {

@@ -68,7 +68,7 @@ TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
          square_plus(-4, 0),
          {},
          "singular-jacobian",
-         "the Jacobian is singular at the starting point; equations SQ cannot each be given an "
+         "the Jacobian is singular at the starting point; equations sq cannot each be given an "
          "unknown of their own; unknowns x are determined by no equation; the equations depend "
          "on each other at this point, or their derivatives vanish there: start elsewhere with "
          "--at"},
@@ -76,34 +76,34 @@ TEST(tool_solve, failures_name_the_equations_and_variables_concerned) {
          two_equations_in_x(),
          {},
          "singular-jacobian",
-         "the Jacobian is singular at the starting point; equations A and B cannot each be given "
+         "the Jacobian is singular at the starting point; equations a and b cannot each be given "
          "an unknown of their own; unknowns y are determined by no equation; give those "
          "equations their own unknowns, or fix the undetermined variables with --fix"},
         {"no nonzero at all",
          model_text({equation("c", number(1), {})}, {variable("x")}),
          {},
          "singular-jacobian",
-         "the Jacobian is singular at the starting point; equations C cannot each be given an "
+         "the Jacobian is singular at the starting point; equations c cannot each be given an "
          "unknown of their own; unknowns x are determined by no equation; give those equations "
          "their own unknowns, or fix the undetermined variables with --fix"},
         {"NaN residual at the start",
          log_x({-1.0, {}, {}}),
          {},
          "non-finite-residuals",
-         "residuals that are NaN or infinite at the starting point in equations LOG (at x = -1); "
+         "residuals that are NaN or infinite at the starting point in equations log (at x = -1); "
          "start inside the equations' domain with --at, or bound the variables to keep them "
          "there"},
         {"infinite derivative at the start",
          root_at_zero(),
          {},
          "non-finite-derivatives",
-         "derivatives that are NaN or infinite at the starting point: d ROOT / d x at x = 0; "
+         "derivatives that are NaN or infinite at the starting point: d root / d x at x = 0; "
          "start elsewhere with --at, or bound the variables away from that point"},
         {"out of iterations",
          linear_pair(),
          {"--max-iter", "0"},
          "iteration-limit",
-         "no convergence in 0 iterations (largest scaled residual 2.500e+00 in equation SUM); "
+         "no convergence in 0 iterations (largest scaled residual 2.500e+00 in equation sum); "
          "raise --max-iter, or start nearer the solution with --at"},
     };
     for (const auto& c : cases) {

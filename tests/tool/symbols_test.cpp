@@ -31,10 +31,14 @@ TEST(tool_symbols, eval_shows_symbols_beside_names_and_at_sets_every_variable_of
         {"eval", model.path(), "--at", ACCENTED + "=2", "--at", "dup=5", "--format", "json"});
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     const nlohmann::json expected = {
-        {{"number", 1}, {"symbol", "x"}, {"name", "X"}, {"value", 0.0}},
-        {{"number", 2}, {"symbol", ACCENTED}, {"name", ACCENTED_NAME}, {"value", 2.0}},
-        {{"number", 3}, {"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}},
-        {{"number", 4}, {"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}},
+        {{"number", 1}, {"symbol", "x"}, {"name", "X"}, {"value", 0.0}, {"description", ""}},
+        {{"number", 2},
+         {"symbol", ACCENTED},
+         {"name", ACCENTED_NAME},
+         {"value", 2.0},
+         {"description", ""}},
+        {{"number", 3}, {"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"description", ""}},
+        {{"number", 4}, {"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"description", ""}},
     };
     EXPECT_EQ(run.json()["variables"], expected);
 }
@@ -46,14 +50,30 @@ TEST(tool_symbols, fix_takes_symbols_as_written) {
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     EXPECT_EQ(run.err.rfind("quillon: warning: equation e lists an entry for 'ghost'", 0), 0u);
     const nlohmann::json expected = {
-        {{"symbol", "x"}, {"name", "X"}, {"value", 1.0}, {"fixed", false}, {"bound", nullptr}},
+        {{"symbol", "x"},
+         {"name", "X"},
+         {"value", 1.0},
+         {"fixed", false},
+         {"bound", nullptr},
+         {"description", ""}},
         {{"symbol", ACCENTED},
          {"name", ACCENTED_NAME},
          {"value", 2.0},
          {"fixed", true},
-         {"bound", nullptr}},
-        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}, {"bound", nullptr}},
-        {{"symbol", "dup"}, {"name", "DUP"}, {"value", 5.0}, {"fixed", true}, {"bound", nullptr}},
+         {"bound", nullptr},
+         {"description", ""}},
+        {{"symbol", "dup"},
+         {"name", "DUP"},
+         {"value", 5.0},
+         {"fixed", true},
+         {"bound", nullptr},
+         {"description", ""}},
+        {{"symbol", "dup"},
+         {"name", "DUP"},
+         {"value", 5.0},
+         {"fixed", true},
+         {"bound", nullptr},
+         {"description", ""}},
     };
     EXPECT_EQ(run.json()["variables"], expected);
 }

@@ -1,5 +1,6 @@
 #include "eval_command.h"
 
+#include "description_column.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
@@ -13,17 +14,21 @@ nlohmann::ordered_json variables_document(const LoadedModel& loaded) {
         variables.push_back({{"number", number},
                              {"symbol", loaded.symbols.symbol(number)},
                              {"name", loaded.session.variable(number).name},
-                             {"value", json_number(loaded.session.value(number))}});
+                             {"value", json_number(loaded.session.value(number))},
+                             {"description", loaded.description(number)}});
     }
     return variables;
 }
 
-nlohmann::ordered_json equations_document(const ModelSession& session) {
+nlohmann::ordered_json equations_document(const LoadedModel& loaded) {
+    const ModelSession& session = loaded.session;
     nlohmann::ordered_json equations = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.equation_count(); ++number) {
         equations.push_back({{"number", number},
-                             {"name", session.equation(number).name},
-                             {"residual", json_number(session.residual(number))}});
+                             {"name", loaded.equation_name(number)},
+                             {"residual", json_number(session.residual(number))},
+                             {"host_name", session.equation(number).name},
+                             {"text", loaded.equation_text(number)}});
     }
     return equations;
 }
@@ -42,25 +47,27 @@ nlohmann::ordered_json jacobian_document(const ModelSession& session) {
 
 void print_variables(const LoadedModel& loaded, std::ostream& out) {
     using Align = TextTable::Align;
-    TextTable table({{"number", Align::right},
-                     {"symbol", Align::left},
-                     {"name", Align::left},
-                     {"value", Align::right}});
+    TextTable table({{"number", Align::right}, {"symbol", Align::left}, {"value", Align::right}});
+    const DescriptionColumn descriptions(table, loaded);
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        table.add_row({std::to_string(number), loaded.symbols.symbol(number),
-                       loaded.session.variable(number).name,
-                       readable_number(loaded.session.value(number))});
+        table.add_row(
+            descriptions.row(number, {std::to_string(number), loaded.symbols.symbol(number),
+                                      readable_number(loaded.session.value(number))}));
     }
     out << "Variables\n";
     table.print(out);
 }
 
-void print_equations(const ModelSession& session, std::ostream& out) {
+void print_equations(const LoadedModel& loaded, std::ostream& out) {
     using Align = TextTable::Align;
-    TextTable table({{"number", Align::right}, {"name", Align::left}, {"residual", Align::right}});
-    for (int number = 1; number <= session.equation_count(); ++number) {
-        table.add_row({std::to_string(number), session.equation(number).name,
-                       short_number(session.residual(number))});
+    TextTable table({{"number", Align::right},
+                     {"name", Align::left},
+                     {"residual", Align::right},
+                     {"text", Align::left}});
+    for (int number = 1; number <= loaded.session.equation_count(); ++number) {
+        table.add_row({std::to_string(number), loaded.equation_name(number),
+                       short_number(loaded.session.residual(number)),
+                       loaded.equation_text(number)});
     }
     out << "\nEquations\n";
     table.print(out);
@@ -75,7 +82,7 @@ void print_jacobian(const LoadedModel& loaded, std::ostream& out) {
     const ModelSession& session = loaded.session;
     for (int number = 1; number <= session.nonzero_count(); ++number) {
         const rt_nz_t& nonzero = session.nonzero(number);
-        table.add_row({std::to_string(number), session.equation(nonzero.equation).name,
+        table.add_row({std::to_string(number), loaded.equation_name(nonzero.equation),
                        nonzero_symbol(loaded, number),
                        readable_number(session.jacobian_value(number))});
     }
@@ -93,15 +100,16 @@ void add_eval_options(CLI::App& command, ModelOptions& options) {
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     LoadedModel loaded = load_model(options, context);
+    loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
     if (options.format == OutputFormat::json) {
         write_json(out, {{"variables", variables_document(loaded)},
-                         {"equations", equations_document(loaded.session)},
+                         {"equations", equations_document(loaded)},
                          {"jacobian", jacobian_document(loaded.session)}});
     } else {
         print_variables(loaded, out);
-        print_equations(loaded.session, out);
+        print_equations(loaded, out);
         print_jacobian(loaded, out);
     }
     return exit_code::success;

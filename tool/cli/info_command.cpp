@@ -1,11 +1,38 @@
 #include "info_command.h"
 
+#include "description_column.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
 #include "text_table.h"
 
 namespace {
+
+nlohmann::ordered_json variable_list(const LoadedModel& loaded) {
+    nlohmann::ordered_json variables = nlohmann::ordered_json::array();
+    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+        const rtvar_t& variable = loaded.session.variable(number);
+        variables.push_back({{"number", number},
+                             {"symbol", loaded.symbols.symbol(number)},
+                             {"name", variable.name},
+                             {"description", loaded.description(number)},
+                             {"initial", json_number(variable.initial)},
+                             {"lower", json_number(variable.lower)},
+                             {"upper", json_number(variable.upper)}});
+    }
+    return variables;
+}
+
+nlohmann::ordered_json equation_list(const LoadedModel& loaded) {
+    nlohmann::ordered_json equations = nlohmann::ordered_json::array();
+    for (int number = 1; number <= loaded.session.equation_count(); ++number) {
+        equations.push_back({{"number", number},
+                             {"name", loaded.equation_name(number)},
+                             {"host_name", loaded.session.equation(number).name},
+                             {"text", loaded.equation_text(number)}});
+    }
+    return equations;
+}
 
 nlohmann::ordered_json info_document(const LoadedModel& loaded, bool summary) {
     const ModelSession& session = loaded.session;
@@ -22,6 +49,8 @@ nlohmann::ordered_json info_document(const LoadedModel& loaded, bool summary) {
         pattern.push_back({nonzero.equation, nonzero.variable});
     }
     document["pattern"] = std::move(pattern);
+    document["variable_list"] = variable_list(loaded);
+    document["equation_list"] = equation_list(loaded);
     return document;
 }
 
@@ -29,17 +58,29 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
     using Align = TextTable::Align;
     TextTable table({{"number", Align::right},
                      {"symbol", Align::left},
-                     {"name", Align::left},
                      {"initial", Align::right},
                      {"lower", Align::right},
                      {"upper", Align::right}});
+    const DescriptionColumn descriptions(table, loaded);
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
         const rtvar_t& variable = loaded.session.variable(number);
-        table.add_row({std::to_string(number), loaded.symbols.symbol(number), variable.name,
-                       readable_number(variable.initial), readable_number(variable.lower),
-                       readable_number(variable.upper)});
+        table.add_row(descriptions.row(
+            number, {std::to_string(number), loaded.symbols.symbol(number),
+                     readable_number(variable.initial), readable_number(variable.lower),
+                     readable_number(variable.upper)}));
     }
     out << "\nVariables\n";
+    table.print(out);
+}
+
+void print_equations(const LoadedModel& loaded, std::ostream& out) {
+    using Align = TextTable::Align;
+    TextTable table({{"number", Align::right}, {"name", Align::left}, {"text", Align::left}});
+    for (int number = 1; number <= loaded.session.equation_count(); ++number) {
+        table.add_row(
+            {std::to_string(number), loaded.equation_name(number), loaded.equation_text(number)});
+    }
+    out << "\nEquations\n";
     table.print(out);
 }
 
@@ -54,7 +95,7 @@ void print_pattern(const LoadedModel& loaded, std::ostream& out) {
     for (int number = 1; number <= session.nonzero_count(); ++number) {
         const rt_nz_t& nonzero = session.nonzero(number);
         table.add_row({std::to_string(number), std::to_string(nonzero.equation),
-                       session.equation(nonzero.equation).name, std::to_string(nonzero.variable),
+                       loaded.equation_name(nonzero.equation), std::to_string(nonzero.variable),
                        nonzero_symbol(loaded, number)});
     }
     out << "\nJacobian pattern\n";
@@ -73,6 +114,7 @@ void print_info(const LoadedModel& loaded, const std::string& model_path, bool s
         return;
     }
     print_variables(loaded, out);
+    print_equations(loaded, out);
     print_pattern(loaded, out);
 }
 
@@ -86,6 +128,9 @@ void add_info_options(CLI::App& command, InfoOptions& options) {
 
 int run_info(const InfoOptions& options, const CommandContext& context) {
     const LoadedModel loaded = load_model(options.model, context);
+    if (!options.summary) {
+        loaded.file(ScanTexts::with_equation_texts);
+    }
     if (options.model.format == OutputFormat::json) {
         write_json(context.out, info_document(loaded, options.summary));
     } else {

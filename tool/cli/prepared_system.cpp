@@ -1,6 +1,5 @@
 #include "prepared_system.h"
 
-#include "model_file_scan.h"
 #include "text_table.h"
 #include "usage_error.h"
 
@@ -31,10 +30,8 @@ void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& st
 }
 
 SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
-                        const CommandContext& context, const std::vector<Assignment>& varied,
-                        std::ostream& err) {
-    // The file loaded: equation text and standard input are read once, into it.
-    const ModelFileScan scan = scan_model_file(context.models.path_of(options.model.model_path));
+                        const std::vector<Assignment>& varied, std::ostream& err) {
+    const ModelFileScan& scan = loaded.file();
     // The command line's own faults first, then the model's, then the counts.
     SystemChoice choice =
         choose_system(loaded, scan, parse_assignments(options.fix), varied, options.free);
@@ -57,5 +54,5 @@ SolverSettings solver_settings(const SystemOptions& options) {
 PreparedSystem::PreparedSystem(const SystemOptions& options, const CommandContext& context,
                                const std::vector<Assignment>& varied, std::ostream& err)
     : loaded(load_model(options.model, context)),
-      choice(choice_for(loaded, options, context, varied, err)),
+      choice(choice_for(loaded, options, varied, err)),
       settings(solver_settings(options)) {}

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "csv_output.h"
+#include "description_column.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "model_input.h"
@@ -86,13 +87,15 @@ nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const Mode
                              {"name", session.variable(number).name},
                              {"value", json_number(session.value(number))},
                              {"fixed", choice.fixed.count(number) > 0},
-                             {"bound", bound_member(result, number)}});
+                             {"bound", bound_member(result, number)},
+                             {"description", loaded.description(number)}});
     }
     nlohmann::ordered_json equations = nlohmann::ordered_json::array();
     for (int number = 1; number <= session.equation_count(); ++number) {
-        equations.push_back({{"name", session.equation(number).name},
+        equations.push_back({{"name", loaded.equation_name(number)},
                              {"residual", json_number(session.residual(number))},
-                             {"freed", choice.freed.count(number) > 0}});
+                             {"freed", choice.freed.count(number) > 0},
+                             {"host_name", session.equation(number).name}});
     }
     nlohmann::ordered_json history = nlohmann::ordered_json::array();
     for (const IterationRecord& record : result.outcome.history) {
@@ -132,12 +135,13 @@ nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const Mode
 
 void write_csv(const PreparedSystem& prepared, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
-    out << "symbol,name,value,fixed\n";
+    out << "symbol,name,value,fixed,description\n";
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
         out << csv_field(loaded.symbols.symbol(number)) << ','
             << csv_field(loaded.session.variable(number).name) << ','
             << csv_number(loaded.session.value(number)) << ','
-            << (prepared.choice.fixed.count(number) > 0 ? "true" : "false") << '\n';
+            << (prepared.choice.fixed.count(number) > 0 ? "true" : "false") << ','
+            << csv_field(loaded.description(number)) << '\n';
     }
 }
 
@@ -184,16 +188,17 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result, s
     print_summary(prepared, result.outcome, out);
     using Align = TextTable::Align;
     TextTable table({{"symbol", Align::left},
-                     {"name", Align::left},
                      {"value", Align::right},
                      {"lower", Align::right},
                      {"upper", Align::right},
                      {"", Align::left}});
+    const DescriptionColumn descriptions(table, loaded);
     for (int number = 1; number <= session.variable_count(); ++number) {
         const rtvar_t& variable = session.variable(number);
-        table.add_row({loaded.symbols.symbol(number), variable.name,
-                       readable_number(session.value(number)), readable_number(variable.lower),
-                       readable_number(variable.upper), value_mark(prepared, result, number)});
+        table.add_row(descriptions.row(
+            number, {loaded.symbols.symbol(number), readable_number(session.value(number)),
+                     readable_number(variable.lower), readable_number(variable.upper),
+                     value_mark(prepared, result, number)}));
     }
     table.print(out);
 }

@@ -177,12 +177,14 @@ void add_sweep_options(CLI::App& command, SweepOptions& options) {
 int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
-    const SweepRange range = parse_sweep_range(options.vary);
+    SweepRange range = parse_sweep_range(options.vary);
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {{range.symbol, range.from}}, err);
     const std::vector<int> varied =
         prepared.loaded.symbols.numbers_named(range.symbol, "--vary " + range.symbol);
     reject_fixed_twice(options.system, prepared.loaded.symbols, range.symbol, varied);
+    // Shown as the file writes it, in whatever letter case it was typed.
+    range.symbol = prepared.loaded.symbols.symbol(varied.front());
     const Outputs outputs = chosen_outputs(prepared, options.outputs);
     std::vector<SweepRow> rows;
     bool all_converged = true;

@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dense_rank.h"
+#include "dependence_checks.h"
 #include "json_output.h"
+#include "system_names.h"
 #include "text_table.h"
 
 namespace {
 
-// Diagonal blocks up to this size get the dense rank-revealing factorisation.
-constexpr int DENSE_BLOCK_LIMIT = 200;
-// A row adding less than this share of the first row's size (after scaling
-// rows and columns to 1) depends on the others.
-constexpr double DEPENDENCE_TOLERANCE = 1e-10;
-// A block whose rows add less than this share, but more than the dependence
-// tolerance, is ill-conditioned.
-constexpr double CONDITION_TOLERANCE = 1e-7;
 // An equation or variable whose largest derivative lies this factor or more
 // from the median of the others' is badly scaled.
 constexpr double SCALE_RATIO = 1e6;
@@ -24,22 +17,6 @@ constexpr std::size_t LISTED_ZEROS = 10;
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
-}
-
-std::vector<std::string> equation_names(const NumberedModel& model, const std::vector<int>& rows) {
-    std::vector<std::string> names;
-    for (const int row : rows) {
-        names.push_back(model.equation_name(row + 1));
-    }
-    return names;
-}
-
-std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
-    std::vector<std::string> names;
-    for (const int column : columns) {
-        names.push_back(model.symbol(column + 1));
-    }
-    return names;
 }
 
 nlohmann::ordered_json json_names(const std::vector<std::string>& names) {
@@ -56,13 +33,6 @@ BipartiteGraph nonzero_graph(const JacobianValues& jacobian) {
         }
     }
     return graph;
-}
-
-std::vector<int> joined(std::vector<int> first, const std::vector<int>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    std::sort(first.begin(), first.end());
-    first.erase(std::unique(first.begin(), first.end()), first.end());
-    return first;
 }
 
 // The structure matches every equation, the values at the point do not: the
@@ -113,88 +83,6 @@ void report_singular_start(const NumberedModel& model, const JacobianValues& jac
     finding.detail("equations_in_set") = json_names(row_names);
     finding.detail("variables_in_set") = json_names(column_names);
     findings.push_back(std::move(finding));
-}
-
-DenseMatrix block_matrix(const JacobianValues& jacobian, const BlockTriangularOrder& order,
-                         std::size_t start, std::size_t end) {
-    const std::size_t size = end - start;
-    DenseMatrix matrix(size, size);
-    std::vector<int> position_of(at(jacobian.columns), -1);
-    for (std::size_t index = start; index < end; ++index) {
-        position_of[at(order.columns[index])] = static_cast<int>(index - start);
-    }
-    for (std::size_t index = start; index < end; ++index) {
-        for (const auto& [column, value] : jacobian.row_entries[at(order.rows[index])]) {
-            if (position_of[at(column)] >= 0) {
-                matrix.at(index - start, at(position_of[at(column)])) = value;
-            }
-        }
-    }
-    return matrix;
-}
-
-void report_dependency(const NumberedModel& model, const JacobianValues& jacobian,
-                       const BlockTriangularOrder& order, std::size_t start, std::size_t end,
-                       const RowDependency& dependency, bool dependent,
-                       std::vector<Finding>& findings) {
-    std::vector<int> rows;
-    for (const std::size_t row : dependency.rows) {
-        rows.push_back(order.rows[start + row]);
-    }
-    std::sort(rows.begin(), rows.end());
-    std::vector<bool> in_block(at(jacobian.columns), false);
-    for (std::size_t index = start; index < end; ++index) {
-        in_block[at(order.columns[index])] = true;
-    }
-    std::vector<int> columns;
-    for (const int row : rows) {
-        for (const auto& [column, value] : jacobian.row_entries[at(row)]) {
-            if (value != 0.0 && in_block[at(column)]) {
-                columns.push_back(column);
-            }
-        }
-    }
-    columns = joined(columns, {});
-    const std::vector<std::string> row_names = equation_names(model, rows);
-    const std::vector<std::string> column_names = symbols(model, columns);
-    const int row = order.rows[start + dependency.row];
-    Finding finding(
-        dependent ? FindingKind::dependent_equations : FindingKind::ill_conditioned,
-        "at the starting point, equations " + listed_names(row_names) + " are " +
-            (dependent ? "numerically dependent" : "close to dependent") + " in variables " +
-            listed_names(column_names) + ": " +
-            (dependent ? "one of them (" + model.equation_name(row + 1) +
-                             ") adds nothing to the others; drop or correct one"
-                       : "Newton steps through them lose precision; check that they say "
-                         "different things"));
-    finding.equation = row + 1;
-    finding.detail("equations_in_set") = json_names(row_names);
-    finding.detail("variables_in_set") = json_names(column_names);
-    findings.push_back(std::move(finding));
-}
-
-void check_blocks(const NumberedModel& model, const JacobianValues& jacobian,
-                  const BipartiteGraph& values_graph, const Matching& matching,
-                  std::vector<Finding>& findings) {
-    const BlockTriangularOrder order = block_triangular_order(values_graph, matching);
-    for (std::size_t block = 0; block < order.block_starts.size(); ++block) {
-        const auto start = at(order.block_starts[block]);
-        const std::size_t end = block + 1 < order.block_starts.size()
-                                    ? at(order.block_starts[block + 1])
-                                    : order.rows.size();
-        if (end - start < 2 || end - start > at(DENSE_BLOCK_LIMIT)) {
-            continue;
-        }
-        const DenseMatrix matrix = block_matrix(jacobian, order, start, end);
-        std::vector<RowDependency> dependencies = dependent_rows(matrix, DEPENDENCE_TOLERANCE);
-        bool dependent = !dependencies.empty();
-        if (!dependent) {
-            dependencies = dependent_rows(matrix, CONDITION_TOLERANCE);
-        }
-        for (const RowDependency& dependency : dependencies) {
-            report_dependency(model, jacobian, order, start, end, dependency, dependent, findings);
-        }
-    }
 }
 
 double median(std::vector<double> values) {
@@ -288,37 +176,6 @@ void check_scaling(const NumberedModel& model, const JacobianValues& jacobian,
 
 }  // namespace
 
-JacobianValues jacobian_values(ModelSession& session) {
-    JacobianValues jacobian;
-    jacobian.rows = session.equation_count();
-    jacobian.columns = session.variable_count();
-    jacobian.row_entries.resize(at(jacobian.rows));
-    session.evaluate_jacobian();
-    for (int number = 1; number <= session.nonzero_count(); ++number) {
-        const rt_nz_t& nonzero = session.nonzero(number);
-        if (nonzero.equation > 0 && nonzero.variable > 0) {
-            const double value = session.jacobian_value(number);
-            jacobian.finite = jacobian.finite && std::isfinite(value);
-            jacobian.row_entries[at(nonzero.equation - 1)].emplace_back(nonzero.variable - 1,
-                                                                        value);
-        }
-    }
-    for (auto& entries : jacobian.row_entries) {
-        std::sort(entries.begin(), entries.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<std::pair<int, double>> summed;
-        for (const auto& entry : entries) {
-            if (!summed.empty() && summed.back().first == entry.first) {
-                summed.back().second += entry.second;
-            } else {
-                summed.push_back(entry);
-            }
-        }
-        entries = std::move(summed);
-    }
-    return jacobian;
-}
-
 void check_jacobian(const NumberedModel& model, const BipartiteGraph& structure,
                     const JacobianValues& jacobian, std::vector<Finding>& findings) {
     if (!jacobian.finite) {
@@ -341,5 +198,5 @@ void check_jacobian(const NumberedModel& model, const BipartiteGraph& structure,
         report_singular_start(model, jacobian, values_graph, matching, findings);
         return;
     }
-    check_blocks(model, jacobian, values_graph, matching, findings);
+    check_dependence(model, jacobian, block_triangular_order(values_graph, matching), findings);
 }

@@ -1,15 +1,70 @@
 #include "loaded_model.h"
 
+#include <stdexcept>
+
 #include "starting_point.h"
 #include "warm_start.h"
 
+namespace {
+
+const std::string& at_number(const std::vector<std::string>& texts, int number, const char* what) {
+    if (number < 1 || static_cast<std::size_t>(number) > texts.size()) {
+        throw std::out_of_range(std::string("no ") + what + " " + std::to_string(number));
+    }
+    return texts[static_cast<std::size_t>(number - 1)];
+}
+
+// The file is read apart from the plug-in, so it may have been changed in
+// between; names from another file would be worse than none.
+void require_same_model(const ModelFileScan& file, const LoadedModel& loaded) {
+    const ModelSession& session = loaded.session;
+    bool same =
+        file.variable_symbols.size() == static_cast<std::size_t>(session.variable_count()) &&
+        file.equation_names.size() == static_cast<std::size_t>(session.equation_count()) &&
+        file.entry_count == static_cast<std::size_t>(session.nonzero_count());
+    for (int number = 1; same && number <= session.variable_count(); ++number) {
+        same = file.variable_symbols[static_cast<std::size_t>(number - 1)] ==
+               loaded.symbols.symbol(number);
+    }
+    if (!same) {
+        throw std::runtime_error("the model file changed while it was read");
+    }
+}
+
+}  // namespace
+
 LoadedModel::LoadedModel(const ModelOptions& options)
-    : session(options.plugin_path, options.model_path), symbols(session) {
+    : session(options.plugin_path, options.model_path),
+      symbols(session),
+      model_path_(options.model_path) {
     if (!options.start_path.empty()) {
         unknown_start_symbols =
             apply_known_assignments(read_result_values(options.start_path), symbols, session);
     }
     apply_assignments(parse_assignments(options.at), symbols, session, "--at");
+}
+
+const ModelFileScan& LoadedModel::file(ScanTexts texts) const {
+    const bool with_texts = texts == ScanTexts::with_equation_texts;
+    if (!file_ || (with_texts && !file_texts_)) {
+        auto scanned = std::make_unique<const ModelFileScan>(scan_model_file(model_path_, texts));
+        require_same_model(*scanned, *this);
+        file_ = std::move(scanned);
+        file_texts_ = with_texts;
+    }
+    return *file_;
+}
+
+const std::string& LoadedModel::equation_name(int number) const {
+    return at_number(file().equation_names, number, "equation");
+}
+
+const std::string& LoadedModel::equation_text(int number) const {
+    return at_number(file(ScanTexts::with_equation_texts).equation_texts, number, "equation");
+}
+
+const std::string& LoadedModel::description(int variable_number) const {
+    return at_number(file().variable_descriptions, variable_number, "variable");
 }
 
 std::string nonzero_symbol(const LoadedModel& loaded, int nonzero_number) {

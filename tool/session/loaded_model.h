@@ -1,5 +1,10 @@
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model_file_scan.h"
 #include "model_options.h"
 #include "model_session.h"
 #include "variable_symbols.h"
@@ -14,6 +19,23 @@ struct LoadedModel {
     VariableSymbols symbols;
     // The symbols of the --start file that no model variable has.
     std::vector<std::string> unknown_start_symbols;
+
+    // What the host's lists do not hold, read from the file on first use
+    // (commands that print no names never read it) and checked against what
+    // the block registered; the equations' texts only when asked for, so a
+    // command that shows them asks first, and the file is read once (asking
+    // later reads it again, and ends what an earlier call returned). By host
+    // number (1-based), as the file writes them: an equation's name and text,
+    // a variable's description (empty when the file gives none).
+    const ModelFileScan& file(ScanTexts texts = ScanTexts::names_only) const;
+    const std::string& equation_name(int number) const;
+    const std::string& equation_text(int number) const;
+    const std::string& description(int variable_number) const;
+
+  private:
+    std::string model_path_;
+    mutable std::unique_ptr<const ModelFileScan> file_;
+    mutable bool file_texts_ = false;
 };
 
 // The symbol of the variable of nonzero `nonzero_number`; for a nonzero that

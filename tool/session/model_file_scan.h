@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,27 @@ struct UnknownReference {
     bool entry;  // an entry of the equation, else a reference in its residual
 };
 
-// What a solve needs of the model file beyond the host's lists: the
-// equations' names as the file writes them (the host holds them upper-cased)
-// and the references to symbols that are not model variables. The file is read
-// with the model library and let go before the answer is returned.
+// What the tool shows of a model beyond the host's lists, which hold names
+// upper-cased and no descriptions: the variables' symbols and descriptions
+// ("VariableName", with the units the file gives) and the equations' names
+// and texts ("EquationString") as the file writes them, by host number - 1,
+// and the references to symbols that are not model variables.
 struct ModelFileScan {
-    std::vector<std::string> equation_names;  // by host number - 1
+    std::vector<std::string> variable_symbols;
+    std::vector<std::string> variable_descriptions;  // empty: the file gives none
+    std::vector<std::string> equation_names;
+    std::vector<std::string> equation_texts;  // empty: none, or not asked for
+    std::size_t entry_count = 0;              // the equations' entries: one per nonzero
     std::vector<UnknownReference> unknown_references;
 };
 
-// Faults of the file raise the JSON library's exceptions, as loading does.
-ModelFileScan scan_model_file(const std::string& model_path);
+// Whether to keep the equations' texts, which can take more memory than all
+// the names together.
+enum class ScanTexts { names_only, with_equation_texts };
+
+// Reads the file once, as the plug-in's loader reads it (its lines joined,
+// lists in the loader's order), keeping only the texts above: no trees are
+// built and no derivative is looked at. The file is meant to have loaded
+// through the plug-in already, which reports its faults; a text that is no
+// JSON raises the JSON library's parse error.
+ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts);

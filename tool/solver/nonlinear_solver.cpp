@@ -7,6 +7,7 @@
 
 #include "convergence_scale.h"
 #include "levenberg_marquardt.h"
+#include "linear_convergence.h"
 #include "sparse_products.h"
 #include "structural_matching.h"
 #include "trust_region_step.h"
@@ -19,9 +20,9 @@ constexpr double EPSILON = std::numeric_limits<double>::epsilon();
 constexpr double ROUND_OFF = 4 * EPSILON;
 // A stall with scaled residuals this small is reported as round-off.
 constexpr double NEAR_ROUND_OFF = 64 * EPSILON;
-// Powell's choices: the first radius against the scaled start, the share of
-// the predicted decrease a step must achieve, and the ratios that shrink or
-// widen the region.
+// Powell's choices: the first radius against the scaled start (its unknowns'
+// magnitudes), the share of the predicted decrease a step must achieve, and
+// the ratios that shrink or widen the region.
 constexpr double FIRST_RADIUS_FACTOR = 100.0;
 constexpr double ACCEPTED_RATIO = 1e-4;
 constexpr double POOR_RATIO = 0.1;
@@ -178,11 +179,78 @@ class TrustRegionSolver {
                 outcome_.stop = SolveStop::iteration_limit;
                 return;
             }
-            if (slow_steps_ >= SLOW_STEPS || !step()) {
+            if (slow_steps_ >= SLOW_STEPS || !advance()) {
                 name_stall();
                 return;
             }
         }
+    }
+
+    // The trust region's step, and where Newton's steps have been closing in
+    // only linearly, the point they are heading for instead when its merit
+    // is lower; false when the region finds no step.
+    bool advance() {
+        std::vector<double> relative_newton = relative_newton_step();
+        const double factor =
+            relative_newton.empty() ? 0.0 : watch_.extrapolation_factor(relative_newton);
+        std::vector<double> from;
+        if (factor > 0.0) {
+            from = outcome_.x;
+        }
+        if (!step()) {
+            return false;
+        }
+        if (taken_.kind != StepKind::newton) {
+            watch_.other_step_taken();
+        } else if (factor > 0.0 && extrapolate(from, factor)) {
+            watch_.other_step_taken();
+        } else {
+            watch_.newton_step_taken(std::move(relative_newton));
+        }
+        return true;
+    }
+
+    // The LU's Newton step relative to the unknowns' magnitudes; empty when
+    // the LU gave none.
+    std::vector<double> relative_newton_step() const {
+        if (!have_newton_point_ || newton_kind_ != StepKind::newton) {
+            return {};
+        }
+        std::vector<double> relative(newton_point_.size());
+        for (std::size_t index = 0; index < relative.size(); ++index) {
+            relative[index] = newton_point_[index] / magnitudes_[index];
+        }
+        return relative;
+    }
+
+    // Moves to `from` + `factor` times the Newton step from `from` (projected
+    // into the bounds) when that lowers the merit below the point the Newton
+    // step reached.
+    bool extrapolate(const std::vector<double>& from, double factor) {
+        std::vector<double> trial(from.size());
+        std::vector<double> step(from.size());
+        for (std::size_t index = 0; index < trial.size(); ++index) {
+            trial[index] = box_.projected(index, from[index] + factor * newton_point_[index]);
+            step[index] = trial[index] - from[index];
+        }
+        std::vector<double> trial_residuals;
+        evaluate_residuals(trial, trial_residuals);
+        if (!all_finite(trial_residuals) || !(merit_of(trial_residuals) < merit_of(residuals_))) {
+            return false;
+        }
+        taken_ = {largest_change(step), taken_.radius, StepKind::extrapolated};
+        outcome_.x = std::move(trial);
+        residuals_ = std::move(trial_residuals);
+        return true;
+    }
+
+    // The scaled sum of squares of `values` with this iteration's weights.
+    double merit_of(const std::vector<double>& values) const {
+        double merit = 0.0;
+        for (std::size_t row = 0; row < values.size(); ++row) {
+            merit += square(row_weights_[row] * values[row]);
+        }
+        return merit;
     }
 
     void evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
@@ -335,12 +403,14 @@ class TrustRegionSolver {
                                      weighted_residuals_,
                                      have_newton_point_ ? &newton_point_ : nullptr, newton_kind_);
         if (radius_ <= 0.0) {
+            // Measured with the unknowns' magnitudes, not their values: a
+            // start at 1e-7 would otherwise make a region so small that it
+            // doubles step after step before Newton's step fits.
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
-                scaled_start += square(column_scales_[index] * outcome_.x[index]);
+                scaled_start += square(column_scales_[index] * magnitudes_[index]);
             }
-            radius_ = scaled_start > 0.0 ? FIRST_RADIUS_FACTOR * std::sqrt(scaled_start)
-                                         : FIRST_RADIUS_FACTOR;
+            radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
         }
         const double merit = sum_of_squares(weighted_residuals_);
         std::vector<double> trial_residuals;
@@ -361,10 +431,7 @@ class TrustRegionSolver {
                 radius_ = 0.25 * std::min(radius_, scaled_length);
                 continue;
             }
-            double trial_merit = 0.0;
-            for (std::size_t row = 0; row < trial_residuals.size(); ++row) {
-                trial_merit += square(row_weights_[row] * trial_residuals[row]);
-            }
+            const double trial_merit = merit_of(trial_residuals);
             const double predicted = merit - region.predicted_merit(step);
             const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
             if (ratio < POOR_RATIO) {
@@ -495,6 +562,7 @@ class TrustRegionSolver {
     bool have_newton_point_ = false;
     double radius_ = 0.0;
     StepTaken taken_;
+    LinearConvergenceWatch watch_;
     double observer_seconds_ = 0.0;
     int slow_steps_ = 0;
 };

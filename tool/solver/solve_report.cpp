@@ -5,7 +5,7 @@
 namespace {
 
 std::string equation_name(const LoadedModel& loaded, const SystemChoice& choice, int row) {
-    return loaded.session.equation(choice.equations[static_cast<std::size_t>(row)]).name;
+    return loaded.equation_name(choice.equations[static_cast<std::size_t>(row)]);
 }
 
 std::string unknown_symbol(const LoadedModel& loaded, const SystemChoice& choice, int column) {

@@ -16,6 +16,6 @@ std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded
 std::string bound_contacts(const SolveOutcome& outcome, const LoadedModel& loaded,
                            const SystemChoice& choice);
 
-// The name (as the host holds it) of the equation of solver row `row`; empty
-// for -1.
+// The name (as the file writes it) of the equation of solver row `row`;
+// empty for -1.
 std::string equation_of_row(const LoadedModel& loaded, const SystemChoice& choice, int row);

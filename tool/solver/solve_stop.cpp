@@ -30,6 +30,8 @@ std::string step_code(StepKind kind) {
             return "gradient";
         case StepKind::levenberg_marquardt:
             return "lm";
+        case StepKind::extrapolated:
+            return "extrap";
     }
     return "";
 }

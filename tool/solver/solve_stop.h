@@ -20,8 +20,9 @@ std::string stop_code(SolveStop stop);
 // How a step was made: the full Newton step; a dogleg between it and the
 // steepest-descent step; steepest descent alone (the trust region is smaller
 // than the gradient step); a Levenberg-Marquardt step where the LU could not
-// give a Newton step; none at the start.
-enum class StepKind { none, newton, dogleg, gradient, levenberg_marquardt };
+// give a Newton step; the point linearly converging Newton steps head for
+// (a multiple of the Newton step); none at the start.
+enum class StepKind { none, newton, dogleg, gradient, levenberg_marquardt, extrapolated };
 
-// "-", "newton", "dogleg", "gradient", "lm".
+// "-", "newton", "dogleg", "gradient", "lm", "extrap".
 std::string step_code(StepKind kind);

@@ -91,15 +91,43 @@ bool SparseLu::factor(const std::vector<double>& values) {
 }
 
 void SparseLu::solve(std::vector<double>& rhs) {
+    solve_with(rhs, false);
+}
+
+void SparseLu::solve_transposed(std::vector<double>& rhs) {
+    solve_with(rhs, true);
+}
+
+void SparseLu::solve_with(std::vector<double>& rhs, bool transposed) {
     if (pattern_.size == 0) {
         return;
     }
     if (!klu_->numeric || rhs.size() != static_cast<std::size_t>(pattern_.size)) {
         throw std::logic_error("SparseLu::solve needs a factor and one value per row");
     }
-    if (!klu_solve(klu_->symbolic.get(), klu_->numeric.get(), pattern_.size, 1, rhs.data(),
-                   &klu_->common)) {
+    const int solved = transposed ? klu_tsolve(klu_->symbolic.get(), klu_->numeric.get(),
+                                               pattern_.size, 1, rhs.data(), &klu_->common)
+                                  : klu_solve(klu_->symbolic.get(), klu_->numeric.get(),
+                                              pattern_.size, 1, rhs.data(), &klu_->common);
+    if (!solved) {
         throw std::runtime_error("KLU could not solve with its factor (status " +
                                  std::to_string(klu_->common.status) + ")");
     }
+}
+
+double SparseLu::condition_estimate(const std::vector<double>& values) {
+    if (pattern_.size == 0) {
+        return 1.0;
+    }
+    if (!klu_->numeric || values.size() != static_cast<std::size_t>(pattern_.slot_count())) {
+        throw std::logic_error("SparseLu::condition_estimate needs a factor and its values");
+    }
+    // KLU takes the values through a non-const pointer but does not change them.
+    double* matrix = const_cast<double*>(values.data());
+    if (!klu_condest(pattern_.column_starts.data(), matrix, klu_->symbolic.get(),
+                     klu_->numeric.get(), &klu_->common)) {
+        throw std::runtime_error("KLU could not estimate the condition number (status " +
+                                 std::to_string(klu_->common.status) + ")");
+    }
+    return klu_->common.condest;
 }

@@ -36,8 +36,16 @@ class SparseLu {
     // one value per row (else std::logic_error); std::runtime_error when KLU
     // fails.
     void solve(std::vector<double>& rhs);
+    // The same with the transpose: x with A^T x = rhs.
+    void solve_transposed(std::vector<double>& rhs);
+    // KLU's estimate of the 1-norm condition number of the matrix holding
+    // `values`, which must be the values of the last successful factor
+    // (else std::logic_error); std::runtime_error when KLU fails.
+    double condition_estimate(const std::vector<double>& values);
 
   private:
+    void solve_with(std::vector<double>& rhs, bool transposed);
+
     struct Klu;
     CompressedColumns pattern_;
     std::unique_ptr<Klu> klu_;

@@ -5,7 +5,26 @@
 #include <cstdio>
 #include <stdexcept>
 
+namespace {
+
+// The characters of UTF-8 text, as a terminal gives each a cell: every byte
+// but the continuation bytes of a multi-byte character.
+std::size_t width_of(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    }));
+}
+
+}  // namespace
+
 TextTable::TextTable(std::vector<Column> columns) : columns_(std::move(columns)) {}
+
+void TextTable::add_column(Column column) {
+    if (!rows_.empty()) {
+        throw std::logic_error("a table's columns are set before its rows");
+    }
+    columns_.push_back(std::move(column));
+}
 
 void TextTable::add_row(std::vector<std::string> cells) {
     if (cells.size() != columns_.size()) {
@@ -17,11 +36,11 @@ void TextTable::add_row(std::vector<std::string> cells) {
 std::vector<std::size_t> TextTable::widths() const {
     std::vector<std::size_t> widest;
     for (const Column& column : columns_) {
-        widest.push_back(column.header.size());
+        widest.push_back(width_of(column.header));
     }
     for (const auto& row : rows_) {
         for (std::size_t column = 0; column < row.size(); ++column) {
-            widest[column] = std::max(widest[column], row[column].size());
+            widest[column] = std::max(widest[column], width_of(row[column]));
         }
     }
     return widest;
@@ -31,7 +50,7 @@ void TextTable::print_row(std::ostream& out, const std::vector<std::string>& cel
                           const std::vector<std::size_t>& widths) const {
     std::string line;
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        const std::string padding(widths[column] - cells[column].size(), ' ');
+        const std::string padding(widths[column] - width_of(cells[column]), ' ');
         const bool right = columns_[column].align == Align::right;
         line += column == 0 ? "" : "  ";
         line += right ? padding + cells[column] : cells[column] + padding;

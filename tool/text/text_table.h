@@ -5,7 +5,8 @@
 #include <vector>
 
 // A table for people: a header row, a rule, then the rows, every column as
-// wide as its widest cell; text columns aligned left, number columns right.
+// wide as its widest cell (counting characters of UTF-8 text, not bytes);
+// text columns aligned left, number columns right.
 class TextTable {
   public:
     enum class Align { left, right };
@@ -15,6 +16,9 @@ class TextTable {
     };
 
     explicit TextTable(std::vector<Column> columns);
+
+    // One more column at the end, before any row is added.
+    void add_column(Column column);
 
     // `cells` must hold one text per column.
     void add_row(std::vector<std::string> cells);
