@@ -38,6 +38,7 @@ struct Options {
     int repeat = 5;
     int literal_max = 10000;
     int peers_max = 100000;
+    bool loading_only = false;
 };
 
 // One evaluation's values: residuals, then derivatives in nonzero order.
@@ -59,8 +60,10 @@ struct Row {
     bool agrees = true;
     std::int64_t file_bytes = 0;
     double create_s = 0.0;
+    double registration_s = 0.0;  // with compiling, as the host's container registers
     double parse_s = std::numeric_limits<double>::quiet_NaN();
     std::int64_t create_peak = 0;
+    std::int64_t register_peak = 0;  // create and registration together
     double parse_peak = std::numeric_limits<double>::quiet_NaN();
 };
 
@@ -223,15 +226,20 @@ void measure_loading(Row& row, int count, const std::string& model_path, const O
     const bool with_parse = count <= options.peers_max;
     const std::string text = with_parse ? read_text(model_path) : std::string();
     std::vector<double> creates;
+    std::vector<double> registrations;
     std::vector<double> parses;
-    for (int r = 0; r < 3; ++r) {
-        creates.push_back(create_seconds(options.plugin_path, model_path));
+    for (int r = 0; r < std::max(3, options.repeat); ++r) {
+        const LoadSeconds seconds = load_seconds(options.plugin_path, model_path);
+        creates.push_back(seconds.create);
+        registrations.push_back(seconds.registration);
         if (with_parse) {
             parses.push_back(parse_seconds(text));
         }
     }
     row.create_s = median(creates);
+    row.registration_s = median(registrations);
     row.create_peak = peak_in_fresh_process("create", options.plugin_path, model_path);
+    row.register_peak = peak_in_fresh_process("register", options.plugin_path, model_path);
     if (with_parse) {
         row.parse_s = median(parses);
         row.parse_peak =
@@ -249,7 +257,12 @@ Row measure(int count, const Options& options) {
         write_model_file(out, count);
     }
     row.file_bytes = static_cast<std::int64_t>(std::filesystem::file_size(model_path));
-    measure_evaluation(row, count, model_path, options);
+    if (options.loading_only) {
+        row.quillon_s = std::numeric_limits<double>::quiet_NaN();
+        row.agreement = "not run";
+    } else {
+        measure_evaluation(row, count, model_path, options);
+    }
     measure_loading(row, count, model_path, options);
     return row;
 }
@@ -281,16 +294,20 @@ void print_tables(const std::vector<Row>& rows) {
                   << fixed(row.literal_s / row.quillon_s, 0) << " | " << row.agreement << " |\n";
     }
     std::cout << "\nLoading: the factory's create against nlohmann::json::parse of the text\n\n"
-              << "| equations | file MB | create s | parse s | create / parse | "
-                 "create peak MB | peak / file | peak bytes per equation | parse peak / file |\n"
-              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+              << "| equations | file MB | create s | parse s | create / parse | registration s | "
+                 "registration / create | create peak MB | peak / file | peak bytes per equation | "
+                 "with registration peak / file | parse peak / file |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Row& row : rows) {
         const double file = static_cast<double>(row.file_bytes);
         const double peak = static_cast<double>(row.create_peak);
         std::cout << "| " << row.equations << " | " << fixed(file / 1e6, 1) << " | "
                   << fixed(row.create_s, 3) << " | " << fixed(row.parse_s, 3) << " | "
-                  << fixed(row.create_s / row.parse_s, 2) << " | " << fixed(peak / 1e6, 1) << " | "
-                  << fixed(peak / file, 2) << " | " << fixed(peak / row.equations, 0) << " | "
+                  << fixed(row.create_s / row.parse_s, 2) << " | " << fixed(row.registration_s, 3)
+                  << " | " << fixed(row.registration_s / row.create_s, 2) << " | "
+                  << fixed(peak / 1e6, 1) << " | " << fixed(peak / file, 2) << " | "
+                  << fixed(peak / row.equations, 0) << " | "
+                  << fixed(static_cast<double>(row.register_peak) / file, 2) << " | "
                   << fixed(row.parse_peak / file, 2) << " |\n";
     }
 }
@@ -316,9 +333,12 @@ int main(int argc, char** argv) {
                    "largest size native code, muparser and the bare parse run at (beyond, their "
                    "compiling or their memory is out of reach)")
         ->capture_default_str();
+    app.add_flag("--loading-only", options.loading_only,
+                 "time and weigh loading alone (create, registration, the bare parse)");
     std::string peak_of;
     std::string peak_model;
-    app.add_option("--peak-of", peak_of, "internal: measure the peak memory of create or parse")
+    app.add_option("--peak-of", peak_of,
+                   "internal: measure the peak memory of create, register or parse")
         ->group("");
     app.add_option("--peak-model", peak_model, "internal: the model of --peak-of")->group("");
     CLI11_PARSE(app, argc, argv);

@@ -1,18 +1,44 @@
 #include "compiled_model.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "program_builder.h"
 
+namespace {
+
+// One program: its room sized first (so it is never copied as it grows, and
+// the room it does not use is never touched), then every tree that
+// `each_tree` visits, in order. One program is compiled at a time, so that
+// one compiler's tables are freed before the next one's fill.
+template <class EachTree>
+CompiledProgram compile_program(const ModelDefinition& model, std::size_t value_count,
+                                const EachTree& each_tree) {
+    std::size_t room = 1;  // the END
+    each_tree([&](const ExprNode* root, std::int32_t) { room += instruction_bound(root); });
+    ProgramBuilder builder(model, value_count);
+    builder.reserve(room);
+    each_tree([&](const ExprNode* root, std::int32_t number) { builder.add(root, number); });
+    return builder.build();
+}
+
+}  // namespace
+
 CompiledModel compile_model(const ModelDefinition& model, std::int32_t var_last) {
     const std::size_t value_count = var_last > 0 ? static_cast<std::size_t>(var_last) : 0;
-    ProgramBuilder residuals(model, value_count);
-    ProgramBuilder jacobian(model, value_count);
-    for (const auto& equation : model.equations()) {
-        residuals.add(&equation, equation.equation_number());
-        for (const auto& entry : equation.variables()) {
-            jacobian.add(entry.differential, entry.nonzero_number);
+    const auto residual_trees = [&](const auto& visit) {
+        for (const auto& equation : model.equations()) {
+            visit(&equation, equation.equation_number());
         }
-    }
-    return CompiledModel{residuals.build(), jacobian.build(), var_last};
+    };
+    const auto derivative_trees = [&](const auto& visit) {
+        for (const auto& equation : model.equations()) {
+            for (const auto& entry : equation.variables()) {
+                visit(entry.differential, entry.nonzero_number);
+            }
+        }
+    };
+    CompiledProgram residuals = compile_program(model, value_count, residual_trees);
+    CompiledProgram jacobian = compile_program(model, value_count, derivative_trees);
+    return CompiledModel{std::move(residuals), std::move(jacobian), var_last};
 }

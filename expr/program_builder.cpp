@@ -61,6 +61,24 @@ double combine_known(Op op, double top, double k) {
 
 }  // namespace
 
+std::size_t instruction_bound(const ExprNode* root) {
+    if (!root) {
+        return 2;  // the constant 0.0 and its STORE
+    }
+    std::size_t bound = 1;  // the STORE
+    std::vector<const ExprNode*> pending{root};
+    while (!pending.empty()) {
+        const ExprNode& node = *pending.back();
+        pending.pop_back();
+        const std::size_t children = children_evaluated(node);
+        bound += 1 + children;
+        for (std::size_t i = 0; i < children; ++i) {
+            pending.push_back(&node.subexpressions()[i]);
+        }
+    }
+    return bound;
+}
+
 void ProgramBuilder::add(const ExprNode* root, std::int32_t number) {
     if (root) {
         compile(*root);

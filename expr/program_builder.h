@@ -18,10 +18,19 @@
 // Constants are folded only by performing the very operation the walk would;
 // a subtree that repeats one compiled earlier reads that one's value.
 // The compilation keeps its own stack, so trees of any depth compile.
+// The most instructions that `add(root, ...)` emits, its STORE or DROP
+// included: every evaluated node emits at most one instruction of its own
+// and one that takes in each of its children's values.
+std::size_t instruction_bound(const ExprNode* root);
+
 class ProgramBuilder {
   public:
     ProgramBuilder(const ModelDefinition& model, std::size_t value_count)
         : model_(model), value_count_(value_count) {}
+
+    // Makes room for `instructions` (from instruction_bound, plus one for the
+    // END), so that the program is written once into its final array.
+    void reserve(std::size_t instructions) { code_.reserve(instructions); }
 
     // Adds `root`, or the value 0.0 when it is null, stored at element
     // `number` - 1 of the output; a number below 1 is evaluated and not kept.

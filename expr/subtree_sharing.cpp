@@ -9,6 +9,13 @@ namespace {
 // than it saves.
 constexpr std::size_t LONGEST_SHARED = 24;
 
+// Places in code are kept in 32 bits; code beyond them is not shared.
+constexpr std::size_t LAST_SHARED_END = 0xFFFFFFFFu;
+
+std::uint32_t tag_of(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 bool calls_library(Op op) {
     switch (op) {
         case Op::POW_K:
@@ -48,43 +55,89 @@ std::uint64_t hash_of(const Instruction* begin, const Instruction* end) {
     return hash;
 }
 
-bool same_code(const Instruction* a, const Instruction* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (bits_of(a[i].k) != bits_of(b[i].k) || a[i].arg != b[i].arg || a[i].op != b[i].op) {
-            return false;
-        }
-    }
-    return true;
+bool same_instruction(const Instruction& a, const Instruction& b) {
+    return bits_of(a.k) == bits_of(b.k) && a.arg == b.arg && a.op == b.op;
 }
 
 }  // namespace
 
-SubtreeSharing::First* SubtreeSharing::find(const Instruction* begin, std::size_t length,
-                                            std::uint64_t hash) {
-    const auto [from, to] = by_hash_.equal_range(hash);
-    for (auto candidate = from; candidate != to; ++candidate) {
-        First& first = firsts_[candidate->second];
-        if (first.length == length && same_code(copies_.data() + first.copy, begin, length)) {
-            return &first;
+bool SubtreeSharing::same_code(const InstructionVector& code, const First& first,
+                               std::size_t start) const {
+    const std::size_t length = code.size() - start;
+    if (first.length != length) {
+        return false;
+    }
+    const Instruction* earlier = code.data() + first.end - length;
+    const Instruction* later = code.data() + start;
+    for (std::size_t i = 0; i + 1 < length; ++i) {
+        if (!same_instruction(earlier[i], later[i])) {
+            return false;
+        }
+    }
+    const Instruction& last = earlier[length - 1];
+    return same_instruction(Instruction{last.k, last.arg, first.last_op}, later[length - 1]);
+}
+
+// A tag's first place: its highest bits, as many as the table's size takes.
+std::size_t SubtreeSharing::home_of(std::uint32_t tag) const {
+    return tag >> (32 - table_bits_);
+}
+
+SubtreeSharing::First* SubtreeSharing::find(const InstructionVector& code, std::size_t start,
+                                            std::uint32_t tag) {
+    if (table_.empty()) {
+        return nullptr;
+    }
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t at = home_of(tag); table_[at].first != 0; at = (at + 1) & mask) {
+        if (table_[at].tag == tag) {
+            First& first = firsts_[table_[at].first - 1];
+            if (same_code(code, first, start)) {
+                return &first;
+            }
         }
     }
     return nullptr;
+}
+
+void SubtreeSharing::place(Place entry) {
+    const std::size_t mask = table_.size() - 1;
+    std::size_t at = home_of(entry.tag);
+    while (table_[at].first != 0) {
+        at = (at + 1) & mask;
+    }
+    table_[at] = entry;
+}
+
+// Keeps the table at most half full, so that a probe ends soon.
+void SubtreeSharing::add_first(std::uint32_t tag, First first) {
+    firsts_.push_back(first);
+    if (2 * firsts_.size() > table_.size()) {
+        table_bits_ = table_.empty() ? 6 : table_bits_ + 1;
+        std::vector<Place> old(std::size_t{1} << table_bits_);
+        old.swap(table_);
+        for (const Place& entry : old) {
+            if (entry.first != 0) {
+                place(entry);
+            }
+        }
+    }
+    place(Place{tag, static_cast<std::uint32_t>(firsts_.size())});
 }
 
 void SubtreeSharing::share(InstructionVector& code, std::size_t start) {
     const std::size_t length = code.size() - start;
     const Instruction* begin = code.data() + start;
     const Instruction* end = code.data() + code.size();
-    if (length > LONGEST_SHARED ||
+    if (length > LONGEST_SHARED || code.size() > LAST_SHARED_END ||
         std::none_of(begin, end, [](const Instruction& in) { return calls_library(in.op); })) {
         return;
     }
-    const std::uint64_t hash = hash_of(begin, end);
-    First* first = find(begin, length, hash);
+    const std::uint32_t tag = tag_of(hash_of(begin, end));
+    First* first = find(code, start, tag);
     if (!first) {
-        by_hash_.emplace(hash, firsts_.size());
-        firsts_.push_back(First{copies_.size(), length, code.size(), 0, false});
-        copies_.insert(copies_.end(), begin, end);
+        add_first(tag, First{static_cast<std::uint32_t>(code.size()), 0,
+                             static_cast<std::uint8_t>(length), code.back().op, false});
         return;
     }
     if (!first->read) {

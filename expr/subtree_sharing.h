@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -30,21 +29,36 @@ class SubtreeSharing {
     std::size_t slots() const { return slots_; }
 
   private:
+    // A first evaluation's code stays where it was compiled; only its last
+    // instruction may since have been fused with the one after it, so the
+    // operation it was compiled with is kept.
+    // Small, as a large model has a million of them.
     struct First {
-        std::size_t copy;    // its code, as compiled, in `copies_`
-        std::size_t length;  // instructions
-        std::size_t end;     // where its KEEP goes
-        std::uint32_t slot;  // valid once read
+        std::uint32_t end;    // where its code ends and its KEEP goes
+        std::uint32_t slot;   // valid once read
+        std::uint8_t length;  // instructions, at most LONGEST_SHARED
+        Op last_op;
         bool read;
     };
 
-    First* find(const Instruction* begin, std::size_t length, std::uint64_t hash);
+    // A place of the table: the high half of a first's hash (the low bits
+    // chose the place) and the first's index plus one (0: empty).
+    struct Place {
+        std::uint32_t tag = 0;
+        std::uint32_t first = 0;
+    };
 
-    // Firsts by a hash of their instructions' fields; equal hashes are told
-    // apart by comparing the code itself.
-    std::unordered_multimap<std::uint64_t, std::size_t> by_hash_;
+    First* find(const InstructionVector& code, std::size_t start, std::uint32_t tag);
+    bool same_code(const InstructionVector& code, const First& first, std::size_t start) const;
+    void add_first(std::uint32_t tag, First first);
+    std::size_t home_of(std::uint32_t tag) const;
+    void place(Place entry);
+
+    // Firsts by a hash of their instructions' fields, open addressing with
+    // linear probing; equal tags are told apart by comparing the code.
+    std::vector<Place> table_;
+    unsigned table_bits_ = 0;  // the table has 2^table_bits_ places
     std::vector<First> firsts_;
-    std::vector<Instruction> copies_;
     std::vector<std::pair<std::size_t, std::uint32_t>> keeps_;  // place, slot
     std::uint32_t slots_ = 0;
 };

@@ -20,3 +20,29 @@ void ModelDefinition::append_variable(const VariableDef& variable) {
         throw;
     }
 }
+
+void ModelDefinition::append_equations(std::vector<ExprNode>&& equations) {
+    if (equations_.empty()) {
+        equations_ = std::move(equations);
+    } else {
+        equations_.insert(equations_.end(), equations.begin(), equations.end());
+    }
+}
+
+void ModelDefinition::append_variables(std::vector<VariableDef>&& variables) {
+    const std::size_t before = variables_.size();
+    if (before == 0) {
+        variables_ = std::move(variables);
+    } else {
+        variables_.insert(variables_.end(), variables.begin(), variables.end());
+    }
+    std::size_t i = before;
+    try {
+        for (; i < variables_.size(); ++i) {
+            first_by_symbol_.try_emplace(variables_[i].variable_symbol, i);
+        }
+    } catch (...) {
+        variables_.resize(i);  // the variables before the one whose key failed
+        throw;
+    }
+}

@@ -33,6 +33,10 @@ class ModelDefinition {
     // Records whose texts and trees are kept in `storage()`.
     void append_equation(const ExprNode& equation);
     void append_variable(const VariableDef& variable);
+    // The same for whole lists, taken over without a copy when the model has
+    // none yet; on a fault, what came before the failing record stays.
+    void append_equations(std::vector<ExprNode>&& equations);
+    void append_variables(std::vector<VariableDef>&& variables);
     ModelStorage& storage() { return storage_; }
 
     Span<ExprNode> equations() { return {equations_.data(), equations_.size()}; }

@@ -305,9 +305,16 @@ bool ModelReader::open(Kind kind) {
         case CHILDREN:
         case ENTRIES: {
             const bool of_nodes = frame.slot == CHILDREN;
-            list_of(frame) = ListMember{value, of_nodes ? nodes_.size() : entries_.size(), 0};
+            const bool top_list = frame.role == Role::root && !is_object;
+            list_of(frame) =
+                ListMember{value, of_nodes ? nodes_.size() : entries_.size(), 0, top_list};
+            if (top_list) {
+                // A repeated member: the last one's elements are the list.
+                of_nodes ? equation_roots_.restart() : model_variables_.restart();
+            }
             push_frame(of_nodes ? Role::node_list : Role::entry_list);
             top().is_object = is_object;
+            top().top_list = top_list;
             return true;
         }
         case DIFFERENTIAL:
@@ -366,12 +373,22 @@ void ModelReader::finish(ModelDefinition& model) {
         }
         return;
     }
-    std::size_t kept = 0;
-    std::int32_t fault = gather(nodes_, node_outcomes_, equations_, kept);
-    for (std::size_t i = 0; i < kept; ++i) {
-        model.append_equation(nodes_[equations_.first + i]);
+    std::int32_t fault = Outcome::NO_FAULT;
+    if (equations_.top) {
+        fault = equation_roots_.fault;
+        model.append_equations(std::move(equation_roots_.records));
+    } else {
+        std::size_t kept = 0;
+        fault = gather(nodes_, node_outcomes_, equations_, kept);
+        for (std::size_t i = 0; i < kept; ++i) {
+            model.append_equation(nodes_[equations_.first + i]);
+        }
     }
-    if (fault == Outcome::NO_FAULT) {
+    if (fault == Outcome::NO_FAULT && variables_.top) {
+        fault = model_variables_.fault;
+        model.append_variables(std::move(model_variables_.records));
+    } else if (fault == Outcome::NO_FAULT) {
+        std::size_t kept = 0;
         fault = gather(entries_, entry_outcomes_, variables_, kept);
         for (std::size_t i = 0; i < kept; ++i) {
             model.append_variable(entries_[variables_.first + i]);

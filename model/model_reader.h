@@ -75,11 +75,13 @@ class ModelReader {
     };
 
     // A list member: a container's elements in the pending records, or a
-    // value standing alone.
+    // value standing alone; the model's own lists, given as arrays, are
+    // written straight into a TopList instead.
     struct ListMember {
         MemberValue value;
         std::size_t first = 0;
         std::size_t last = 0;
+        bool top = false;
     };
 
     // What an element of a list or a derivative tree came to.
@@ -92,12 +94,30 @@ class ModelReader {
         std::size_t key_size = 0;
     };
 
+    // The elements of one of the document's two lists, given as an array,
+    // written where the model takes them over: its elements arrive in list
+    // order, so each is kept, skipped or found faulty as it closes, and
+    // nothing after the first fault is kept. A million equation roots then
+    // wait in no pending list and are never copied.
+    template <class Record>
+    struct TopList {
+        std::vector<Record> records;
+        std::int32_t fault = Outcome::NO_FAULT;
+
+        void restart() {
+            records.clear();
+            fault = Outcome::NO_FAULT;
+        }
+        void take(const Record& record, const Outcome& outcome);
+    };
+
     // An open object or array that the loader reads.
     struct Frame {
         explicit Frame(Role frame_role) : role(frame_role) {}
         Role role;
         Slot slot = OTHER;
         bool is_object = false;
+        bool top_list = false;  // its elements go to a TopList
         MemberValue plain[PLAIN_MEMBERS];
         MemberValue guard;
         bool guard_skips = false;
@@ -132,6 +152,8 @@ class ModelReader {
     template <class Record>
     void push_element(std::vector<Record>& records, std::vector<Outcome>& outcomes,
                       const Record& record, Outcome outcome);
+    TopList<ExprNode>& top_list_of(const ExprNode&) { return equation_roots_; }
+    TopList<VariableDef>& top_list_of(const VariableDef&) { return model_variables_; }
     std::int32_t note(model_reading::Fault fault);
 
     void close_node();
@@ -166,4 +188,6 @@ class ModelReader {
     // The root object's lists, once it closed.
     ListMember equations_;
     ListMember variables_;
+    TopList<ExprNode> equation_roots_;
+    TopList<VariableDef> model_variables_;
 };

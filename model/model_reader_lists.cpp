@@ -45,9 +45,25 @@ void ModelReader::add_element(Role list_role, const MemberValue& value) {
 }
 
 template <class Record>
+void ModelReader::TopList<Record>::take(const Record& record, const Outcome& outcome) {
+    if (fault != Outcome::NO_FAULT) {
+        return;
+    }
+    if (outcome.fault != Outcome::NO_FAULT) {
+        fault = outcome.fault;
+    } else if (!outcome.skipped) {
+        records.push_back(record);
+    }
+}
+
+template <class Record>
 void ModelReader::push_element(std::vector<Record>& records, std::vector<Outcome>& outcomes,
                                const Record& record, Outcome outcome) {
     const Frame& holder = top();
+    if (holder.top_list) {
+        top_list_of(record).take(record, outcome);
+        return;
+    }
     const bool in_object_list =
         (holder.role == Role::node_list || holder.role == Role::entry_list) && holder.is_object;
     if (in_object_list) {

@@ -117,10 +117,12 @@ ExprNode ModelReader::read_node(Frame& frame, std::int32_t& fault, bool& guarded
     } else if (reads_text) {
         node = ExprNode::text(code, text.text);
     }
-    const EquationFields fields{frame.plain[EQUATION_NAME].text, frame.plain[EQUATION_STRING].text,
-                                entries};
+    EquationFields fields;
+    fields.equation_name = frame.plain[EQUATION_NAME].text;
+    fields.equation_string = frame.plain[EQUATION_STRING].text;
+    fields.variables = entries;
     if (!fields.equation_name.empty() || !fields.equation_string.empty() || !entries.empty()) {
-        node.set_equation_fields(storage_.keep_fields(fields));
+        node.set_equation_fields(storage_.keep_fields(node.with_own_value(fields)));
     }
     return node;
 }
