@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "system_names.h"
 #include "text_table.h"
 
 namespace {
@@ -26,22 +27,6 @@ void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& f
         finding.detail("numbers") = {first->second, number};
         findings.push_back(std::move(finding));
     }
-}
-
-std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
-    std::vector<std::string> symbols;
-    for (const int column : columns) {
-        symbols.push_back(model.symbol(column + 1));
-    }
-    return symbols;
-}
-
-std::vector<std::string> equation_names(const NumberedModel& model, const std::vector<int>& rows) {
-    std::vector<std::string> names;
-    for (const int row : rows) {
-        names.push_back(model.equation_name(row + 1));
-    }
-    return names;
 }
 
 std::vector<int> unmatched(const std::vector<int>& partners) {

@@ -12,10 +12,13 @@
 #include <nlohmann/json.hpp>
 
 #include "joined_lines_buffer.h"
+#include "member_names.h"
 #include "member_values.h"
 
 namespace {
 
+using model_reading::Member;
+using model_reading::member_named;
 using model_reading::MemberValue;
 
 // What an open object or array is to the loader.
@@ -31,57 +34,6 @@ enum class Role : std::uint8_t {
     variable,
     guard,  // a record's member "object"
 };
-
-// The members the scan reads; the rest (numbers, derivatives, the entries
-// of nodes below a root) are passed over.
-enum class Member : std::uint8_t {
-    other,
-    equation_list,
-    variables,
-    type,
-    equation_name,
-    equation_string,
-    string_value,
-    sub_expressions,
-    object,
-    variable_name,
-    variable_symbol,
-};
-
-// Which member `name` is; its length singles out the one candidate, which
-// one comparison confirms, since this runs for most members of a large file.
-Member member_named(const std::string& name) {
-    const auto is = [&](const char* text, Member member) {
-        return name == text ? member : Member::other;
-    };
-    switch (name.size()) {
-        case 4:
-            return is("Type", Member::type);
-        case 6:
-            return is("object", Member::object);
-        case 9:
-            return is("Variables", Member::variables);
-        case 11:
-            return is("StringValue", Member::string_value);
-        case 12:
-            if (name[0] == 'V') {
-                return is("VariableName", Member::variable_name);
-            }
-            return name[8] == 'L' ? is("EquationList", Member::equation_list)
-                                  : is("EquationName", Member::equation_name);
-        case 14:
-            switch (name[0]) {
-                case 'E':
-                    return is("EquationString", Member::equation_string);
-                case 'S':
-                    return is("SubExpressions", Member::sub_expressions);
-                default:
-                    return is("VariableSymbol", Member::variable_symbol);
-            }
-        default:
-            return Member::other;
-    }
-}
 
 bool is_record(Role role) {
     return role == Role::root || role == Role::node || role == Role::entry ||
