@@ -229,17 +229,17 @@ class TrustRegionSolver {
     // step reached.
     bool extrapolate(const std::vector<double>& from, double factor) {
         std::vector<double> trial(from.size());
-        std::vector<double> step(from.size());
+        double largest_step = 0.0;
         for (std::size_t index = 0; index < trial.size(); ++index) {
             trial[index] = box_.projected(index, from[index] + factor * newton_point_[index]);
-            step[index] = trial[index] - from[index];
+            largest_step = std::max(largest_step, std::fabs(trial[index] - from[index]));
         }
         std::vector<double> trial_residuals;
         evaluate_residuals(trial, trial_residuals);
         if (!all_finite(trial_residuals) || !(merit_of(trial_residuals) < merit_of(residuals_))) {
             return false;
         }
-        taken_ = {largest_change(step), taken_.radius, StepKind::extrapolated};
+        taken_ = {largest_step, taken_.radius, StepKind::extrapolated};
         outcome_.x = std::move(trial);
         residuals_ = std::move(trial_residuals);
         return true;
