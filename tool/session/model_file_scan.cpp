@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <istream>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -11,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "joined_lines_buffer.h"
+#include "joined_lines_text.h"
 #include "member_names.h"
 #include "member_values.h"
 
@@ -577,9 +576,9 @@ ModelFileScan NameScanner::finish() {
 ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts) {
     NameScanner scanner(texts);
     {
-        JoinedLinesBuffer text(model_path);
-        std::istream stream(&text);
-        nlohmann::json::sax_parse(stream, &scanner, nlohmann::json::input_format_t::json, true);
+        JoinedLinesText text(model_path);
+        nlohmann::json::sax_parse(text.begin(), text.end(), &scanner,
+                                  nlohmann::json::input_format_t::json, true);
     }
     return scanner.finish();
 }

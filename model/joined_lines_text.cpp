@@ -1,4 +1,4 @@
-#include "joined_lines_buffer.h"
+#include "joined_lines_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +17,7 @@ bool is_regular_file(const std::string& path) {
 
 }  // namespace
 
-JoinedLinesBuffer::JoinedLinesBuffer(const std::string& path) {
+JoinedLinesText::JoinedLinesText(const std::string& path) {
     if (is_regular_file(path)) {
         file_.reset(std::fopen(path.c_str(), "rb"));
     }
@@ -33,10 +33,7 @@ JoinedLinesBuffer::JoinedLinesBuffer(const std::string& path) {
     }
 }
 
-JoinedLinesBuffer::int_type JoinedLinesBuffer::underflow() {
-    if (gptr() < egptr()) {
-        return traits_type::to_int_type(*gptr());
-    }
+bool JoinedLinesText::next_block(const char*& begin, const char*& end) {
     std::size_t joined = 0;
     while (joined == 0 && file_) {
         const std::size_t read = std::fread(raw_.data(), 1, raw_.size(), file_.get());
@@ -53,14 +50,12 @@ JoinedLinesBuffer::int_type JoinedLinesBuffer::underflow() {
             carriage_return_held_ = false;
         }
     }
-    if (joined == 0) {
-        return traits_type::eof();
-    }
-    setg(joined_.data(), joined_.data(), joined_.data() + joined);
-    return traits_type::to_int_type(joined_[0]);
+    begin = joined_.data();
+    end = begin + joined;
+    return joined > 0;
 }
 
-std::size_t JoinedLinesBuffer::join(std::size_t size) {
+std::size_t JoinedLinesText::join(std::size_t size) {
     const char* at = raw_.data();
     const char* const end = at + size;
     char* out = joined_.data();
