@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "background_scan.h"
 #include "model_definition.h"
 #include "model_file_scan.h"
 #include "temp_model_file.h"
@@ -142,6 +144,59 @@ TEST(model_file_scan, reads_names_and_unknown_references_as_the_loader_reads_the
 TEST(model_file_scan, text_that_is_no_json_raises_the_parse_error) {
     const TempModelFile file("{\"EquationList\": [\n}");
     EXPECT_THROW(scan_model_file(file.path(), ScanTexts::names_only), nlohmann::json::parse_error);
+}
+
+const char* const NAMED_MODEL = R"({"Variables": [{"VariableSymbol": "x", "VariableName": "flow"}],
+    "EquationList": [{"EquationName": "e", "EquationString": "x + ghost = 0", "Type": 0,
+                      "SubExpressions": [{"Type": 4, "StringValue": "x"},
+                                         {"Type": 4, "StringValue": "ghost"}],
+                      "Variables": [{"VariableSymbol": "x"}]}]})";
+
+TEST(background_scan, gives_what_a_scan_on_the_calling_thread_gives) {
+    const TempModelFile file(NAMED_MODEL);
+    for (const ScanTexts texts : {ScanTexts::names_only, ScanTexts::with_equation_texts}) {
+        const ModelFileScan here = scan_model_file(file.path(), texts);
+        BackgroundScan ahead(file.path(), texts);
+        const ModelFileScan there = ahead.take();
+        EXPECT_EQ(there.variable_symbols, here.variable_symbols);
+        EXPECT_EQ(there.variable_descriptions, here.variable_descriptions);
+        EXPECT_EQ(there.equation_names, here.equation_names);
+        EXPECT_EQ(there.equation_texts, here.equation_texts);
+        EXPECT_EQ(there.entry_count, here.entry_count);
+        EXPECT_EQ(reference_texts(there), reference_texts(here));
+    }
+}
+
+TEST(background_scan, hands_over_the_parse_error_of_its_thread) {
+    const TempModelFile file("{\"EquationList\": [\n}");
+    BackgroundScan ahead(file.path(), ScanTexts::names_only);
+    EXPECT_THROW(ahead.take(), nlohmann::json::parse_error);
+}
+
+// A scan whose result is no longer wanted must end at once, not read the rest
+// of a large file: the stop ends it before its first object.
+TEST(background_scan, a_stopped_scan_ends_with_nothing) {
+    const TempModelFile file(NAMED_MODEL);
+    const std::atomic<bool> stop{true};
+    const ModelFileScan scan = scan_model_file(file.path(), ScanTexts::names_only, &stop);
+    EXPECT_TRUE(scan.variable_symbols.empty());
+    EXPECT_TRUE(scan.equation_names.empty());
+    EXPECT_EQ(scan.entry_count, 0U);
+}
+
+// Dropping a scan that has not been taken stops and joins its thread; with
+// a file still being read, a thread left behind would outlive the file.
+TEST(background_scan, can_be_dropped_untaken) {
+    std::string many = R"({"Variables": [], "EquationList": [)";
+    for (int equation = 0; equation < 20000; ++equation) {
+        many += std::string(equation > 0 ? "," : "") +
+                R"({"EquationName": "e", "Type": 4, "StringValue": "x"})";
+    }
+    many += "]}";
+    const TempModelFile file(many);
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        BackgroundScan ahead(file.path(), ScanTexts::names_only);
+    }
 }
 
 }  // namespace

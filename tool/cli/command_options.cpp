@@ -118,9 +118,11 @@ CLI::Validator sign_check(bool zero_allowed) {
         "NUMBER " + rule);
 }
 
-LoadedModel load_model(ModelOptions options, const CommandContext& context) {
+LoadedModel load_model(ModelOptions options, const CommandContext& context,
+                       std::optional<ScanTexts> scan_ahead) {
     options.model_path = context.models.path_of(options.model_path);
     options.plugin_path = context.plugin_path;
+    options.scan_ahead = scan_ahead;
     return LoadedModel(options);
 }
 

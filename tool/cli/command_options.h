@@ -1,6 +1,7 @@
 #pragma once
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,7 +65,10 @@ CLI::Validator sign_check(bool zero_allowed);
 
 // The model of `options` loaded through the context's plug-in, from the
 // file that the context's inputs make of its MODEL argument.
-LoadedModel load_model(ModelOptions options, const CommandContext& context);
+// `scan_ahead`: what of the file the command will read in any case (see
+// LoadedModel::file), read while the plug-in loads the model.
+LoadedModel load_model(ModelOptions options, const CommandContext& context,
+                       std::optional<ScanTexts> scan_ahead = std::nullopt);
 
 // Warns on `err` of the symbols of --start `start_path` that no model
 // variable has (their values were not used).

@@ -127,7 +127,9 @@ void add_info_options(CLI::App& command, InfoOptions& options) {
 }
 
 int run_info(const InfoOptions& options, const CommandContext& context) {
-    const LoadedModel loaded = load_model(options.model, context);
+    const LoadedModel loaded =
+        load_model(options.model, context,
+                   options.summary ? std::nullopt : std::optional(ScanTexts::with_equation_texts));
     if (!options.summary) {
         loaded.file(ScanTexts::with_equation_texts);
     }

@@ -43,6 +43,6 @@ SolverSettings solver_settings(const SystemOptions& options) {
 
 PreparedSystem::PreparedSystem(const SystemOptions& options, const CommandContext& context,
                                const std::vector<Assignment>& varied, std::ostream& err)
-    : loaded(load_model(options.model, context)),
+    : loaded(load_model(options.model, context, ScanTexts::names_only)),
       choice(choice_for(loaded, options, varied, err)),
       settings(solver_settings(options)) {}

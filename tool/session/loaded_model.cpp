@@ -1,6 +1,7 @@
 #include "loaded_model.h"
 
 #include <stdexcept>
+#include <system_error>
 
 #include "starting_point.h"
 #include "warm_start.h"
@@ -31,10 +32,22 @@ void require_same_model(const ModelFileScan& file, const LoadedModel& loaded) {
     }
 }
 
+std::unique_ptr<BackgroundScan> scan_ahead(const ModelOptions& options) {
+    if (!options.scan_ahead) {
+        return nullptr;
+    }
+    try {
+        return std::make_unique<BackgroundScan>(options.model_path, *options.scan_ahead);
+    } catch (const std::system_error&) {
+        return nullptr;  // no thread to be had: the scan runs when it is needed
+    }
+}
+
 }  // namespace
 
 LoadedModel::LoadedModel(const ModelOptions& options)
-    : session(options.plugin_path, options.model_path),
+    : scan_ahead_(scan_ahead(options)),
+      session(options.plugin_path, options.model_path),
       symbols(session),
       model_path_(options.model_path) {
     if (!options.start_path.empty()) {
@@ -47,12 +60,23 @@ LoadedModel::LoadedModel(const ModelOptions& options)
 const ModelFileScan& LoadedModel::file(ScanTexts texts) const {
     const bool with_texts = texts == ScanTexts::with_equation_texts;
     if (!file_ || (with_texts && !file_texts_)) {
-        auto scanned = std::make_unique<const ModelFileScan>(scan_model_file(model_path_, texts));
+        ScanTexts kept = texts;
+        auto scanned = std::make_unique<const ModelFileScan>(scanned_file(kept));
         require_same_model(*scanned, *this);
         file_ = std::move(scanned);
-        file_texts_ = with_texts;
+        file_texts_ = kept == ScanTexts::with_equation_texts;
     }
     return *file_;
+}
+
+ModelFileScan LoadedModel::scanned_file(ScanTexts& texts) const {
+    std::unique_ptr<BackgroundScan> ahead = std::move(scan_ahead_);
+    if (ahead &&
+        (texts == ScanTexts::names_only || ahead->texts() == ScanTexts::with_equation_texts)) {
+        texts = ahead->texts();
+        return ahead->take();
+    }
+    return scan_model_file(model_path_, texts);
 }
 
 const std::string& LoadedModel::equation_name(int number) const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "background_scan.h"
 #include "model_file_scan.h"
 #include "model_options.h"
 #include "model_session.h"
@@ -15,13 +16,20 @@
 struct LoadedModel {
     explicit LoadedModel(const ModelOptions& options);
 
+  private:
+    // The scan of options.scan_ahead, started first so that it reads the
+    // file while the plug-in loads it; ended (and waited for) last.
+    mutable std::unique_ptr<BackgroundScan> scan_ahead_;
+
+  public:
     ModelSession session;
     VariableSymbols symbols;
     // The symbols of the --start file that no model variable has.
     std::vector<std::string> unknown_start_symbols;
 
     // What the host's lists do not hold, read from the file on first use
-    // (commands that print no names never read it) and checked against what
+    // (commands that print no names never read it) or ahead, as the options
+    // asked, and checked against what
     // the block registered; the equations' texts only when asked for, so a
     // command that shows them asks first, and the file is read once (asking
     // later reads it again, and ends what an earlier call returned). By host
@@ -33,6 +41,10 @@ struct LoadedModel {
     const std::string& description(int variable_number) const;
 
   private:
+    // The ahead scan's result when it has what `texts` asks for (then
+    // `texts` becomes what it kept), else a scan now.
+    ModelFileScan scanned_file(ScanTexts& texts) const;
+
     std::string model_path_;
     mutable std::unique_ptr<const ModelFileScan> file_;
     mutable bool file_texts_ = false;

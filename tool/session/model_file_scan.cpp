@@ -129,7 +129,8 @@ struct Frame {
 // nest to any depth.
 class NameScanner {
   public:
-    explicit NameScanner(ScanTexts texts) : keep_texts_(texts == ScanTexts::with_equation_texts) {}
+    NameScanner(ScanTexts texts, const std::atomic<bool>* stop)
+        : keep_texts_(texts == ScanTexts::with_equation_texts), stop_(stop) {}
 
     bool null() { return scalar(MemberValue::of_kind(model_reading::Kind::null)); }
     bool boolean(bool value) { return scalar(MemberValue::of_boolean(value)); }
@@ -175,6 +176,7 @@ class NameScanner {
     std::vector<std::uint32_t> references_;
     std::vector<std::uint32_t> entries_;
     bool keep_texts_;
+    const std::atomic<bool>* stop_;
     // Deques, since a model's records number as many as its equations and
     // variables: they grow without copying what they hold.
     std::deque<EquationRecord> equations_;
@@ -350,6 +352,9 @@ void NameScanner::push(Role role, bool is_object) {
 }
 
 bool NameScanner::open(bool is_object) {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+        return false;  // ends the parse
+    }
     if (ignored_depth_ > 0) {
         ++ignored_depth_;
         return true;
@@ -573,12 +578,14 @@ ModelFileScan NameScanner::finish() {
 
 }  // namespace
 
-ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts) {
-    NameScanner scanner(texts);
+ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts,
+                              const std::atomic<bool>* stop) {
+    NameScanner scanner(texts, stop);
+    bool whole = false;
     {
         JoinedLinesText text(model_path);
-        nlohmann::json::sax_parse(text.begin(), text.end(), &scanner,
-                                  nlohmann::json::input_format_t::json, true);
+        whole = nlohmann::json::sax_parse(text.begin(), text.end(), &scanner,
+                                          nlohmann::json::input_format_t::json, true);
     }
-    return scanner.finish();
+    return whole ? scanner.finish() : ModelFileScan{};
 }

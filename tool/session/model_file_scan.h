@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -35,5 +36,7 @@ enum class ScanTexts { names_only, with_equation_texts };
 // lists in the loader's order), keeping only the texts above: no trees are
 // built and no derivative is looked at. The file is meant to have loaded
 // through the plug-in already, which reports its faults; a text that is no
-// JSON raises the JSON library's parse error.
-ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts);
+// JSON raises the JSON library's parse error. Once `stop` (when given) is
+// set, the scan ends at its next object or array and returns an empty scan.
+ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts,
+                              const std::atomic<bool>* stop = nullptr);

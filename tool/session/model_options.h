@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model_file_scan.h"
 #include "output_format.h"
 
 // What every command takes: the model, the plug-in, the output format, and
@@ -14,4 +16,7 @@ struct ModelOptions {
     OutputFormat format = OutputFormat::text;
     std::string start_path;  // empty: no earlier result
     std::vector<std::string> at;
+    // Set by a command that will read the file's names (and texts) in any
+    // case: the scan then runs while the plug-in loads the model.
+    std::optional<ScanTexts> scan_ahead;
 };
