@@ -9,7 +9,7 @@ namespace {
 
 // The characters of UTF-8 text, as a terminal gives each a cell: every byte
 // but the continuation bytes of a multi-byte character.
-std::size_t width_of(const std::string& text) {
+std::size_t width_of(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
         return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
     }));
@@ -17,12 +17,17 @@ std::size_t width_of(const std::string& text) {
 
 }  // namespace
 
-TextTable::TextTable(std::vector<Column> columns) : columns_(std::move(columns)) {}
+TextTable::TextTable(std::vector<Column> columns) {
+    for (Column& column : columns) {
+        add_column(std::move(column));
+    }
+}
 
 void TextTable::add_column(Column column) {
-    if (!rows_.empty()) {
+    if (row_count_ > 0) {
         throw std::logic_error("a table's columns are set before its rows");
     }
+    widths_.push_back(width_of(column.header));
     columns_.push_back(std::move(column));
 }
 
@@ -30,47 +35,52 @@ void TextTable::add_row(std::vector<std::string> cells) {
     if (cells.size() != columns_.size()) {
         throw std::logic_error("a table row needs one cell per column");
     }
-    rows_.push_back(std::move(cells));
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        widths_[column] = std::max(widths_[column], width_of(cells[column]));
+        cells_ += cells[column];
+        cell_ends_.push_back(cells_.size());
+    }
+    ++row_count_;
 }
 
-std::vector<std::size_t> TextTable::widths() const {
-    std::vector<std::size_t> widest;
-    for (const Column& column : columns_) {
-        widest.push_back(width_of(column.header));
-    }
-    for (const auto& row : rows_) {
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            widest[column] = std::max(widest[column], width_of(row[column]));
-        }
-    }
-    return widest;
-}
-
-void TextTable::print_row(std::ostream& out, const std::vector<std::string>& cells,
-                          const std::vector<std::size_t>& widths) const {
+void TextTable::print_row(std::ostream& out, const std::vector<std::string_view>& cells) const {
     std::string line;
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        const std::string padding(widths[column] - width_of(cells[column]), ' ');
+        const std::string padding(widths_[column] - width_of(cells[column]), ' ');
         const bool right = columns_[column].align == Align::right;
         line += column == 0 ? "" : "  ";
-        line += right ? padding + cells[column] : cells[column] + padding;
+        if (right) {
+            line += padding;
+        }
+        line += cells[column];
+        if (!right) {
+            line += padding;
+        }
     }
     line.erase(line.find_last_not_of(' ') + 1);
     out << line << '\n';
 }
 
 void TextTable::print(std::ostream& out) const {
-    const std::vector<std::size_t> widest = widths();
-    std::vector<std::string> headers;
-    std::vector<std::string> rules;
-    for (std::size_t column = 0; column < columns_.size(); ++column) {
-        headers.push_back(columns_[column].header);
-        rules.emplace_back(widest[column], '-');
+    std::vector<std::string_view> cells;
+    for (const Column& column : columns_) {
+        cells.emplace_back(column.header);
     }
-    print_row(out, headers, widest);
-    print_row(out, rules, widest);
-    for (const auto& row : rows_) {
-        print_row(out, row, widest);
+    print_row(out, cells);
+    std::vector<std::string> rules;
+    for (const std::size_t width : widths_) {
+        rules.emplace_back(width, '-');
+    }
+    print_row(out, std::vector<std::string_view>(rules.begin(), rules.end()));
+    const std::string_view all(cells_);
+    std::size_t begin = 0;
+    for (std::size_t row = 0; row < row_count_; ++row) {
+        for (std::size_t column = 0; column < columns_.size(); ++column) {
+            const std::size_t end = cell_ends_[row * columns_.size() + column];
+            cells[column] = all.substr(begin, end - begin);
+            begin = end;
+        }
+        print_row(out, cells);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A table for people: a header row, a rule, then the rows, every column as
@@ -25,12 +26,16 @@ class TextTable {
     void print(std::ostream& out) const;
 
   private:
-    std::vector<std::size_t> widths() const;
-    void print_row(std::ostream& out, const std::vector<std::string>& cells,
-                   const std::vector<std::size_t>& widths) const;
+    void print_row(std::ostream& out, const std::vector<std::string_view>& cells) const;
 
     std::vector<Column> columns_;
-    std::vector<std::vector<std::string>> rows_;
+    std::vector<std::size_t> widths_;  // by column: its widest cell so far
+    // The rows' cells one after another, in one text with their ends: tables
+    // of a large model have a row per variable, and a string each would
+    // take several times their text.
+    std::string cells_;
+    std::vector<std::size_t> cell_ends_;
+    std::size_t row_count_ = 0;
 };
 
 // A value for people: up to 10 significant digits, "nan", "inf" or "-inf".
