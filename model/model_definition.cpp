@@ -1,8 +1,8 @@
 #include "model_definition.h"
 
 const VariableDef* ModelDefinition::find_variable(std::string_view symbol) const {
-    auto found = first_by_symbol_.find(symbol);
-    return found == first_by_symbol_.end() ? nullptr : &variables_[found->second];
+    const std::size_t found = first_by_symbol_.find(symbol);
+    return found == SymbolIndex::none ? nullptr : &variables_[found];
 }
 
 void ModelDefinition::append_equation(const ExprNode& equation) {
@@ -13,8 +13,8 @@ void ModelDefinition::append_variable(const VariableDef& variable) {
     variables_.push_back(variable);
     try {
         // The key views the symbol in the storage, which lives as long as the
-        // model; try_emplace keeps the earlier variable when a symbol repeats.
-        first_by_symbol_.try_emplace(variable.variable_symbol, variables_.size() - 1);
+        // model; the earlier variable stays when a symbol repeats.
+        first_by_symbol_.insert_first(variable.variable_symbol, variables_.size() - 1);
     } catch (...) {
         variables_.pop_back();
         throw;
@@ -38,8 +38,9 @@ void ModelDefinition::append_variables(std::vector<VariableDef>&& variables) {
     }
     std::size_t i = before;
     try {
+        first_by_symbol_.reserve(variables_.size());
         for (; i < variables_.size(); ++i) {
-            first_by_symbol_.try_emplace(variables_[i].variable_symbol, i);
+            first_by_symbol_.insert_first(variables_[i].variable_symbol, i);
         }
     } catch (...) {
         variables_.resize(i);  // the variables before the one whose key failed

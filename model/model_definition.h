@@ -4,12 +4,12 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "expr_node.h"
 #include "model_storage.h"
 #include "record_span.h"
+#include "symbol_index.h"
 #include "variable_def.h"
 
 // A block's model: its equations and model variables, in file order, and the
@@ -54,5 +54,5 @@ class ModelDefinition {
     std::vector<VariableDef> variables_;
     // Position in `variables_` of the first model variable of each symbol, so
     // a reference is found without scanning the variables.
-    std::unordered_map<std::string_view, std::size_t> first_by_symbol_;
+    SymbolIndex first_by_symbol_;
 };
