@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <deque>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -13,6 +11,7 @@
 #include "joined_lines_text.h"
 #include "member_names.h"
 #include "member_values.h"
+#include "symbol_index.h"
 
 namespace {
 
@@ -182,20 +181,22 @@ class NameScanner {
     std::deque<EquationRecord> equations_;
     std::vector<std::uint32_t> kept_symbols_;  // the equations' ranges
     std::deque<VariableRecord> variables_;
-    std::unordered_map<std::string, std::uint32_t> symbol_ids_;
-    std::vector<const std::string*> symbols_;  // by id
-    std::vector<std::uint32_t> last_root_;     // by id: the root that last met it, from 1
+    std::deque<std::string> symbols_;  // by id; they stay in place for the index
+    SymbolIndex symbol_ids_;
+    std::vector<std::uint32_t> last_root_;  // by id: the root that last met it, from 1
     std::uint32_t roots_ = 0;
 };
 
 std::uint32_t NameScanner::symbol_id(const std::string& symbol) {
-    const auto [found, added] =
-        symbol_ids_.try_emplace(symbol, static_cast<std::uint32_t>(symbols_.size()));
-    if (added) {
-        symbols_.push_back(&found->first);
-        last_root_.push_back(0);
+    const std::size_t found = symbol_ids_.find(symbol);
+    if (found != SymbolIndex::none) {
+        return static_cast<std::uint32_t>(found);
     }
-    return found->second;
+    const auto id = static_cast<std::uint32_t>(symbols_.size());
+    symbols_.push_back(symbol);
+    last_root_.push_back(0);
+    symbol_ids_.insert_first(symbols_.back(), id);
+    return id;
 }
 
 std::size_t NameScanner::pending_size(Role list) const {
@@ -536,13 +537,12 @@ void NameScanner::close_list(Frame& frame) {
 
 ModelFileScan NameScanner::finish() {
     ModelFileScan scan;
-    std::unordered_set<std::string_view> known;
+    std::vector<bool> unknown(symbols_.size(), true);
     for (const VariableRecord& variable : variables_) {
-        known.insert(variable.symbol);
-    }
-    std::vector<bool> unknown(symbols_.size());
-    for (std::size_t id = 0; id < symbols_.size(); ++id) {
-        unknown[id] = known.count(*symbols_[id]) == 0;
+        const std::size_t id = symbol_ids_.find(variable.symbol);
+        if (id != SymbolIndex::none) {
+            unknown[id] = false;
+        }
     }
     scan.variable_symbols.reserve(variables_.size());
     scan.variable_descriptions.reserve(variables_.size());
@@ -559,14 +559,14 @@ ModelFileScan NameScanner::finish() {
         for (std::size_t at = equation.references_begin; at < equation.references_end; ++at) {
             const std::uint32_t id = kept_symbols_[at];
             if (unknown[id]) {
-                scan.unknown_references.push_back({number, *symbols_[id], false});
+                scan.unknown_references.push_back({number, symbols_[id], false});
             }
         }
         for (std::size_t at = equation.entries_begin; at < equation.entries_end; ++at) {
             const std::uint32_t id = kept_symbols_[at];
             if (unknown[id] && listed_in[id] != number) {
                 listed_in[id] = number;
-                scan.unknown_references.push_back({number, *symbols_[id], true});
+                scan.unknown_references.push_back({number, symbols_[id], true});
             }
         }
         scan.entry_count += equation.entries_end - equation.entries_begin;
