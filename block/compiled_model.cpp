@@ -13,11 +13,9 @@ namespace {
 // one compiler's tables are freed before the next one's fill.
 template <class EachTree>
 CompiledProgram compile_program(const ModelDefinition& model, std::size_t value_count,
-                                const EachTree& each_tree) {
-    std::size_t room = 1;  // the END
-    each_tree([&](const ExprNode* root, std::int32_t) { room += instruction_bound(root); });
+                                std::size_t trees, const EachTree& each_tree) {
     ProgramBuilder builder(model, value_count);
-    builder.reserve(room);
+    builder.reserve(instruction_room(model, trees));
     each_tree([&](const ExprNode* root, std::int32_t number) { builder.add(root, number); });
     return builder.build();
 }
@@ -38,7 +36,12 @@ CompiledModel compile_model(const ModelDefinition& model, std::int32_t var_last)
             }
         }
     };
-    CompiledProgram residuals = compile_program(model, value_count, residual_trees);
-    CompiledProgram jacobian = compile_program(model, value_count, derivative_trees);
+    std::size_t entries = 0;
+    for (const auto& equation : model.equations()) {
+        entries += equation.variables().size();
+    }
+    CompiledProgram residuals =
+        compile_program(model, value_count, model.equations().size(), residual_trees);
+    CompiledProgram jacobian = compile_program(model, value_count, entries, derivative_trees);
     return CompiledModel{std::move(residuals), std::move(jacobian), var_last};
 }

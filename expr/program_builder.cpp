@@ -61,22 +61,9 @@ double combine_known(Op op, double top, double k) {
 
 }  // namespace
 
-std::size_t instruction_bound(const ExprNode* root) {
-    if (!root) {
-        return 2;  // the constant 0.0 and its STORE
-    }
-    std::size_t bound = 1;  // the STORE
-    std::vector<const ExprNode*> pending{root};
-    while (!pending.empty()) {
-        const ExprNode& node = *pending.back();
-        pending.pop_back();
-        const std::size_t children = children_evaluated(node);
-        bound += 1 + children;
-        for (std::size_t i = 0; i < children; ++i) {
-            pending.push_back(&node.subexpressions()[i]);
-        }
-    }
-    return bound;
+std::size_t instruction_room(const ModelDefinition& model, std::size_t trees) {
+    const std::size_t nodes = model.storage().node_count() + model.equations().size();
+    return 1 + 2 * trees + 2 * nodes;
 }
 
 void ProgramBuilder::add(const ExprNode* root, std::int32_t number) {

@@ -18,18 +18,21 @@
 // Constants are folded only by performing the very operation the walk would;
 // a subtree that repeats one compiled earlier reads that one's value.
 // The compilation keeps its own stack, so trees of any depth compile.
-// The most instructions that `add(root, ...)` emits, its STORE or DROP
-// included: every evaluated node emits at most one instruction of its own
-// and one that takes in each of its children's values.
-std::size_t instruction_bound(const ExprNode* root);
+// Room for the instructions of `trees` trees of `model` and the END, found
+// without walking the trees. Every evaluated node emits at most one
+// instruction of its own and one that takes in its value, so a tree of n
+// nodes takes at most 2n with its STORE or DROP, and a missing tree 2; the
+// model's nodes are its storage's and its equations' roots. Never short for
+// trees of the model, and room a program does not use is never touched.
+std::size_t instruction_room(const ModelDefinition& model, std::size_t trees);
 
 class ProgramBuilder {
   public:
     ProgramBuilder(const ModelDefinition& model, std::size_t value_count)
         : model_(model), value_count_(value_count) {}
 
-    // Makes room for `instructions` (from instruction_bound, plus one for the
-    // END), so that the program is written once into its final array.
+    // Makes room for `instructions` (from instruction_room), so that the
+    // program is written once into its final array.
     void reserve(std::size_t instructions) { code_.reserve(instructions); }
 
     // Adds `root`, or the value 0.0 when it is null, stored at element

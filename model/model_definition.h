@@ -38,6 +38,7 @@ class ModelDefinition {
     void append_equations(std::vector<ExprNode>&& equations);
     void append_variables(std::vector<VariableDef>&& variables);
     ModelStorage& storage() { return storage_; }
+    const ModelStorage& storage() const { return storage_; }
 
     Span<ExprNode> equations() { return {equations_.data(), equations_.size()}; }
     Span<const ExprNode> equations() const { return {equations_.data(), equations_.size()}; }

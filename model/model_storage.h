@@ -26,6 +26,10 @@ class ModelStorage {
     Span<VariableDef> keep_entries(const VariableDef* first, std::size_t count);
     const EquationFields* keep_fields(const EquationFields& fields);
 
+    // The nodes kept so far: every node of the model's trees but the
+    // equations' roots, which the model holds itself.
+    std::size_t node_count() const { return nodes_.kept(); }
+
   private:
     RecordArena<char> texts_;
     RecordArena<ExprNode> nodes_;

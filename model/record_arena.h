@@ -34,8 +34,12 @@ class RecordArena {
         }
         Record* place = room_for(count);
         std::uninitialized_copy(first, first + count, place);
+        kept_ += count;
         return place;
     }
+
+    // The records kept so far.
+    std::size_t kept() const { return kept_; }
 
   private:
     static constexpr std::size_t LARGEST_BLOCK = 2 * huge_pages::HUGE_PAGE / sizeof(Record);
@@ -76,4 +80,5 @@ class RecordArena {
     std::vector<Block> blocks_;
     Record* next_ = nullptr;
     std::size_t free_ = 0;
+    std::size_t kept_ = 0;
 };

@@ -43,23 +43,27 @@ ExprNode unfoldable_tree(const TreeBuilder& make, std::mt19937& random, int dept
     return make.parent(code, children, code == NODE_FUNCTION ? "exp" : "");
 }
 
-// The bound must hold for every tree; were it short, a program would be
-// copied as it grows, and the compiler's single write would be lost.
-TEST(program_layout, instruction_bound_holds_every_instruction) {
-    auto model = model_of_two_variables();
-    const TreeBuilder make(*model);
+// The room must hold every tree's instructions; were it short, a program
+// would be copied as it grows, and the compiler's single write would be lost.
+TEST(program_layout, instruction_room_holds_every_instruction) {
     std::mt19937 random(7);
     for (int depth = 0; depth <= 6; ++depth) {
         for (int tree = 0; tree < 50; ++tree) {
-            const ExprNode root = unfoldable_tree(make, random, depth);
+            auto model = model_of_two_variables();
+            const ExprNode root = unfoldable_tree(TreeBuilder(*model), random, depth);
+            const std::size_t room = instruction_room(*model, 1);
             ProgramBuilder builder(*model, 2);
+            builder.reserve(room);
             builder.add(&root, 1);
             const CompiledProgram program = builder.build();
-            const auto emitted = static_cast<std::size_t>(program.code().size()) - 1;  // END
-            EXPECT_LE(emitted, instruction_bound(&root)) << "depth " << depth << " tree " << tree;
+            EXPECT_EQ(program.code().capacity(), room) << "depth " << depth << " tree " << tree;
         }
     }
-    EXPECT_EQ(instruction_bound(nullptr), 2u);  // the constant 0.0 and its STORE
+    auto empty = model_of_two_variables();
+    ProgramBuilder builder(*empty, 2);
+    builder.reserve(instruction_room(*empty, 1));
+    builder.add(nullptr, 1);  // the constant 0.0 and its STORE
+    EXPECT_EQ(builder.build().code().size(), 3u);
 }
 
 struct SharingCase {
@@ -78,7 +82,7 @@ TEST_P(program_sharing, reads_back_each_repeat) {
     auto model = model_of_two_variables();
     const ExprNode tree = GetParam().tree(TreeBuilder(*model));
     ProgramBuilder builder(*model, 2);
-    builder.reserve(2 * instruction_bound(&tree) + 1);
+    builder.reserve(instruction_room(*model, 2));
     builder.add(&tree, 1);
     builder.add(&tree, 2);
     const CompiledProgram program = builder.build();
