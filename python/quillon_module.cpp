@@ -192,6 +192,7 @@ py::dict timing_dict(const SolveTiming& timing) {
     member["lu_seconds"] = timing.lu;
     member["other_seconds"] = timing.total - timing.evaluation - timing.lu;
     member["total_seconds"] = timing.total;
+    member["last_iteration_seconds"] = timing.last_iteration;
     return member;
 }
 

@@ -16,7 +16,8 @@ from conftest import cstr_with_coolant, example
 SHARED_MEMBERS = ["status", "stop_reason", "message", "iterations", "residual_norm",
                   "scaled_residual_norm", "largest_residual", "largest_scaled_residual",
                   "at_bounds"]
-TIMING = {"evaluation_seconds", "lu_seconds", "other_seconds", "total_seconds"}
+TIMING = {"evaluation_seconds", "lu_seconds", "other_seconds", "total_seconds",
+          "last_iteration_seconds"}
 
 
 def as_json(value):

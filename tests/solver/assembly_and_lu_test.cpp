@@ -65,14 +65,32 @@ TEST(jacobian_assembly, duplicate_nonzeros_share_a_slot_and_add_up) {
          {0, 1, 2},
          {0, 1},
          {2, -3}},
+        // (0 + 1e16) + 1 rounds back to 1e16: any other order gives 1.
+        {"repeated entries add up in nonzero order",
+         {{0, 0}, {1, 1}, {0, 0}, {0, 0}},
+         {1e16, 5, 1, -1e16},
+         {0, 1, 2},
+         {0, 1},
+         {0, 5}},
+        {"a lone -0 is summed from +0, as a repeated one is",
+         {{0, 0}, {1, 1}},
+         {-0.0, 2},
+         {0, 1, 2},
+         {0, 1},
+         {0.0, 2}},
     };
     for (const auto& c : cases) {
         const JacobianAssembly assembly(2, c.places);
         EXPECT_EQ(assembly.pattern().column_starts, c.column_starts) << c.label;
         EXPECT_EQ(assembly.pattern().row_indices, c.row_indices) << c.label;
         Vector slot_values{7, 7, 7};  // stale values must not survive
-        assembly.assemble(c.host_values, slot_values);
-        EXPECT_EQ(slot_values, c.slot_values) << c.label;
+        assembly.assemble(c.host_values.data(), slot_values);
+        ASSERT_EQ(slot_values.size(), c.slot_values.size()) << c.label;
+        for (std::size_t slot = 0; slot < slot_values.size(); ++slot) {
+            EXPECT_EQ(slot_values[slot], c.slot_values[slot]) << c.label;
+            EXPECT_EQ(std::signbit(slot_values[slot]), std::signbit(c.slot_values[slot]))
+                << c.label;
+        }
     }
 }
 

@@ -374,3 +374,30 @@ TEST(nonlinear_solver, a_root_reached_where_the_lu_fails_is_marked_singular) {
 }
 
 }  // namespace
+
+namespace {
+
+// The timing's parts lie within the whole, and the last iteration is there
+// exactly when an iteration was made.
+TEST(nonlinear_solver, the_timing_splits_the_solve_and_gives_the_last_iteration) {
+    struct Case {
+        const char* label;
+        SmallSystem system;
+        Vector start;
+    } cases[] = {
+        {"start already at the root", linear_pair(), {2, 1}},
+        {"one Newton step", linear_pair(), {0, 0}},
+        {"many steps into a local minimum", freudenstein_roth(), {0.5, -2}},
+    };
+    for (Case& c : cases) {
+        const SolveOutcome outcome = solve(c.system, c.start);
+        const SolveTiming& timing = outcome.timing;
+        const bool iterated = outcome.history.size() > 1;
+        EXPECT_EQ(timing.last_iteration > 0.0, iterated) << c.label;
+        EXPECT_GE(timing.last_iteration, 0.0) << c.label;
+        EXPECT_LE(timing.last_iteration, timing.total) << c.label;
+        EXPECT_LE(timing.evaluation + timing.lu, timing.total) << c.label;
+    }
+}
+
+}  // namespace

@@ -28,7 +28,7 @@ class SmallSystem : public SquareSystem {
     const CompressedColumns& pattern() const override { return assembly_.pattern(); }
     void residuals(const Vector& x, Vector& values) override { values = residuals_(x); }
     void jacobian(const Vector& x, Vector& slot_values) override {
-        assembly_.assemble(derivatives_(x), slot_values);
+        assembly_.assemble(derivatives_(x).data(), slot_values);
     }
 
   private:

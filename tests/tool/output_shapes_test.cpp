@@ -154,6 +154,10 @@ TEST(tool_json, solve_gives_the_verdict_values_and_history) {
     EXPECT_EQ(history[1]["iteration"], 1);
     EXPECT_EQ(history[1]["residual_norm"], solve["residual_norm"]);
     EXPECT_GT(history[1]["step_norm"].get<double>(), 0.0);
+    const nlohmann::json& timing = solve["timing"];
+    EXPECT_GT(timing["last_iteration_seconds"].get<double>(), 0.0);
+    EXPECT_LE(timing["last_iteration_seconds"].get<double>(),
+              timing["total_seconds"].get<double>());
 }
 
 TEST(tool_json, solve_counts_variables_at_bounds) {

@@ -74,7 +74,8 @@ nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
     return {{"evaluation_seconds", timing.evaluation},
             {"lu_seconds", timing.lu},
             {"other_seconds", timing.total - timing.evaluation - timing.lu},
-            {"total_seconds", timing.total}};
+            {"total_seconds", timing.total},
+            {"last_iteration_seconds", timing.last_iteration}};
 }
 
 nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const ModelSolution& result) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "nonlinear_solver.h"
@@ -7,20 +8,38 @@
 // The measures the convergence test and the merit function share.
 
 // Each unknown's magnitude, max(|x_j|, 1): what its change is measured against.
-std::vector<double> unknown_magnitudes(const std::vector<double>& x);
+void unknown_magnitudes(const std::vector<double>& x, std::vector<double>& magnitudes);
 
 // Each equation's scale at the point: the largest |dF_i/dx_j| * magnitude_j
 // over its unknowns, the size of the largest change its terms can make for a
-// relative change of the unknowns; 1 where the row is all zero.
-void equation_scales(const CompressedColumns& pattern, const std::vector<double>& slot_values,
+// relative change of the unknowns; 1 where the row is all zero. Answers
+// whether every Jacobian value is finite, read in the same pass.
+bool equation_scales(const CompressedColumns& pattern, const std::vector<double>& slot_values,
                      const std::vector<double>& magnitudes, std::vector<double>& scales);
+
+// The largest |numerator| / denominator of those offered, in index order,
+// and the index of the first that attains it; a NaN counts as the largest.
+// Offered one at a time, so that a pass over the values can gather other
+// measures with it.
+class LargestRatio {
+  public:
+    void offer(double numerator, double denominator, int index) {
+        if (largest_.row >= 0 && std::isnan(largest_.value)) {
+            return;
+        }
+        const double ratio = std::fabs(numerator) / denominator;
+        if (largest_.row < 0 || std::isnan(ratio) || ratio > largest_.value) {
+            largest_ = {ratio, index};
+        }
+    }
+    const ResidualMeasure& largest() const { return largest_; }
+
+  private:
+    ResidualMeasure largest_;
+};
 
 // The largest |residual|, and the largest |residual| / scale; NaN counts as
 // the largest.
 ResidualMeasure largest_absolute(const std::vector<double>& residuals);
 ResidualMeasure largest_scaled(const std::vector<double>& residuals,
                                const std::vector<double>& scales);
-
-// The largest |step_j| / magnitude_j and its column.
-ResidualMeasure largest_relative_change(const std::vector<double>& step,
-                                        const std::vector<double>& magnitudes);

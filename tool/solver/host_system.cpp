@@ -1,5 +1,7 @@
 #include "host_system.h"
 
+#include <algorithm>
+
 namespace {
 
 // Position of each host number (index) in `numbers`, -1 where absent.
@@ -25,6 +27,16 @@ std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
     return places;
 }
 
+// The first of `numbers` when each is one more than the one before, else 0.
+int first_of_run(const std::vector<int>& numbers) {
+    for (std::size_t index = 1; index < numbers.size(); ++index) {
+        if (numbers[index] != numbers[index - 1] + 1) {
+            return 0;
+        }
+    }
+    return numbers.empty() ? 0 : numbers.front();
+}
+
 }  // namespace
 
 // The unknowns are checked once here, so each iteration moves values in and
@@ -33,6 +45,8 @@ HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::ve
     : session_(session),
       unknowns_(std::move(unknowns)),
       equations_(std::move(equations)),
+      unknowns_run_(first_of_run(unknowns_)),
+      equations_run_(first_of_run(equations_)),
       assembly_(static_cast<int>(unknowns_.size()),
                 nonzero_places(session, unknowns_, equations_)) {
     for (const int number : unknowns_) {
@@ -45,6 +59,10 @@ HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::ve
 
 void HostSystem::load(const std::vector<double>& x) {
     double* values = session_.values();
+    if (unknowns_run_ > 0) {
+        std::copy_n(x.begin(), unknowns_.size(), values + (unknowns_run_ - 1));
+        return;
+    }
     for (std::size_t column = 0; column < unknowns_.size(); ++column) {
         values[unknowns_[column] - 1] = x[column];
     }
@@ -55,6 +73,11 @@ void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& va
     session_.evaluate_residuals();
     const double* residuals = session_.residuals();
     values.resize(equations_.size());
+    if (equations_run_ > 0) {
+        const double* first = residuals + (equations_run_ - 1);
+        std::copy(first, first + equations_.size(), values.begin());
+        return;
+    }
     for (std::size_t row = 0; row < equations_.size(); ++row) {
         values[row] = residuals[equations_[row] - 1];
     }
@@ -63,9 +86,7 @@ void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& va
 void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slot_values) {
     load(x);
     session_.evaluate_jacobian();
-    const double* host_values = session_.jacobian_values();
-    host_values_.assign(host_values, host_values + session_.nonzero_count());
-    assembly_.assemble(host_values_, slot_values);
+    assembly_.assemble(session_.jacobian_values(), slot_values);
 }
 
 SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,

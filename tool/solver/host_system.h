@@ -29,8 +29,11 @@ class HostSystem : public SquareSystem {
     ModelSession& session_;
     std::vector<int> unknowns_;
     std::vector<int> equations_;
+    // The first host number when the numbers run on without a gap (as when
+    // nothing is fixed or freed), so that the values move as one block; else 0.
+    int unknowns_run_;
+    int equations_run_;
     JacobianAssembly assembly_;
-    std::vector<double> host_values_;
 };
 
 // Solves the session's `equations` (host equation numbers, one per row; the

@@ -21,12 +21,15 @@ class JacobianAssembly {
     JacobianAssembly(int size, const std::vector<NonzeroPlace>& places);
 
     const CompressedColumns& pattern() const { return pattern_; }
-    // The slot of each host nonzero (in nonzero order), -1 when it takes no part.
-    const std::vector<int>& slots() const { return slot_of_nonzero_; }
-    // Sums the host's values (one per nonzero) into `slot_values`.
-    void assemble(const std::vector<double>& host_values, std::vector<double>& slot_values) const;
+    // Sums the host's values (`host_values`: one per place, in nonzero
+    // order) into `slot_values`, each slot's in nonzero order from 0.
+    void assemble(const double* host_values, std::vector<double>& slot_values) const;
 
   private:
     CompressedColumns pattern_;
-    std::vector<int> slot_of_nonzero_;
+    // The nonzeros of slot s are sources_[source_starts_[s] ..
+    // source_starts_[s + 1]), in nonzero order; without repeated places
+    // each slot has one and source_starts_ stays empty.
+    std::vector<int> source_starts_;
+    std::vector<int> sources_;
 };

@@ -1,7 +1,6 @@
 #include "linear_convergence.h"
 
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -15,21 +14,21 @@ constexpr double SMALLEST_RATIO = 0.2;
 constexpr double LARGEST_RATIO = 0.9;
 constexpr double SMALLEST_COSINE = 0.99;
 
-double dot(const std::vector<double>& a, const std::vector<double>& b) {
-    double sum = 0.0;
-    for (std::size_t index = 0; index < a.size(); ++index) {
-        sum += a[index] * b[index];
-    }
-    return sum;
-}
-
 // The ratio |later| / |earlier| when the two steps point the same way; NaN
 // when they do not.
 double steady_ratio(const std::vector<double>& earlier, const std::vector<double>& later) {
-    const double earlier_length = std::sqrt(dot(earlier, earlier));
-    const double later_length = std::sqrt(dot(later, later));
+    double earlier_squares = 0.0;
+    double later_squares = 0.0;
+    double product = 0.0;
+    for (std::size_t index = 0; index < earlier.size(); ++index) {
+        earlier_squares += earlier[index] * earlier[index];
+        later_squares += later[index] * later[index];
+        product += earlier[index] * later[index];
+    }
+    const double earlier_length = std::sqrt(earlier_squares);
+    const double later_length = std::sqrt(later_squares);
     if (!(earlier_length > 0.0) || !(later_length > 0.0) ||
-        !(dot(earlier, later) >= SMALLEST_COSINE * earlier_length * later_length)) {
+        !(product >= SMALLEST_COSINE * earlier_length * later_length)) {
         return std::nan("");
     }
     return later_length / earlier_length;
@@ -37,9 +36,9 @@ double steady_ratio(const std::vector<double>& earlier, const std::vector<double
 
 }  // namespace
 
-void LinearConvergenceWatch::newton_step_taken(std::vector<double> relative_step) {
-    older_ = std::move(newer_);
-    newer_ = std::move(relative_step);
+void LinearConvergenceWatch::newton_step_taken(const std::vector<double>& relative_step) {
+    older_.swap(newer_);
+    newer_.assign(relative_step.begin(), relative_step.end());
 }
 
 void LinearConvergenceWatch::other_step_taken() {

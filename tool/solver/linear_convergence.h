@@ -11,7 +11,7 @@ class LinearConvergenceWatch {
   public:
     // A full Newton step was taken from a point, measured relative to the
     // unknowns' magnitudes there.
-    void newton_step_taken(std::vector<double> relative_step);
+    void newton_step_taken(const std::vector<double>& relative_step);
     // Any other step: the pattern, if there was one, is broken.
     void other_step_taken();
 
@@ -21,7 +21,8 @@ class LinearConvergenceWatch {
     double extrapolation_factor(const std::vector<double>& relative_step) const;
 
   private:
-    // The last two full Newton steps taken in a row, the older first.
+    // The last two full Newton steps taken in a row, the older first; their
+    // vectors are passed on and refilled, so a solve allocates them once.
     std::vector<double> older_;
     std::vector<double> newer_;
 };

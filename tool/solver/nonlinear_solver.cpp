@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "convergence_scale.h"
 #include "levenberg_marquardt.h"
@@ -44,17 +45,14 @@ std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
 
+// Without an early exit: the values are nearly always finite, and a pass
+// without branches is one the compiler can vectorise.
 bool all_finite(const std::vector<double>& values) {
-    return std::all_of(values.begin(), values.end(),
-                       [](double value) { return std::isfinite(value); });
-}
-
-double sum_of_squares(const std::vector<double>& values) {
-    double sum = 0.0;
+    bool finite = true;
     for (const double value : values) {
-        sum += value * value;
+        finite &= std::fabs(value) <= std::numeric_limits<double>::max();
     }
-    return sum;
+    return finite;
 }
 
 double square(double value) {
@@ -105,14 +103,26 @@ class BoxedUnknowns {
     std::vector<BoundContact> contacts(const std::vector<double>& x) const {
         std::vector<BoundContact> found;
         for (std::size_t index = 0; index < x.size(); ++index) {
-            if (x[index] == lower_[index] || x[index] == upper_[index]) {
+            if (on_bound(index, x[index])) {
                 found.push_back({static_cast<int>(index), x[index] == upper_[index]});
             }
         }
         return found;
     }
 
+    int contact_count(const std::vector<double>& x) const {
+        int count = 0;
+        for (std::size_t index = 0; index < x.size(); ++index) {
+            count += on_bound(index, x[index]) ? 1 : 0;
+        }
+        return count;
+    }
+
   private:
+    bool on_bound(std::size_t index, double value) const {
+        return value == lower_[index] || value == upper_[index];
+    }
+
     const std::vector<double>& lower_;
     const std::vector<double>& upper_;
 };
@@ -122,6 +132,16 @@ struct StepTaken {
     double length = 0.0;
     double radius = 0.0;
     StepKind kind = StepKind::none;
+};
+
+// A step cut to the bounds: its largest change relative to the unknowns'
+// magnitudes, its largest absolute change and its scaled length ||D p||, and
+// the scaled length of the step as proposed.
+struct ProjectedStep {
+    ResidualMeasure relative_change;
+    double largest_change = 0.0;
+    double scaled_length = 0.0;
+    double proposed_length = 0.0;
 };
 
 class TrustRegionSolver {
@@ -134,7 +154,9 @@ class TrustRegionSolver {
           box_(box),
           settings_(settings),
           observer_(observer),
-          lu_(pattern_) {}
+          lu_(pattern_),
+          region_(pattern_, slot_values_, row_weights_, column_scales_, weighted_residuals_,
+                  newton_point_) {}
 
     SolveOutcome run(std::vector<double> start) {
         const auto begin = std::chrono::steady_clock::now();
@@ -154,18 +176,21 @@ class TrustRegionSolver {
 
   private:
     void iterate() {
-        for (;;) {
-            if (!all_finite(residuals_)) {
-                record();
-                name_non_finite_residuals();
-                outcome_.stop = SolveStop::non_finite_residuals;
-                return;
-            }
-            timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
-            magnitudes_ = unknown_magnitudes(outcome_.x);
-            equation_scales(pattern_, slot_values_, magnitudes_, scales_);
+        // Only the start's residuals need the check: a step is taken only to
+        // a point whose residuals are all finite.
+        if (!all_finite(residuals_)) {
             record();
-            if (!all_finite(slot_values_)) {
+            name_non_finite_residuals();
+            outcome_.stop = SolveStop::non_finite_residuals;
+            return;
+        }
+        for (;;) {
+            timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
+            unknown_magnitudes(outcome_.x, magnitudes_);
+            const bool finite_jacobian =
+                equation_scales(pattern_, slot_values_, magnitudes_, scales_);
+            record();
+            if (!finite_jacobian) {
                 name_non_finite_derivatives();
                 outcome_.stop = SolveStop::non_finite_jacobian;
                 return;
@@ -191,67 +216,70 @@ class TrustRegionSolver {
     // only linearly, the point they are heading for instead when its merit
     // is lower; false when the region finds no step.
     bool advance() {
-        std::vector<double> relative_newton = relative_newton_step();
+        find_relative_newton_step();
         const double factor =
-            relative_newton.empty() ? 0.0 : watch_.extrapolation_factor(relative_newton);
-        std::vector<double> from;
+            relative_newton_.empty() ? 0.0 : watch_.extrapolation_factor(relative_newton_);
         if (factor > 0.0) {
-            from = outcome_.x;
+            from_ = outcome_.x;
         }
         if (!step()) {
             return false;
         }
         if (taken_.kind != StepKind::newton) {
             watch_.other_step_taken();
-        } else if (factor > 0.0 && extrapolate(from, factor)) {
+        } else if (factor > 0.0 && extrapolate(factor)) {
             watch_.other_step_taken();
         } else {
-            watch_.newton_step_taken(std::move(relative_newton));
+            watch_.newton_step_taken(relative_newton_);
         }
         return true;
     }
 
     // The LU's Newton step relative to the unknowns' magnitudes; empty when
     // the LU gave none.
-    std::vector<double> relative_newton_step() const {
+    void find_relative_newton_step() {
         if (!have_newton_point_ || newton_kind_ != StepKind::newton) {
-            return {};
+            relative_newton_.clear();
+            return;
         }
-        std::vector<double> relative(newton_point_.size());
-        for (std::size_t index = 0; index < relative.size(); ++index) {
-            relative[index] = newton_point_[index] / magnitudes_[index];
+        relative_newton_.resize(newton_point_.size());
+        for (std::size_t index = 0; index < relative_newton_.size(); ++index) {
+            relative_newton_[index] = newton_point_[index] / magnitudes_[index];
         }
-        return relative;
     }
 
-    // Moves to `from` + `factor` times the Newton step from `from` (projected
-    // into the bounds) when that lowers the merit below the point the Newton
-    // step reached.
-    bool extrapolate(const std::vector<double>& from, double factor) {
-        std::vector<double> trial(from.size());
+    // Moves to `from_` + `factor` times the Newton step from `from_`
+    // (projected into the bounds) when that lowers the merit below the point
+    // the Newton step reached.
+    bool extrapolate(double factor) {
+        trial_.resize(from_.size());
         double largest_step = 0.0;
-        for (std::size_t index = 0; index < trial.size(); ++index) {
-            trial[index] = box_.projected(index, from[index] + factor * newton_point_[index]);
-            largest_step = std::max(largest_step, std::fabs(trial[index] - from[index]));
+        for (std::size_t index = 0; index < trial_.size(); ++index) {
+            trial_[index] = box_.projected(index, from_[index] + factor * newton_point_[index]);
+            largest_step = std::max(largest_step, std::fabs(trial_[index] - from_[index]));
         }
-        std::vector<double> trial_residuals;
-        evaluate_residuals(trial, trial_residuals);
-        if (!all_finite(trial_residuals) || !(merit_of(trial_residuals) < merit_of(residuals_))) {
+        evaluate_residuals(trial_, trial_residuals_);
+        // The residuals the step reached are finite, so their merit is there.
+        const std::optional<double> trial_merit = finite_merit(trial_residuals_);
+        if (!trial_merit || !(*trial_merit < *finite_merit(residuals_))) {
             return false;
         }
         taken_ = {largest_step, taken_.radius, StepKind::extrapolated};
-        outcome_.x = std::move(trial);
-        residuals_ = std::move(trial_residuals);
+        outcome_.x.swap(trial_);
+        residuals_.swap(trial_residuals_);
         return true;
     }
 
-    // The scaled sum of squares of `values` with this iteration's weights.
-    double merit_of(const std::vector<double>& values) const {
+    // The scaled sum of squares of `values` with this iteration's weights;
+    // none when a value is not finite.
+    std::optional<double> finite_merit(const std::vector<double>& values) const {
         double merit = 0.0;
+        bool finite = true;
         for (std::size_t row = 0; row < values.size(); ++row) {
             merit += square(row_weights_[row] * values[row]);
+            finite &= std::fabs(values[row]) <= std::numeric_limits<double>::max();
         }
-        return merit;
+        return finite ? std::optional<double>(merit) : std::nullopt;
     }
 
     void evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
@@ -259,27 +287,46 @@ class TrustRegionSolver {
     }
 
     void record() {
+        measure_residuals();
         IterationRecord made;
         made.iteration = static_cast<int>(outcome_.history.size());
-        const ResidualMeasure absolute = largest_absolute(residuals_);
-        made.residual_norm = absolute.value;
-        made.worst_row = absolute.row;
-        if (scales_.size() == residuals_.size()) {
-            const ResidualMeasure scaled = largest_scaled(residuals_, scales_);
-            made.scaled_residual_norm = scaled.value;
-            made.worst_scaled_row = scaled.row;
-        } else {
-            made.scaled_residual_norm = std::numeric_limits<double>::quiet_NaN();
-        }
+        made.residual_norm = absolute_.value;
+        made.worst_row = absolute_.row;
+        made.scaled_residual_norm = scaled_.value;
+        made.worst_scaled_row = scaled_.row;
         made.step_norm = taken_.length;
         made.trust_radius = taken_.radius;
         made.step_kind = taken_.kind;
-        made.at_bounds = static_cast<int>(box_.contacts(outcome_.x).size());
+        made.at_bounds = box_.contact_count(outcome_.x);
         outcome_.history.push_back(made);
+        const auto recorded = std::chrono::steady_clock::now();
+        if (made.iteration > 0) {
+            outcome_.timing.last_iteration =
+                std::chrono::duration<double>(recorded - last_record_).count();
+        }
         // What the observer does with the record is not the solve's time.
-        double observing = 0.0;
-        timed(observing, [&] { observer_(made); });
-        observer_seconds_ += observing;
+        observer_(made);
+        last_record_ = std::chrono::steady_clock::now();
+        observer_seconds_ += std::chrono::duration<double>(last_record_ - recorded).count();
+    }
+
+    // The largest absolute and scaled residuals at the current point, in one
+    // pass; the scaled one NaN before the scales are known.
+    void measure_residuals() {
+        const bool scaled_known = scales_.size() == residuals_.size();
+        LargestRatio absolute;
+        LargestRatio scaled;
+        for (std::size_t row = 0; row < residuals_.size(); ++row) {
+            absolute.offer(residuals_[row], 1.0, static_cast<int>(row));
+            if (scaled_known) {
+                scaled.offer(residuals_[row], scales_[row], static_cast<int>(row));
+            }
+        }
+        absolute_ = absolute.largest();
+        scaled_ = scaled.largest();
+        if (!scaled_known) {
+            scaled_.value = std::numeric_limits<double>::quiet_NaN();
+        }
     }
 
     // A pattern without a full matching stays singular whatever its values.
@@ -321,8 +368,7 @@ class TrustRegionSolver {
         if (!levenberg_marquardt_) {
             levenberg_marquardt_ = std::make_unique<LevenbergMarquardt>(pattern_);
         }
-        const double damping = std::clamp(std::sqrt(sum_of_squares(weighted_residuals_)),
-                                          SMALLEST_DAMPING, LARGEST_DAMPING);
+        const double damping = std::clamp(std::sqrt(merit_), SMALLEST_DAMPING, LARGEST_DAMPING);
         timed(outcome_.timing.lu, [&] {
             have_newton_point_ = levenberg_marquardt_->step(
                 slot_values_, row_weights_, column_scales_, damping, residuals_, newton_point_);
@@ -332,19 +378,17 @@ class TrustRegionSolver {
     // D: the scaled Jacobian's column norms, never shrinking (as in MINPACK),
     // 1 for a column that has been all zero.
     void update_column_scales() {
-        std::vector<double> norms(at(pattern_.size), 0.0);
+        column_scales_.resize(at(pattern_.size), 0.0);
         for (int column = 0; column < pattern_.size; ++column) {
+            double norm = 0.0;
             for (int slot = pattern_.column_starts[at(column)];
                  slot < pattern_.column_starts[at(column) + 1]; ++slot) {
                 const double value =
                     row_weights_[at(pattern_.row_indices[at(slot)])] * slot_values_[at(slot)];
-                norms[at(column)] += value * value;
+                norm += value * value;
             }
-        }
-        column_scales_.resize(norms.size(), 0.0);
-        for (std::size_t column = 0; column < norms.size(); ++column) {
-            double& scale = column_scales_[column];
-            scale = std::max(scale, std::sqrt(norms[column]));
+            double& scale = column_scales_[at(column)];
+            scale = std::max(scale, std::sqrt(norm));
             if (!(scale > 0.0) || !std::isfinite(scale)) {
                 scale = 1.0;
             }
@@ -358,39 +402,54 @@ class TrustRegionSolver {
         merit_scales_.resize(scales_.size(), 0.0);
         row_weights_.resize(scales_.size());
         weighted_residuals_.resize(scales_.size());
+        merit_ = 0.0;
         for (std::size_t row = 0; row < scales_.size(); ++row) {
             merit_scales_[row] = std::max(merit_scales_[row], scales_[row]);
             row_weights_[row] = 1.0 / merit_scales_[row];
             weighted_residuals_[row] = residuals_[row] * row_weights_[row];
+            merit_ += weighted_residuals_[row] * weighted_residuals_[row];
         }
     }
 
-    std::vector<double> projected_step(const std::vector<double>& step) const {
-        std::vector<double> projected(step.size());
+    // Cuts `step` from the current point to the bounds into `step_`, with
+    // the point it reaches in `trial_` and the measures of both steps, in one
+    // pass over the unknowns.
+    ProjectedStep project_step(const std::vector<double>& step) {
+        const std::vector<double>& x = outcome_.x;
+        step_.resize(step.size());
+        trial_.resize(step.size());
+        LargestRatio relative_change;
+        double largest_change = 0.0;
+        double squares = 0.0;
+        double proposed_squares = 0.0;
         for (std::size_t index = 0; index < step.size(); ++index) {
-            projected[index] =
-                box_.projected(index, outcome_.x[index] + step[index]) - outcome_.x[index];
+            const double change = box_.projected(index, x[index] + step[index]) - x[index];
+            step_[index] = change;
+            trial_[index] = x[index] + change;
+            relative_change.offer(change, magnitudes_[index], static_cast<int>(index));
+            largest_change = std::max(largest_change, std::fabs(change));
+            squares += square(column_scales_[index] * change);
+            proposed_squares += square(column_scales_[index] * step[index]);
         }
-        return projected;
+        return {relative_change.largest(), largest_change, std::sqrt(squares),
+                std::sqrt(proposed_squares)};
     }
 
     bool converged() {
-        const ResidualMeasure absolute = largest_absolute(residuals_);
-        const ResidualMeasure scaled = largest_scaled(residuals_, scales_);
+        newton_cut_.reset();
         if (have_newton_point_) {
-            const ResidualMeasure change =
-                largest_relative_change(projected_step(newton_point_), magnitudes_);
-            outcome_.relative_step = change.value;
-            outcome_.relative_step_column = change.row;
+            newton_cut_ = project_step(newton_point_);
+            outcome_.relative_step = newton_cut_->relative_change.value;
+            outcome_.relative_step_column = newton_cut_->relative_change.row;
         } else {
             outcome_.relative_step = 0.0;
             outcome_.relative_step_column = -1;
         }
-        if (!(scaled.value <= settings_.tolerance) ||
-            !(absolute.value <= settings_.absolute_tolerance)) {
+        if (!(scaled_.value <= settings_.tolerance) ||
+            !(absolute_.value <= settings_.absolute_tolerance)) {
             return false;
         }
-        if (scaled.value <= ROUND_OFF) {
+        if (scaled_.value <= ROUND_OFF) {
             return true;
         }
         return have_newton_point_ &&
@@ -400,9 +459,9 @@ class TrustRegionSolver {
     // One accepted step, trying smaller regions until the scaled sum of
     // squares falls enough; false when the trial steps have shrunk to nothing.
     bool step() {
-        const TrustRegionStep region(pattern_, slot_values_, row_weights_, column_scales_,
-                                     weighted_residuals_,
-                                     have_newton_point_ ? &newton_point_ : nullptr, newton_kind_);
+        region_.start_iteration(
+            newton_cut_ ? std::optional<double>(newton_cut_->proposed_length) : std::nullopt,
+            newton_kind_);
         if (radius_ <= 0.0) {
             // Measured with the unknowns' magnitudes, not their values: a
             // start at 1e-7 would otherwise make a region so small that it
@@ -413,27 +472,27 @@ class TrustRegionSolver {
             }
             radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
         }
-        const double merit = sum_of_squares(weighted_residuals_);
-        std::vector<double> trial_residuals;
+        const double merit = merit_;
         for (;;) {
             StepKind kind = StepKind::none;
-            const std::vector<double> step = projected_step(region.step(radius_, kind));
-            if (largest_relative_change(step, magnitudes_).value <= EPSILON) {
+            const std::vector<double>& proposed = region_.step(radius_, kind);
+            // The Newton point cut to the bounds is in step_ and trial_ still.
+            const ProjectedStep projected =
+                &proposed == &newton_point_ && newton_cut_ ? *newton_cut_ : project_step(proposed);
+            newton_cut_.reset();
+            if (projected.relative_change.value <= EPSILON) {
                 return false;
             }
-            std::vector<double> trial(outcome_.x.size());
-            for (std::size_t index = 0; index < trial.size(); ++index) {
-                trial[index] = outcome_.x[index] + step[index];
-            }
-            evaluate_residuals(trial, trial_residuals);
-            const double scaled_length = region.scaled_length(step);
+            evaluate_residuals(trial_, trial_residuals_);
+            const double scaled_length = projected.scaled_length;
             const double tried_radius = radius_;
-            if (!all_finite(trial_residuals)) {
+            const std::optional<double> finite_trial_merit = finite_merit(trial_residuals_);
+            if (!finite_trial_merit) {
                 radius_ = 0.25 * std::min(radius_, scaled_length);
                 continue;
             }
-            const double trial_merit = merit_of(trial_residuals);
-            const double predicted = merit - region.predicted_merit(step);
+            const double trial_merit = *finite_trial_merit;
+            const double predicted = merit - region_.predicted_merit(step_);
             const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
             if (ratio < POOR_RATIO) {
                 radius_ = 0.5 * std::min(radius_, scaled_length);
@@ -442,20 +501,12 @@ class TrustRegionSolver {
             }
             if (ratio >= ACCEPTED_RATIO && trial_merit < merit) {
                 slow_steps_ = merit - trial_merit < SLOW_DECREASE * merit ? slow_steps_ + 1 : 0;
-                taken_ = {largest_change(step), tried_radius, kind};
-                outcome_.x = std::move(trial);
-                residuals_ = std::move(trial_residuals);
+                taken_ = {projected.largest_change, tried_radius, kind};
+                outcome_.x.swap(trial_);
+                residuals_.swap(trial_residuals_);
                 return true;
             }
         }
-    }
-
-    static double largest_change(const std::vector<double>& step) {
-        double largest = 0.0;
-        for (const double change : step) {
-            largest = std::max(largest, std::fabs(change));
-        }
-        return largest;
     }
 
     void name_stall() {
@@ -465,7 +516,7 @@ class TrustRegionSolver {
             return;
         }
         outcome_.stop = SolveStop::no_decrease;
-        outcome_.at_round_off = largest_scaled(residuals_, scales_).value <= NEAR_ROUND_OFF;
+        outcome_.at_round_off = scaled_.value <= NEAR_ROUND_OFF;
     }
 
     void name_non_finite_residuals() {
@@ -570,6 +621,22 @@ class TrustRegionSolver {
     std::vector<double> weighted_residuals_;
     std::vector<double> column_scales_;
     std::vector<double> newton_point_;
+    // The current point's measures, as its record gives them.
+    ResidualMeasure absolute_;
+    ResidualMeasure scaled_;
+    // This iteration's merit ||W F||^2, and its Newton point cut to the
+    // bounds while step_ and trial_ hold it.
+    double merit_ = 0.0;
+    std::optional<ProjectedStep> newton_cut_;
+    // Work vectors kept from one iteration to the next: the Newton step
+    // relative to the magnitudes, the step cut to the bounds, the point it
+    // reaches and the residuals there, and where an extrapolation starts.
+    std::vector<double> relative_newton_;
+    std::vector<double> step_;
+    std::vector<double> trial_;
+    std::vector<double> trial_residuals_;
+    std::vector<double> from_;
+    TrustRegionStep region_;
     StepKind newton_kind_ = StepKind::newton;
     bool lu_usable_ = false;
     bool have_newton_point_ = false;
@@ -577,6 +644,7 @@ class TrustRegionSolver {
     StepTaken taken_;
     LinearConvergenceWatch watch_;
     double observer_seconds_ = 0.0;
+    std::chrono::steady_clock::time_point last_record_;
     int slow_steps_ = 0;
 };
 

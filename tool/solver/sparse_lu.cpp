@@ -82,8 +82,9 @@ bool SparseLu::factor(const std::vector<double>& values) {
         klu_->numeric.reset();
         return false;
     }
-    // Without a condition estimate the factor cannot be trusted.
-    if (!klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common)) {
+    // Without a condition estimate the factor cannot be trusted; a kept
+    // refactor has its estimate already.
+    if (!refactored && !klu_rcond(klu_->symbolic.get(), klu_->numeric.get(), &common)) {
         klu_->numeric.reset();
         return false;
     }

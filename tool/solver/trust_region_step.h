@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "solve_stop.h"
@@ -10,36 +11,57 @@
 // when it lies within the region, else the steepest-descent step cut at the
 // region's edge, else the point where the path from the Cauchy point (the
 // minimum along steepest descent) to the Newton point leaves the region.
+//
+// One object serves every iteration of a solve and keeps its work vectors;
+// the steepest-descent direction is found only when a step outside the
+// Newton point is asked for, as an iteration that takes the Newton step
+// never needs it.
 class TrustRegionStep {
   public:
-    // The references must outlive the object. `newton_point` may be null
-    // when no Newton point could be found; steepest descent is then all.
+    // The vectors are the solver's, read afresh at each iteration; they must
+    // outlive the object.
     TrustRegionStep(const CompressedColumns& pattern, const std::vector<double>& slot_values,
                     const std::vector<double>& row_weights,
                     const std::vector<double>& column_scales,
                     const std::vector<double>& weighted_residuals,
-                    const std::vector<double>* newton_point, StepKind newton_kind);
+                    const std::vector<double>& newton_point);
 
-    // The step within `radius` (length measured as ||D p||), and its kind.
-    std::vector<double> step(double radius, StepKind& kind) const;
+    // A new point: the vectors hold its values now. `newton_length` is the
+    // Newton point's scaled length ||D p||, none when no Newton point could
+    // be found (steepest descent is then all).
+    void start_iteration(std::optional<double> newton_length, StepKind newton_kind);
+    // The step within `radius` (length measured as ||D p||), and its kind;
+    // valid until the next call.
+    const std::vector<double>& step(double radius, StepKind& kind);
     // ||D p||
     double scaled_length(const std::vector<double>& step) const;
     // The merit the linear model predicts after the step: ||W (F + J p)||^2.
-    double predicted_merit(const std::vector<double>& step) const;
+    double predicted_merit(const std::vector<double>& step);
 
   private:
+    void find_descent();
+    // `step_` = `factor` times `v`.
+    const std::vector<double>& scaled_step(const std::vector<double>& v, double factor);
+
     const CompressedColumns& pattern_;
     const std::vector<double>& slot_values_;
     const std::vector<double>& row_weights_;
     const std::vector<double>& column_scales_;
     const std::vector<double>& weighted_residuals_;
-    const std::vector<double>* newton_point_;
-    StepKind newton_kind_;
+    const std::vector<double>& newton_point_;
+    bool has_newton_point_ = false;
+    StepKind newton_kind_ = StepKind::newton;
     double newton_length_ = 0.0;
     // -D^-2 J^T W^2 F, the descent direction in the unknowns, with its
-    // scaled length, and the Cauchy step along it.
+    // scaled length, and the Cauchy step along it; found at this point when
+    // `descent_found_`.
+    bool descent_found_ = false;
     std::vector<double> descent_;
     double descent_length_ = 0.0;
     std::vector<double> cauchy_;
     double cauchy_length_ = 0.0;
+    // Work vectors: by row, and the step handed out.
+    std::vector<double> by_row_;
+    std::vector<double> gradient_;
+    std::vector<double> step_;
 };
