@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
     }
     const double start = seconds();
     const double step = LENGTH / n;
-    const double beta =
-        step * step * EMISSIVITY * STEFAN_BOLTZMANN * 4 / (DIAMETER * CONDUCTIVITY);
+    const double beta = step * step * EMISSIVITY * STEFAN_BOLTZMANN * 4 / (DIAMETER * CONDUCTIVITY);
     const double ambient4 = std::pow(T_AMBIENT, 4);
     const auto count = static_cast<std::size_t>(n);
     std::vector<double> t(count, T_BASE);
@@ -110,9 +109,9 @@ int main(int argc, char** argv) {
                          const_cast<int*>(pattern.rows.data()), values.data(), symbolic, numeric,
                          &common);
         } else {
-            numeric = klu_factor(const_cast<int*>(pattern.starts.data()),
-                                 const_cast<int*>(pattern.rows.data()), values.data(), symbolic,
-                                 &common);
+            numeric =
+                klu_factor(const_cast<int*>(pattern.starts.data()),
+                           const_cast<int*>(pattern.rows.data()), values.data(), symbolic, &common);
         }
         if (!numeric || common.status != KLU_OK) {
             std::fprintf(stderr, "heat_rod_native: singular Jacobian\n");
@@ -128,8 +127,9 @@ int main(int argc, char** argv) {
     }
     klu_free_numeric(&numeric, &common);
     klu_free_symbolic(&symbolic, &common);
-    std::printf("{\"n\": %d, \"iterations\": %d, \"largest_residual\": %.3e, \"solve_s\": %.6f, "
-                "\"iteration_s\": %.6f, \"t_tip\": %.10g}\n",
-                n, iterations, largest, seconds() - start, last_iteration, t[count - 1]);
+    std::printf(
+        "{\"n\": %d, \"iterations\": %d, \"largest_residual\": %.3e, \"solve_s\": %.6f, "
+        "\"iteration_s\": %.6f, \"t_tip\": %.10g}\n",
+        n, iterations, largest, seconds() - start, last_iteration, t[count - 1]);
     return largest <= tol ? 0 : 1;
 }

@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include <nlohmann/json.hpp>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include "plugin_library.h"
 #include "zel_container.h"

@@ -2,6 +2,7 @@
 // from the command table, and here is the one place where errors become
 // messages and exit codes.
 #include <CLI/CLI.hpp>
+
 #include <malloc.h>
 
 #include <cerrno>
