@@ -29,12 +29,12 @@ struct LoadedModel {
 
     // What the host's lists do not hold, read from the file on first use
     // (commands that print no names never read it) or ahead, as the options
-    // asked, and checked against what
-    // the block registered; the equations' texts only when asked for, so a
-    // command that shows them asks first, and the file is read once (asking
-    // later reads it again, and ends what an earlier call returned). By host
-    // number (1-based), as the file writes them: an equation's name and text,
-    // a variable's description (empty when the file gives none).
+    // asked, and checked against what the block registered; the equations'
+    // texts only when asked for, so a command that shows them asks first,
+    // and the file is read once (asking later reads it again, and ends what
+    // an earlier call returned). By host number (1-based), as the file
+    // writes them: an equation's name and text, a variable's description
+    // (empty when the file gives none).
     const ModelFileScan& file(ScanTexts texts = ScanTexts::names_only) const;
     const std::string& equation_name(int number) const;
     const std::string& equation_text(int number) const;
