@@ -11,14 +11,9 @@ std::size_t at(int index) {
 
 }  // namespace
 
-void unknown_magnitudes(const std::vector<double>& x, std::vector<double>& magnitudes) {
-    magnitudes.resize(x.size());
-    std::transform(x.begin(), x.end(), magnitudes.begin(),
-                   [](double value) { return std::max(std::fabs(value), 1.0); });
-}
-
-bool equation_scales(const CompressedColumns& pattern, const std::vector<double>& slot_values,
-                     const std::vector<double>& magnitudes, std::vector<double>& scales) {
+bool equation_scale_products(const CompressedColumns& pattern,
+                             const std::vector<double>& slot_values,
+                             const std::vector<double>& magnitudes, std::vector<double>& scales) {
     scales.assign(at(pattern.size), 0.0);
     bool finite = true;
     for (int column = 0; column < pattern.size; ++column) {
@@ -28,11 +23,6 @@ bool equation_scales(const CompressedColumns& pattern, const std::vector<double>
             finite &= size <= std::numeric_limits<double>::max();
             double& scale = scales[at(pattern.row_indices[at(slot)])];
             scale = std::max(scale, size * magnitudes[at(column)]);
-        }
-    }
-    for (double& scale : scales) {
-        if (!(scale > 0.0) || !std::isfinite(scale)) {
-            scale = 1.0;
         }
     }
     return finite;

@@ -14,45 +14,59 @@ constexpr double SMALLEST_RATIO = 0.2;
 constexpr double LARGEST_RATIO = 0.9;
 constexpr double SMALLEST_COSINE = 0.99;
 
-// The ratio |later| / |earlier| when the two steps point the same way; NaN
-// when they do not.
-double steady_ratio(const std::vector<double>& earlier, const std::vector<double>& later) {
-    double earlier_squares = 0.0;
-    double later_squares = 0.0;
-    double product = 0.0;
-    for (std::size_t index = 0; index < earlier.size(); ++index) {
-        earlier_squares += earlier[index] * earlier[index];
-        later_squares += later[index] * later[index];
-        product += earlier[index] * later[index];
-    }
-    const double earlier_length = std::sqrt(earlier_squares);
-    const double later_length = std::sqrt(later_squares);
+}  // namespace
+
+double StepComparison::steady_ratio() const {
+    const double earlier_length = std::sqrt(earlier_squares_);
+    const double later_length = std::sqrt(later_squares_);
     if (!(earlier_length > 0.0) || !(later_length > 0.0) ||
-        !(product >= SMALLEST_COSINE * earlier_length * later_length)) {
+        !(product_ >= SMALLEST_COSINE * earlier_length * later_length)) {
         return std::nan("");
     }
     return later_length / earlier_length;
 }
 
-}  // namespace
+StepComparison LinearConvergenceWatch::compared_with_last(
+    const std::vector<double>& relative_step) const {
+    StepComparison comparison;
+    if (newer_.size() == relative_step.size()) {
+        for (std::size_t index = 0; index < newer_.size(); ++index) {
+            comparison.offer(newer_[index], relative_step[index]);
+        }
+    }
+    return comparison;
+}
 
 void LinearConvergenceWatch::newton_step_taken(const std::vector<double>& relative_step) {
-    older_.swap(newer_);
-    newer_.assign(relative_step.begin(), relative_step.end());
+    std::vector<double> step = relative_step;
+    newton_step_taken(step, compared_with_last(relative_step));
+}
+
+void LinearConvergenceWatch::newton_step_taken(std::vector<double>& relative_step,
+                                               const StepComparison& with_last) {
+    // Without a last step nothing was offered, and the ratio is NaN.
+    newer_ratio_ = with_last.steady_ratio();
+    newer_.swap(relative_step);
 }
 
 void LinearConvergenceWatch::other_step_taken() {
-    older_.clear();
     newer_.clear();
 }
 
 double LinearConvergenceWatch::extrapolation_factor(
     const std::vector<double>& relative_step) const {
-    if (older_.size() != relative_step.size() || newer_.size() != relative_step.size()) {
+    if (newer_.size() != relative_step.size()) {
         return 0.0;
     }
-    const double before = steady_ratio(older_, newer_);
-    const double now = steady_ratio(newer_, relative_step);
+    return extrapolation_factor(compared_with_last(relative_step));
+}
+
+double LinearConvergenceWatch::extrapolation_factor(const StepComparison& with_last) const {
+    if (newer_.empty()) {
+        return 0.0;
+    }
+    const double before = newer_ratio_;
+    const double now = with_last.steady_ratio();
     if (!(now >= SMALLEST_RATIO && now <= LARGEST_RATIO) ||
         !(std::fabs(now - before) <= RATIO_AGREEMENT * now)) {
         return 0.0;

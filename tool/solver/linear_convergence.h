@@ -2,6 +2,25 @@
 
 #include <vector>
 
+// The sums that compare two steps, offered one element at a time so that a
+// pass over the unknowns can gather them with other measures.
+class StepComparison {
+  public:
+    void offer(double earlier, double later) {
+        earlier_squares_ += earlier * earlier;
+        later_squares_ += later * later;
+        product_ += earlier * later;
+    }
+    // The ratio |later| / |earlier| when the two steps point the same way;
+    // NaN when they do not, or when nothing was offered.
+    double steady_ratio() const;
+
+  private:
+    double earlier_squares_ = 0.0;
+    double later_squares_ = 0.0;
+    double product_ = 0.0;
+};
+
 // Watches the full Newton steps for the mark of a singular root: where the
 // Jacobian is singular at the root, Newton's iterates close in only linearly,
 // each step r times the one before it along one direction (r = 1/2 at a
@@ -20,9 +39,21 @@ class LinearConvergenceWatch {
     // ratio r along the same direction; 0 when there is no such pattern.
     double extrapolation_factor(const std::vector<double>& relative_step) const;
 
+    // The same, for a caller that gathers the comparison itself while it
+    // makes the relative step: the last full Newton step taken (empty when
+    // the last step was another), and the comparison of the current step with
+    // it (earlier: the last step's elements).
+    const std::vector<double>& last_step() const { return newer_; }
+    double extrapolation_factor(const StepComparison& with_last) const;
+    // Takes over the vector of the step taken; `relative_step` is left
+    // holding a vector to refill, so a solve allocates the steps once.
+    void newton_step_taken(std::vector<double>& relative_step, const StepComparison& with_last);
+
   private:
-    // The last two full Newton steps taken in a row, the older first; their
-    // vectors are passed on and refilled, so a solve allocates them once.
-    std::vector<double> older_;
+    StepComparison compared_with_last(const std::vector<double>& relative_step) const;
+
+    // The last full Newton step, and the steady ratio between the one before
+    // it and it (NaN when there was none before it or they do not align).
     std::vector<double> newer_;
+    double newer_ratio_ = 0.0;
 };

@@ -110,21 +110,30 @@ class BoxedUnknowns {
         return found;
     }
 
-    int contact_count(const std::vector<double>& x) const {
-        int count = 0;
-        for (std::size_t index = 0; index < x.size(); ++index) {
-            count += on_bound(index, x[index]) ? 1 : 0;
-        }
-        return count;
-    }
-
-  private:
     bool on_bound(std::size_t index, double value) const {
         return value == lower_[index] || value == upper_[index];
     }
 
+  private:
     const std::vector<double>& lower_;
     const std::vector<double>& upper_;
+};
+
+// A scaled sum of squares sum (w_i v_i)^2, offered a row at a time; none
+// when a value is not finite.
+class WeightedMerit {
+  public:
+    void offer(double weight, double value) {
+        sum_ += square(weight * value);
+        finite_ &= std::fabs(value) <= std::numeric_limits<double>::max();
+    }
+    std::optional<double> value() const {
+        return finite_ ? std::optional<double>(sum_) : std::nullopt;
+    }
+
+  private:
+    double sum_ = 0.0;
+    bool finite_ = true;
 };
 
 // What the step that led to the current point was.
@@ -163,6 +172,7 @@ class TrustRegionSolver {
         outcome_.x = box_.projected(std::move(start));
         evaluate_residuals(outcome_.x, residuals_);
         if (structurally_singular()) {
+            measure_start();
             record();
         } else {
             iterate();
@@ -179,6 +189,7 @@ class TrustRegionSolver {
         // Only the start's residuals need the check: a step is taken only to
         // a point whose residuals are all finite.
         if (!all_finite(residuals_)) {
+            measure_start();
             record();
             name_non_finite_residuals();
             outcome_.stop = SolveStop::non_finite_residuals;
@@ -186,9 +197,10 @@ class TrustRegionSolver {
         }
         for (;;) {
             timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
-            unknown_magnitudes(outcome_.x, magnitudes_);
+            measure_unknowns();
             const bool finite_jacobian =
-                equation_scales(pattern_, slot_values_, magnitudes_, scales_);
+                equation_scale_products(pattern_, slot_values_, magnitudes_, scales_);
+            measure_rows();
             record();
             if (!finite_jacobian) {
                 name_non_finite_derivatives();
@@ -216,9 +228,8 @@ class TrustRegionSolver {
     // only linearly, the point they are heading for instead when its merit
     // is lower; false when the region finds no step.
     bool advance() {
-        find_relative_newton_step();
         const double factor =
-            relative_newton_.empty() ? 0.0 : watch_.extrapolation_factor(relative_newton_);
+            relative_newton_.empty() ? 0.0 : watch_.extrapolation_factor(newton_with_last_);
         if (factor > 0.0) {
             from_ = outcome_.x;
         }
@@ -230,22 +241,9 @@ class TrustRegionSolver {
         } else if (factor > 0.0 && extrapolate(factor)) {
             watch_.other_step_taken();
         } else {
-            watch_.newton_step_taken(relative_newton_);
+            watch_.newton_step_taken(relative_newton_, newton_with_last_);
         }
         return true;
-    }
-
-    // The LU's Newton step relative to the unknowns' magnitudes; empty when
-    // the LU gave none.
-    void find_relative_newton_step() {
-        if (!have_newton_point_ || newton_kind_ != StepKind::newton) {
-            relative_newton_.clear();
-            return;
-        }
-        relative_newton_.resize(newton_point_.size());
-        for (std::size_t index = 0; index < relative_newton_.size(); ++index) {
-            relative_newton_[index] = newton_point_[index] / magnitudes_[index];
-        }
     }
 
     // Moves to `from_` + `factor` times the Newton step from `from_`
@@ -273,13 +271,11 @@ class TrustRegionSolver {
     // The scaled sum of squares of `values` with this iteration's weights;
     // none when a value is not finite.
     std::optional<double> finite_merit(const std::vector<double>& values) const {
-        double merit = 0.0;
-        bool finite = true;
+        WeightedMerit merit;
         for (std::size_t row = 0; row < values.size(); ++row) {
-            merit += square(row_weights_[row] * values[row]);
-            finite &= std::fabs(values[row]) <= std::numeric_limits<double>::max();
+            merit.offer(row_weights_[row], values[row]);
         }
-        return finite ? std::optional<double>(merit) : std::nullopt;
+        return merit.value();
     }
 
     void evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
@@ -287,7 +283,6 @@ class TrustRegionSolver {
     }
 
     void record() {
-        measure_residuals();
         IterationRecord made;
         made.iteration = static_cast<int>(outcome_.history.size());
         made.residual_norm = absolute_.value;
@@ -297,7 +292,7 @@ class TrustRegionSolver {
         made.step_norm = taken_.length;
         made.trust_radius = taken_.radius;
         made.step_kind = taken_.kind;
-        made.at_bounds = box_.contact_count(outcome_.x);
+        made.at_bounds = at_bounds_;
         outcome_.history.push_back(made);
         const auto recorded = std::chrono::steady_clock::now();
         if (made.iteration > 0) {
@@ -310,23 +305,58 @@ class TrustRegionSolver {
         observer_seconds_ += std::chrono::duration<double>(last_record_ - recorded).count();
     }
 
-    // The largest absolute and scaled residuals at the current point, in one
-    // pass; the scaled one NaN before the scales are known.
-    void measure_residuals() {
-        const bool scaled_known = scales_.size() == residuals_.size();
+    // The start's measures when no Jacobian is evaluated there: the scaled
+    // residual is NaN without the scales.
+    void measure_start() {
+        measure_unknowns();
+        absolute_ = largest_absolute(residuals_);
+        scaled_ = {std::numeric_limits<double>::quiet_NaN(), -1};
+    }
+
+    // Per unknown at the current point, in one pass: its magnitude and
+    // whether it sits on a bound.
+    void measure_unknowns() {
+        const std::vector<double>& x = outcome_.x;
+        magnitudes_.resize(x.size());
+        int contacts = 0;
+        for (std::size_t index = 0; index < x.size(); ++index) {
+            magnitudes_[index] = unknown_magnitude(x[index]);
+            contacts += box_.on_bound(index, x[index]) ? 1 : 0;
+        }
+        at_bounds_ = contacts;
+    }
+
+    // Per equation, in one pass once the Jacobian's products are in scales_:
+    // its scale, the largest absolute and scaled residuals, the row weights W
+    // (one over the largest scale each equation has had, so that the merit
+    // function changes little from one iteration to the next; weights that
+    // follow the point freely can make the iteration cycle), the weighted
+    // residuals and their merit ||W F||^2, and -F, the right-hand side the
+    // LU solves for the Newton step.
+    void measure_rows() {
+        const std::size_t rows = residuals_.size();
+        merit_scales_.resize(rows, 0.0);
+        row_weights_.resize(rows);
+        weighted_residuals_.resize(rows);
+        newton_point_.resize(rows);
         LargestRatio absolute;
         LargestRatio scaled;
-        for (std::size_t row = 0; row < residuals_.size(); ++row) {
-            absolute.offer(residuals_[row], 1.0, static_cast<int>(row));
-            if (scaled_known) {
-                scaled.offer(residuals_[row], scales_[row], static_cast<int>(row));
-            }
+        double merit = 0.0;
+        for (std::size_t row = 0; row < rows; ++row) {
+            const double residual = residuals_[row];
+            const double scale = usable_scale(scales_[row]);
+            scales_[row] = scale;
+            absolute.offer(residual, 1.0, static_cast<int>(row));
+            scaled.offer(residual, scale, static_cast<int>(row));
+            merit_scales_[row] = std::max(merit_scales_[row], scale);
+            row_weights_[row] = 1.0 / merit_scales_[row];
+            weighted_residuals_[row] = residual * row_weights_[row];
+            merit += weighted_residuals_[row] * weighted_residuals_[row];
+            newton_point_[row] = -residual;
         }
         absolute_ = absolute.largest();
         scaled_ = scaled.largest();
-        if (!scaled_known) {
-            scaled_.value = std::numeric_limits<double>::quiet_NaN();
-        }
+        merit_ = merit;
     }
 
     // A pattern without a full matching stays singular whatever its values.
@@ -345,25 +375,28 @@ class TrustRegionSolver {
     }
 
     // The Newton step from the LU, or where the LU cannot give one, a
-    // Levenberg-Marquardt step in its place.
+    // Levenberg-Marquardt step in its place. Either way the point comes cut
+    // to the bounds (newton_cut_, step_ and trial_); the LU's step also comes
+    // relative to the unknowns' magnitudes and compared with the last full
+    // Newton step (relative_newton_, empty for any other step).
     void find_newton_point() {
-        weigh_rows();
         update_column_scales();
-        newton_point_.resize(residuals_.size());
-        std::transform(residuals_.begin(), residuals_.end(), newton_point_.begin(),
-                       [](double value) { return -value; });
         timed(outcome_.timing.lu, [&] {
             lu_usable_ = lu_.factor(slot_values_);
             if (lu_usable_) {
                 lu_.solve(newton_point_);
-                lu_usable_ = all_finite(newton_point_);
             }
         });
         newton_kind_ = StepKind::newton;
+        newton_cut_.reset();
+        if (lu_usable_) {
+            lu_usable_ = cut_newton_step();
+        }
         have_newton_point_ = lu_usable_;
         if (lu_usable_) {
             return;
         }
+        relative_newton_.clear();
         newton_kind_ = StepKind::levenberg_marquardt;
         if (!levenberg_marquardt_) {
             levenberg_marquardt_ = std::make_unique<LevenbergMarquardt>(pattern_);
@@ -373,6 +406,29 @@ class TrustRegionSolver {
             have_newton_point_ = levenberg_marquardt_->step(
                 slot_values_, row_weights_, column_scales_, damping, residuals_, newton_point_);
         });
+        if (have_newton_point_) {
+            newton_cut_ = project_step(newton_point_);
+        }
+    }
+
+    // The LU's step cut to the bounds, made relative and compared with the
+    // last full Newton step, in one pass over the unknowns; false (and the
+    // step unusable) when a value is not finite.
+    bool cut_newton_step() {
+        const std::vector<double>& last = watch_.last_step();
+        const bool compare = last.size() == newton_point_.size();
+        relative_newton_.resize(newton_point_.size());
+        newton_with_last_ = StepComparison();
+        bool finite = true;
+        newton_cut_ = project_step(newton_point_, [&](std::size_t index) {
+            const double value = newton_point_[index];
+            finite &= std::fabs(value) <= std::numeric_limits<double>::max();
+            relative_newton_[index] = value / magnitudes_[index];
+            if (compare) {
+                newton_with_last_.offer(last[index], relative_newton_[index]);
+            }
+        });
+        return finite;
     }
 
     // D: the scaled Jacobian's column norms, never shrinking (as in MINPACK),
@@ -395,26 +451,11 @@ class TrustRegionSolver {
         }
     }
 
-    // W: one over the largest scale each equation has had, so that the merit
-    // function changes little from one iteration to the next; weights that
-    // follow the point freely can make the iteration cycle.
-    void weigh_rows() {
-        merit_scales_.resize(scales_.size(), 0.0);
-        row_weights_.resize(scales_.size());
-        weighted_residuals_.resize(scales_.size());
-        merit_ = 0.0;
-        for (std::size_t row = 0; row < scales_.size(); ++row) {
-            merit_scales_[row] = std::max(merit_scales_[row], scales_[row]);
-            row_weights_[row] = 1.0 / merit_scales_[row];
-            weighted_residuals_[row] = residuals_[row] * row_weights_[row];
-            merit_ += weighted_residuals_[row] * weighted_residuals_[row];
-        }
-    }
-
     // Cuts `step` from the current point to the bounds into `step_`, with
     // the point it reaches in `trial_` and the measures of both steps, in one
-    // pass over the unknowns.
-    ProjectedStep project_step(const std::vector<double>& step) {
+    // pass over the unknowns that also calls `also_per_unknown` with each index.
+    template <typename PerUnknown>
+    ProjectedStep project_step(const std::vector<double>& step, PerUnknown also_per_unknown) {
         const std::vector<double>& x = outcome_.x;
         step_.resize(step.size());
         trial_.resize(step.size());
@@ -430,15 +471,18 @@ class TrustRegionSolver {
             largest_change = std::max(largest_change, std::fabs(change));
             squares += square(column_scales_[index] * change);
             proposed_squares += square(column_scales_[index] * step[index]);
+            also_per_unknown(index);
         }
         return {relative_change.largest(), largest_change, std::sqrt(squares),
                 std::sqrt(proposed_squares)};
     }
 
+    ProjectedStep project_step(const std::vector<double>& step) {
+        return project_step(step, [](std::size_t) {});
+    }
+
     bool converged() {
-        newton_cut_.reset();
         if (have_newton_point_) {
-            newton_cut_ = project_step(newton_point_);
             outcome_.relative_step = newton_cut_->relative_change.value;
             outcome_.relative_step_column = newton_cut_->relative_change.row;
         } else {
@@ -486,13 +530,19 @@ class TrustRegionSolver {
             evaluate_residuals(trial_, trial_residuals_);
             const double scaled_length = projected.scaled_length;
             const double tried_radius = radius_;
-            const std::optional<double> finite_trial_merit = finite_merit(trial_residuals_);
+            // The trial's merit is summed in the pass that sums the predicted
+            // one; a trial that is not finite has no use for the latter.
+            WeightedMerit trial_sum;
+            const double predicted_merit = region_.predicted_merit(step_, [&](std::size_t row) {
+                trial_sum.offer(row_weights_[row], trial_residuals_[row]);
+            });
+            const std::optional<double> finite_trial_merit = trial_sum.value();
             if (!finite_trial_merit) {
                 radius_ = 0.25 * std::min(radius_, scaled_length);
                 continue;
             }
             const double trial_merit = *finite_trial_merit;
-            const double predicted = merit - region_.predicted_merit(step_);
+            const double predicted = merit - predicted_merit;
             const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
             if (ratio < POOR_RATIO) {
                 radius_ = 0.5 * std::min(radius_, scaled_length);
@@ -624,14 +674,18 @@ class TrustRegionSolver {
     // The current point's measures, as its record gives them.
     ResidualMeasure absolute_;
     ResidualMeasure scaled_;
+    int at_bounds_ = 0;
     // This iteration's merit ||W F||^2, and its Newton point cut to the
     // bounds while step_ and trial_ hold it.
     double merit_ = 0.0;
     std::optional<ProjectedStep> newton_cut_;
-    // Work vectors kept from one iteration to the next: the Newton step
-    // relative to the magnitudes, the step cut to the bounds, the point it
-    // reaches and the residuals there, and where an extrapolation starts.
+    // The LU's Newton step relative to the magnitudes, compared with the
+    // last full Newton step taken.
     std::vector<double> relative_newton_;
+    StepComparison newton_with_last_;
+    // Work vectors kept from one iteration to the next: the step cut to the
+    // bounds, the point it reaches and the residuals there, and where an
+    // extrapolation starts.
     std::vector<double> step_;
     std::vector<double> trial_;
     std::vector<double> trial_residuals_;

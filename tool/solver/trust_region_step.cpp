@@ -125,12 +125,3 @@ double TrustRegionStep::scaled_length(const std::vector<double>& step) const {
     }
     return std::sqrt(sum);
 }
-
-double TrustRegionStep::predicted_merit(const std::vector<double>& step) {
-    multiply(pattern_, slot_values_, step, by_row_);
-    double sum = 0.0;
-    for (std::size_t row = 0; row < by_row_.size(); ++row) {
-        sum += square(weighted_residuals_[row] + row_weights_[row] * by_row_[row]);
-    }
-    return sum;
-}

@@ -5,6 +5,7 @@
 
 #include "solve_stop.h"
 #include "sparse_lu.h"
+#include "sparse_products.h"
 
 // Powell's dogleg at one point, for the merit function ||W F||^2 with the
 // unknowns measured by D: the Newton point (or the step standing in for it)
@@ -36,7 +37,19 @@ class TrustRegionStep {
     // ||D p||
     double scaled_length(const std::vector<double>& step) const;
     // The merit the linear model predicts after the step: ||W (F + J p)||^2.
-    double predicted_merit(const std::vector<double>& step);
+    // The pass over the rows that sums it also calls `also_per_row` with each
+    // row, for the caller's own work by row.
+    template <typename PerRow>
+    double predicted_merit(const std::vector<double>& step, PerRow also_per_row) {
+        multiply(pattern_, slot_values_, step, by_row_);
+        double sum = 0.0;
+        for (std::size_t row = 0; row < by_row_.size(); ++row) {
+            const double change = weighted_residuals_[row] + row_weights_[row] * by_row_[row];
+            sum += change * change;
+            also_per_row(row);
+        }
+        return sum;
+    }
 
   private:
     void find_descent();
