@@ -10,6 +10,19 @@ namespace {
 
 using Steps = std::vector<std::vector<double>>;
 
+// The comparison the solver gathers while it makes a Newton step.
+StepComparison compared_with_last(const LinearConvergenceWatch& watch,
+                                  const std::vector<double>& step) {
+    StepComparison comparison;
+    const std::vector<double>& last = watch.last_step();
+    if (last.size() == step.size()) {
+        for (std::size_t index = 0; index < step.size(); ++index) {
+            comparison.offer(last[index], step[index]);
+        }
+    }
+    return comparison;
+}
+
 TEST(linear_convergence, proposes_the_jump_only_on_a_steady_linear_pattern) {
     const struct {
         const char* label;
@@ -31,13 +44,15 @@ TEST(linear_convergence, proposes_the_jump_only_on_a_steady_linear_pattern) {
     };
     for (const auto& c : cases) {
         LinearConvergenceWatch watch;
-        for (const std::vector<double>& step : c.taken) {
-            watch.newton_step_taken(step);
+        for (std::vector<double> step : c.taken) {
+            const StepComparison with_last = compared_with_last(watch, step);
+            watch.newton_step_taken(step, with_last);
         }
         if (c.broken) {
             watch.other_step_taken();
         }
-        EXPECT_DOUBLE_EQ(watch.extrapolation_factor(c.current), c.factor) << c.label;
+        EXPECT_DOUBLE_EQ(watch.extrapolation_factor(compared_with_last(watch, c.current)), c.factor)
+            << c.label;
     }
 }
 

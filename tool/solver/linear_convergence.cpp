@@ -26,22 +26,6 @@ double StepComparison::steady_ratio() const {
     return later_length / earlier_length;
 }
 
-StepComparison LinearConvergenceWatch::compared_with_last(
-    const std::vector<double>& relative_step) const {
-    StepComparison comparison;
-    if (newer_.size() == relative_step.size()) {
-        for (std::size_t index = 0; index < newer_.size(); ++index) {
-            comparison.offer(newer_[index], relative_step[index]);
-        }
-    }
-    return comparison;
-}
-
-void LinearConvergenceWatch::newton_step_taken(const std::vector<double>& relative_step) {
-    std::vector<double> step = relative_step;
-    newton_step_taken(step, compared_with_last(relative_step));
-}
-
 void LinearConvergenceWatch::newton_step_taken(std::vector<double>& relative_step,
                                                const StepComparison& with_last) {
     // Without a last step nothing was offered, and the ratio is NaN.
@@ -51,14 +35,6 @@ void LinearConvergenceWatch::newton_step_taken(std::vector<double>& relative_ste
 
 void LinearConvergenceWatch::other_step_taken() {
     newer_.clear();
-}
-
-double LinearConvergenceWatch::extrapolation_factor(
-    const std::vector<double>& relative_step) const {
-    if (newer_.size() != relative_step.size()) {
-        return 0.0;
-    }
-    return extrapolation_factor(compared_with_last(relative_step));
 }
 
 double LinearConvergenceWatch::extrapolation_factor(const StepComparison& with_last) const {

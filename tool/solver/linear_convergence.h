@@ -28,30 +28,24 @@ class StepComparison {
 // so the point x + s / (1 - r) is where the iterates are heading.
 class LinearConvergenceWatch {
   public:
-    // A full Newton step was taken from a point, measured relative to the
-    // unknowns' magnitudes there.
-    void newton_step_taken(const std::vector<double>& relative_step);
+    // Steps are measured relative to the unknowns' magnitudes where they
+    // start. The caller compares each Newton step with `last_step()`, the last
+    // full Newton step taken (empty when the last step was another), while it
+    // makes the step: the comparison's earlier elements are the last step's.
+    const std::vector<double>& last_step() const { return newer_; }
+
+    // A full Newton step was taken. Takes over its vector; `relative_step` is
+    // left holding a vector to refill, so a solve allocates the steps once.
+    void newton_step_taken(std::vector<double>& relative_step, const StepComparison& with_last);
     // Any other step: the pattern, if there was one, is broken.
     void other_step_taken();
 
-    // For the Newton step at the current point (relative as above): 1 / (1 - r)
-    // when it continues two full Newton steps that each shrank by the same
-    // ratio r along the same direction; 0 when there is no such pattern.
-    double extrapolation_factor(const std::vector<double>& relative_step) const;
-
-    // The same, for a caller that gathers the comparison itself while it
-    // makes the relative step: the last full Newton step taken (empty when
-    // the last step was another), and the comparison of the current step with
-    // it (earlier: the last step's elements).
-    const std::vector<double>& last_step() const { return newer_; }
+    // For the Newton step at the current point: 1 / (1 - r) when it continues
+    // two full Newton steps that each shrank by the same ratio r along the
+    // same direction; 0 when there is no such pattern.
     double extrapolation_factor(const StepComparison& with_last) const;
-    // Takes over the vector of the step taken; `relative_step` is left
-    // holding a vector to refill, so a solve allocates the steps once.
-    void newton_step_taken(std::vector<double>& relative_step, const StepComparison& with_last);
 
   private:
-    StepComparison compared_with_last(const std::vector<double>& relative_step) const;
-
     // The last full Newton step, and the steady ratio between the one before
     // it and it (NaN when there was none before it or they do not align).
     std::vector<double> newer_;
