@@ -1,8 +1,9 @@
 #include "text_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -87,7 +88,9 @@ void TextTable::print(std::ostream& out) const {
 namespace {
 
 // "nan", "inf" or "-inf" for a value that is not finite; otherwise the value
-// with ten significant digits, or in scientific notation with four.
+// with ten significant digits (printf's "%.10g"), or in scientific notation
+// with four ("%.3e"). std::to_chars writes printf's very characters, correctly
+// rounded, in a fraction of its time: a table has a row per unknown.
 std::string number_text(double value, bool scientific) {
     if (std::isnan(value)) {
         return "nan";
@@ -96,12 +99,12 @@ std::string number_text(double value, bool scientific) {
         return value > 0 ? "inf" : "-inf";
     }
     char buffer[32];
-    if (scientific) {
-        std::snprintf(buffer, sizeof buffer, "%.3e", value);
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%.10g", value);
-    }
-    return buffer;
+    const std::to_chars_result written =
+        scientific ? std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                   std::chars_format::scientific, 3)
+                   : std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                   std::chars_format::general, 10);
+    return std::string(std::begin(buffer), written.ptr);
 }
 
 }  // namespace
