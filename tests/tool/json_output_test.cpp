@@ -128,6 +128,13 @@ TEST(json_output, numbered_elements_are_the_host_numbers) {
     }
 }
 
+// A record keeps its fields in the order given, as the documents list them.
+TEST(json_output, a_record_keeps_the_order_of_its_fields) {
+    EXPECT_EQ(
+        json_record({{"symbol", "x"}, {"at", {1, 2}}, {"bound", nullptr}, {"fixed", false}}).dump(),
+        R"({"symbol":"x","at":[1,2],"bound":null,"fixed":false})");
+}
+
 // Whatever fails, at whichever element, fails before the first byte: a reader
 // of the output never gets half a document followed by the failure's.
 TEST(json_output, a_fault_in_any_element_leaves_nothing_written) {

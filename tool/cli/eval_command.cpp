@@ -9,28 +9,28 @@
 namespace {
 
 nlohmann::ordered_json variable_entry(const LoadedModel& loaded, int number) {
-    return {{"number", number},
-            {"symbol", loaded.symbols.symbol(number)},
-            {"name", loaded.session.variable(number).name},
-            {"value", json_number(loaded.session.value(number))},
-            {"description", loaded.description(number)}};
+    return json_record({{"number", number},
+                        {"symbol", loaded.symbols.symbol(number)},
+                        {"name", loaded.session.variable(number).name},
+                        {"value", json_number(loaded.session.value(number))},
+                        {"description", loaded.description(number)}});
 }
 
 nlohmann::ordered_json equation_entry(const LoadedModel& loaded, int number) {
     const ModelSession& session = loaded.session;
-    return {{"number", number},
-            {"name", loaded.equation_name(number)},
-            {"residual", json_number(session.residual(number))},
-            {"host_name", session.equation(number).name},
-            {"text", loaded.equation_text(number)}};
+    return json_record({{"number", number},
+                        {"name", loaded.equation_name(number)},
+                        {"residual", json_number(session.residual(number))},
+                        {"host_name", session.equation(number).name},
+                        {"text", loaded.equation_text(number)}});
 }
 
 nlohmann::ordered_json jacobian_entry(const ModelSession& session, int number) {
     const rt_nz_t& nonzero = session.nonzero(number);
-    return {{"nonzero", number},
-            {"equation", nonzero.equation},
-            {"variable", nonzero.variable},
-            {"value", json_number(session.jacobian_value(number))}};
+    return json_record({{"nonzero", number},
+                        {"equation", nonzero.equation},
+                        {"variable", nonzero.variable},
+                        {"value", json_number(session.jacobian_value(number))}});
 }
 
 // The values at the point, made as they are written.

@@ -10,20 +10,20 @@ namespace {
 
 nlohmann::ordered_json variable_entry(const LoadedModel& loaded, int number) {
     const rtvar_t& variable = loaded.session.variable(number);
-    return {{"number", number},
-            {"symbol", loaded.symbols.symbol(number)},
-            {"name", variable.name},
-            {"description", loaded.description(number)},
-            {"initial", json_number(variable.initial)},
-            {"lower", json_number(variable.lower)},
-            {"upper", json_number(variable.upper)}};
+    return json_record({{"number", number},
+                        {"symbol", loaded.symbols.symbol(number)},
+                        {"name", variable.name},
+                        {"description", loaded.description(number)},
+                        {"initial", json_number(variable.initial)},
+                        {"lower", json_number(variable.lower)},
+                        {"upper", json_number(variable.upper)}});
 }
 
 nlohmann::ordered_json equation_entry(const LoadedModel& loaded, int number) {
-    return {{"number", number},
-            {"name", loaded.equation_name(number)},
-            {"host_name", loaded.session.equation(number).name},
-            {"text", loaded.equation_text(number)}};
+    return json_record({{"number", number},
+                        {"name", loaded.equation_name(number)},
+                        {"host_name", loaded.session.equation(number).name},
+                        {"text", loaded.equation_text(number)}});
 }
 
 // (equation, variable) of a nonzero.

@@ -73,43 +73,44 @@ nlohmann::ordered_json history_entry(const PreparedSystem& prepared,
                                      const IterationRecord& record) {
     const LoadedModel& loaded = prepared.loaded;
     const SystemChoice& choice = prepared.choice;
-    return {{"iteration", record.iteration},
-            {"residual_norm", json_number(record.residual_norm)},
-            {"step_norm", json_number(record.step_norm)},
-            {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
-            {"at_bounds", record.at_bounds},
-            {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
-            {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
-            {"step_kind", step_code(record.step_kind)},
-            {"trust_radius", json_number(record.trust_radius)}};
+    return json_record(
+        {{"iteration", record.iteration},
+         {"residual_norm", json_number(record.residual_norm)},
+         {"step_norm", json_number(record.step_norm)},
+         {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
+         {"at_bounds", record.at_bounds},
+         {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
+         {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
+         {"step_kind", step_code(record.step_kind)},
+         {"trust_radius", json_number(record.trust_radius)}});
 }
 
 nlohmann::ordered_json at_bound_entry(const PreparedSystem& prepared, const ModelSolution& result,
                                       const BoundContact& contact) {
     const int number = prepared.choice.unknowns[static_cast<std::size_t>(contact.column)];
-    return {{"symbol", prepared.loaded.symbols.symbol(number)},
-            {"bound", bound_member(result, number)}};
+    return json_record({{"symbol", prepared.loaded.symbols.symbol(number)},
+                        {"bound", bound_member(result, number)}});
 }
 
 nlohmann::ordered_json variable_entry(const PreparedSystem& prepared, const ModelSolution& result,
                                       int number) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
-    return {{"symbol", loaded.symbols.symbol(number)},
-            {"name", session.variable(number).name},
-            {"value", json_number(session.value(number))},
-            {"fixed", prepared.choice.fixed.count(number) > 0},
-            {"bound", bound_member(result, number)},
-            {"description", loaded.description(number)}};
+    return json_record({{"symbol", loaded.symbols.symbol(number)},
+                        {"name", session.variable(number).name},
+                        {"value", json_number(session.value(number))},
+                        {"fixed", prepared.choice.fixed.count(number) > 0},
+                        {"bound", bound_member(result, number)},
+                        {"description", loaded.description(number)}});
 }
 
 nlohmann::ordered_json equation_entry(const PreparedSystem& prepared, int number) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
-    return {{"name", loaded.equation_name(number)},
-            {"residual", json_number(session.residual(number))},
-            {"freed", prepared.choice.freed.count(number) > 0},
-            {"host_name", session.equation(number).name}};
+    return json_record({{"name", loaded.equation_name(number)},
+                        {"residual", json_number(session.residual(number))},
+                        {"freed", prepared.choice.freed.count(number) > 0},
+                        {"host_name", session.equation(number).name}});
 }
 
 nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {

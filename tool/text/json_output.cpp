@@ -111,6 +111,15 @@ nlohmann::ordered_json json_number(double value) {
     return value;
 }
 
+nlohmann::ordered_json json_record(
+    std::initializer_list<std::pair<const char*, nlohmann::ordered_json>> fields) {
+    nlohmann::ordered_json record = nlohmann::ordered_json::object();
+    for (const auto& [key, value] : fields) {
+        record[key] = value;
+    }
+    return record;
+}
+
 void write_json(std::ostream& out, const nlohmann::ordered_json& document) {
     check_texts(document);
     out << std::setw(indent_step) << document << '\n';

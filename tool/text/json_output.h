@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <variant>
@@ -13,6 +14,12 @@
 // library writes the shortest text that reads back to the same double), the
 // others as the strings "nan", "inf" and "-inf", which JSON cannot hold.
 nlohmann::ordered_json json_number(double value);
+
+// An object of `fields` in their order. Quicker to build than with the
+// library's braces, which make each {key, value} an array first: it counts
+// for the elements made for every variable, equation and nonzero.
+nlohmann::ordered_json json_record(
+    std::initializer_list<std::pair<const char*, nlohmann::ordered_json>> fields);
 
 // Writes `document` on `out` as one JSON document indented by two spaces,
 // followed by a line end, through the stream without a copy of its text.
