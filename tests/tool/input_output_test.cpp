@@ -191,6 +191,10 @@ TEST(tool_io, failures_are_a_json_object_with_json_format) {
         {"info missing.json --format json",
          R"({"error":{"kind":"usage","message":"MODEL: File does not exist: missing.json",)"
          R"("place":null}})"},
+        // A file name is bytes: those that are not UTF-8 come as U+FFFD.
+        {"info '\xff.json' --format json",
+         R"({"error":{"kind":"usage","message":"MODEL: File does not exist: \ufffd.json",)"
+         R"("place":null}})"},
         {"solve tanks.eq --format=json --fix 'h[1]=11'",
          R"({"error":{"kind":"usage","message":"--fix h[1]=11: the value is above the upper )"
          R"(bound 10 of h[1]","place":null}})"},

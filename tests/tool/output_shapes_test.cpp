@@ -87,6 +87,22 @@ TEST(tool_json, eval_starts_from_initial_values_or_the_host_default) {
     }
 }
 
+// The host's list keeps 1031 bytes of a name, which can cut a character of a
+// longer one in two. The document cannot be written then, and only the
+// failure's object reaches standard output, not part of a document before it.
+TEST(tool_json, a_name_cut_inside_a_character_leaves_only_the_failure_written) {
+    const std::string symbol = std::string(1030, 'a') + "\xc3\xa9\xc3\xa9";
+    const TempModelFile model(model_text(
+        {equation("e", sum({reference(symbol), number(-2)}), {entry(symbol, number(1))})},
+        {variable(symbol)}));
+    for (const char* command : {"solve", "eval", "info"}) {
+        const nlohmann::json failure = json_of({command, model.path(), "--format", "json"}, 2);
+        EXPECT_EQ(failure["error"]["message"],
+                  "[json.exception.type_error.316] incomplete UTF-8 string; last byte: 0xC3")
+            << command;
+    }
+}
+
 TEST(tool_json, non_finite_numbers_are_strings) {
     const json inverse = power(reference("x"), number(-1));
     const TempModelFile model(

@@ -50,7 +50,7 @@ int run_check(const CheckOptions& options, const CommandContext& context) {
     warn_unknown_start_symbols(loaded, options.model.start_path, context.err);
     const ModelCheck check(loaded.session, context.models.path_of(options.model.model_path));
     if (options.model.format == OutputFormat::json) {
-        write_json(out, check.document());
+        write_json_object(out, check.members());
     } else {
         print_findings(loaded.session, check, options.model.model_path, out);
     }

@@ -8,41 +8,43 @@
 
 namespace {
 
-nlohmann::ordered_json variables_document(const LoadedModel& loaded) {
-    nlohmann::ordered_json variables = nlohmann::ordered_json::array();
-    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        variables.push_back({{"number", number},
-                             {"symbol", loaded.symbols.symbol(number)},
-                             {"name", loaded.session.variable(number).name},
-                             {"value", json_number(loaded.session.value(number))},
-                             {"description", loaded.description(number)}});
-    }
-    return variables;
+nlohmann::ordered_json variable_entry(const LoadedModel& loaded, int number) {
+    return json_record({{"number", number},
+                        {"symbol", loaded.symbols.symbol(number)},
+                        {"name", loaded.session.variable(number).name},
+                        {"value", json_number(loaded.session.value(number))},
+                        {"description", loaded.description(number)}});
 }
 
-nlohmann::ordered_json equations_document(const LoadedModel& loaded) {
+nlohmann::ordered_json equation_entry(const LoadedModel& loaded, int number) {
     const ModelSession& session = loaded.session;
-    nlohmann::ordered_json equations = nlohmann::ordered_json::array();
-    for (int number = 1; number <= session.equation_count(); ++number) {
-        equations.push_back({{"number", number},
-                             {"name", loaded.equation_name(number)},
-                             {"residual", json_number(session.residual(number))},
-                             {"host_name", session.equation(number).name},
-                             {"text", loaded.equation_text(number)}});
-    }
-    return equations;
+    return json_record({{"number", number},
+                        {"name", loaded.equation_name(number)},
+                        {"residual", json_number(session.residual(number))},
+                        {"host_name", session.equation(number).name},
+                        {"text", loaded.equation_text(number)}});
 }
 
-nlohmann::ordered_json jacobian_document(const ModelSession& session) {
-    nlohmann::ordered_json jacobian = nlohmann::ordered_json::array();
-    for (int number = 1; number <= session.nonzero_count(); ++number) {
-        const rt_nz_t& nonzero = session.nonzero(number);
-        jacobian.push_back({{"nonzero", number},
-                            {"equation", nonzero.equation},
-                            {"variable", nonzero.variable},
-                            {"value", json_number(session.jacobian_value(number))}});
-    }
-    return jacobian;
+nlohmann::ordered_json jacobian_entry(const ModelSession& session, int number) {
+    const rt_nz_t& nonzero = session.nonzero(number);
+    return json_record({{"nonzero", number},
+                        {"equation", nonzero.equation},
+                        {"variable", nonzero.variable},
+                        {"value", json_number(session.jacobian_value(number))}});
+}
+
+// The values at the point, made as they are written.
+std::vector<JsonMember> eval_document(const LoadedModel& loaded) {
+    const ModelSession& session = loaded.session;
+    return {{"variables",
+             numbered_elements(session.variable_count(),
+                               [&](int number) { return variable_entry(loaded, number); })},
+            {"equations",
+             numbered_elements(session.equation_count(),
+                               [&](int number) { return equation_entry(loaded, number); })},
+            {"jacobian", numbered_elements(session.nonzero_count(), [&](int number) {
+                 return jacobian_entry(session, number);
+             })}};
 }
 
 void print_variables(const LoadedModel& loaded, std::ostream& out) {
@@ -105,9 +107,7 @@ int run_eval(const ModelOptions& options, const CommandContext& context) {
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
     if (options.format == OutputFormat::json) {
-        write_json(out, {{"variables", variables_document(loaded)},
-                         {"equations", equations_document(loaded)},
-                         {"jacobian", jacobian_document(loaded.session)}});
+        write_json_object(out, eval_document(loaded));
     } else {
         print_variables(loaded, out);
         print_equations(loaded, out);

@@ -85,6 +85,6 @@ void print_failure(const FailureReport& report, bool as_json, std::ostream& out,
         error["place"] = report.place;
         ordered_json document = ordered_json::object();
         document["error"] = error;
-        write_json(out, document);
+        write_json_replacing_invalid_text(out, document);
     }
 }

@@ -8,49 +8,51 @@
 
 namespace {
 
-nlohmann::ordered_json variable_list(const LoadedModel& loaded) {
-    nlohmann::ordered_json variables = nlohmann::ordered_json::array();
-    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        const rtvar_t& variable = loaded.session.variable(number);
-        variables.push_back({{"number", number},
-                             {"symbol", loaded.symbols.symbol(number)},
-                             {"name", variable.name},
-                             {"description", loaded.description(number)},
-                             {"initial", json_number(variable.initial)},
-                             {"lower", json_number(variable.lower)},
-                             {"upper", json_number(variable.upper)}});
-    }
-    return variables;
+nlohmann::ordered_json variable_entry(const LoadedModel& loaded, int number) {
+    const rtvar_t& variable = loaded.session.variable(number);
+    return json_record({{"number", number},
+                        {"symbol", loaded.symbols.symbol(number)},
+                        {"name", variable.name},
+                        {"description", loaded.description(number)},
+                        {"initial", json_number(variable.initial)},
+                        {"lower", json_number(variable.lower)},
+                        {"upper", json_number(variable.upper)}});
 }
 
-nlohmann::ordered_json equation_list(const LoadedModel& loaded) {
-    nlohmann::ordered_json equations = nlohmann::ordered_json::array();
-    for (int number = 1; number <= loaded.session.equation_count(); ++number) {
-        equations.push_back({{"number", number},
-                             {"name", loaded.equation_name(number)},
-                             {"host_name", loaded.session.equation(number).name},
-                             {"text", loaded.equation_text(number)}});
-    }
-    return equations;
+nlohmann::ordered_json equation_entry(const LoadedModel& loaded, int number) {
+    return json_record({{"number", number},
+                        {"name", loaded.equation_name(number)},
+                        {"host_name", loaded.session.equation(number).name},
+                        {"text", loaded.equation_text(number)}});
 }
 
-nlohmann::ordered_json info_document(const LoadedModel& loaded, bool summary) {
+// (equation, variable) of a nonzero.
+nlohmann::ordered_json pattern_entry(const ModelSession& session, int number) {
+    const rt_nz_t& nonzero = session.nonzero(number);
+    return {nonzero.equation, nonzero.variable};
+}
+
+// The counts, and unless `summary` the lists, made as they are written.
+std::vector<JsonMember> info_document(const LoadedModel& loaded, bool summary) {
     const ModelSession& session = loaded.session;
-    nlohmann::ordered_json document{{"identity", session.identity()},
-                                    {"variables", session.variable_count()},
-                                    {"equations", session.equation_count()},
-                                    {"nonzeros", session.nonzero_count()}};
+    std::vector<JsonMember> document{{"identity", session.identity()},
+                                     {"variables", session.variable_count()},
+                                     {"equations", session.equation_count()},
+                                     {"nonzeros", session.nonzero_count()}};
     if (summary) {
         return document;
     }
-    nlohmann::ordered_json pattern = nlohmann::ordered_json::array();
-    for (int number = 1; number <= session.nonzero_count(); ++number) {
-        const rt_nz_t& nonzero = session.nonzero(number);
-        pattern.push_back({nonzero.equation, nonzero.variable});
-    }
-    document["pattern"] = std::move(pattern);
-    document["variable_list"] = variable_list(loaded);
-    document["equation_list"] = equation_list(loaded);
+    document.emplace_back("pattern", numbered_elements(session.nonzero_count(), [&](int number) {
+                              return pattern_entry(session, number);
+                          }));
+    document.emplace_back("variable_list",
+                          numbered_elements(session.variable_count(), [&](int number) {
+                              return variable_entry(loaded, number);
+                          }));
+    document.emplace_back("equation_list",
+                          numbered_elements(session.equation_count(), [&](int number) {
+                              return equation_entry(loaded, number);
+                          }));
     return document;
 }
 
@@ -134,7 +136,7 @@ int run_info(const InfoOptions& options, const CommandContext& context) {
         loaded.file(ScanTexts::with_equation_texts);
     }
     if (options.model.format == OutputFormat::json) {
-        write_json(context.out, info_document(loaded, options.summary));
+        write_json_object(context.out, info_document(loaded, options.summary));
     } else {
         print_info(loaded, options.model.model_path, options.summary, context.out);
     }

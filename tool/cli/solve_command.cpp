@@ -69,6 +69,50 @@ nlohmann::ordered_json residual_member(const PreparedSystem& prepared,
             {"equation", equation_member(prepared, measure.row)}};
 }
 
+nlohmann::ordered_json history_entry(const PreparedSystem& prepared,
+                                     const IterationRecord& record) {
+    const LoadedModel& loaded = prepared.loaded;
+    const SystemChoice& choice = prepared.choice;
+    return json_record(
+        {{"iteration", record.iteration},
+         {"residual_norm", json_number(record.residual_norm)},
+         {"step_norm", json_number(record.step_norm)},
+         {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
+         {"at_bounds", record.at_bounds},
+         {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
+         {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
+         {"step_kind", step_code(record.step_kind)},
+         {"trust_radius", json_number(record.trust_radius)}});
+}
+
+nlohmann::ordered_json at_bound_entry(const PreparedSystem& prepared, const ModelSolution& result,
+                                      const BoundContact& contact) {
+    const int number = prepared.choice.unknowns[static_cast<std::size_t>(contact.column)];
+    return json_record({{"symbol", prepared.loaded.symbols.symbol(number)},
+                        {"bound", bound_member(result, number)}});
+}
+
+nlohmann::ordered_json variable_entry(const PreparedSystem& prepared, const ModelSolution& result,
+                                      int number) {
+    const LoadedModel& loaded = prepared.loaded;
+    const ModelSession& session = loaded.session;
+    return json_record({{"symbol", loaded.symbols.symbol(number)},
+                        {"name", session.variable(number).name},
+                        {"value", json_number(session.value(number))},
+                        {"fixed", prepared.choice.fixed.count(number) > 0},
+                        {"bound", bound_member(result, number)},
+                        {"description", loaded.description(number)}});
+}
+
+nlohmann::ordered_json equation_entry(const PreparedSystem& prepared, int number) {
+    const LoadedModel& loaded = prepared.loaded;
+    const ModelSession& session = loaded.session;
+    return json_record({{"name", loaded.equation_name(number)},
+                        {"residual", json_number(session.residual(number))},
+                        {"freed", prepared.choice.freed.count(number) > 0},
+                        {"host_name", session.equation(number).name}});
+}
+
 nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
     const SolveTiming& timing = outcome.timing;
     return {{"evaluation_seconds", timing.evaluation},
@@ -78,47 +122,13 @@ nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
             {"last_iteration_seconds", timing.last_iteration}};
 }
 
-nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const ModelSolution& result) {
-    const LoadedModel& loaded = prepared.loaded;
-    const SystemChoice& choice = prepared.choice;
-    const ModelSession& session = loaded.session;
-    nlohmann::ordered_json variables = nlohmann::ordered_json::array();
-    for (int number = 1; number <= session.variable_count(); ++number) {
-        variables.push_back({{"symbol", loaded.symbols.symbol(number)},
-                             {"name", session.variable(number).name},
-                             {"value", json_number(session.value(number))},
-                             {"fixed", choice.fixed.count(number) > 0},
-                             {"bound", bound_member(result, number)},
-                             {"description", loaded.description(number)}});
-    }
-    nlohmann::ordered_json equations = nlohmann::ordered_json::array();
-    for (int number = 1; number <= session.equation_count(); ++number) {
-        equations.push_back({{"name", loaded.equation_name(number)},
-                             {"residual", json_number(session.residual(number))},
-                             {"freed", choice.freed.count(number) > 0},
-                             {"host_name", session.equation(number).name}});
-    }
-    nlohmann::ordered_json history = nlohmann::ordered_json::array();
-    for (const IterationRecord& record : result.outcome.history) {
-        history.push_back(
-            {{"iteration", record.iteration},
-             {"residual_norm", json_number(record.residual_norm)},
-             {"step_norm", json_number(record.step_norm)},
-             {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
-             {"at_bounds", record.at_bounds},
-             {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
-             {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
-             {"step_kind", step_code(record.step_kind)},
-             {"trust_radius", json_number(record.trust_radius)}});
-    }
+// The document of the solve; the lists that grow with the model are made as
+// they are written.
+std::vector<JsonMember> solve_document(const PreparedSystem& prepared,
+                                       const ModelSolution& result) {
+    const ModelSession& session = prepared.loaded.session;
     const SolveOutcome& outcome = result.outcome;
     const IterationRecord& last = outcome.history.back();
-    nlohmann::ordered_json at_bounds = nlohmann::ordered_json::array();
-    for (const BoundContact& contact : outcome.at_bounds) {
-        const int number = choice.unknowns[static_cast<std::size_t>(contact.column)];
-        at_bounds.push_back(
-            {{"symbol", loaded.symbols.symbol(number)}, {"bound", bound_member(result, number)}});
-    }
     return {{"status", result.verdict},
             {"iterations", last.iteration},
             {"residual_norm", json_number(last.residual_norm)},
@@ -127,11 +137,21 @@ nlohmann::ordered_json solve_document(const PreparedSystem& prepared, const Mode
             {"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
             {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
             {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
-            {"at_bounds", std::move(at_bounds)},
+            {"at_bounds", elements_of(outcome.at_bounds,
+                                      [&](const BoundContact& contact) {
+                                          return at_bound_entry(prepared, result, contact);
+                                      })},
             {"timing", timing_member(outcome)},
-            {"variables", std::move(variables)},
-            {"equations", std::move(equations)},
-            {"history", std::move(history)}};
+            {"variables", numbered_elements(session.variable_count(),
+                                            [&](int number) {
+                                                return variable_entry(prepared, result, number);
+                                            })},
+            {"equations",
+             numbered_elements(session.equation_count(),
+                               [&](int number) { return equation_entry(prepared, number); })},
+            {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
+                 return history_entry(prepared, record);
+             })}};
 }
 
 void write_csv(const PreparedSystem& prepared, std::ostream& out) {
@@ -223,7 +243,7 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     }
     switch (options.system.model.format) {
         case OutputFormat::json:
-            write_json(out, solve_document(prepared, result));
+            write_json_object(out, solve_document(prepared, result));
             break;
         case OutputFormat::csv:
             write_csv(prepared, out);

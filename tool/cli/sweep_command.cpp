@@ -124,26 +124,29 @@ void print_csv(const SweepRange& range, const Outputs& outputs, const std::vecto
     }
 }
 
-nlohmann::ordered_json sweep_document(const SweepRange& range, const Outputs& outputs,
-                                      const std::vector<SweepRow>& rows) {
-    nlohmann::ordered_json points = nlohmann::ordered_json::array();
-    for (const SweepRow& row : rows) {
-        nlohmann::ordered_json values = nlohmann::ordered_json::object();
-        for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
-            values[outputs.symbols[index]] =
-                row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
-        }
-        points.push_back({{"value", json_number(row.value)},
-                          {"status", row.verdict},
-                          {"stop_reason", row.stop_reason},
-                          {"message", row.message},
-                          {"iterations", row.iterations},
-                          {"solves", row.solves},
-                          {"outputs", std::move(values)}});
+nlohmann::ordered_json point_entry(const Outputs& outputs, const SweepRow& row) {
+    nlohmann::ordered_json values = nlohmann::ordered_json::object();
+    for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
+        values[outputs.symbols[index]] =
+            row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
     }
-    return {{"vary", range.symbol},        {"from", json_number(range.from)},
-            {"to", json_number(range.to)}, {"steps", range.steps},
-            {"outputs", outputs.symbols},  {"points", std::move(points)}};
+    return {{"value", json_number(row.value)}, {"status", row.verdict},
+            {"stop_reason", row.stop_reason},  {"message", row.message},
+            {"iterations", row.iterations},    {"solves", row.solves},
+            {"outputs", std::move(values)}};
+}
+
+// The sweep, its points made as they are written.
+std::vector<JsonMember> sweep_document(const SweepRange& range, const Outputs& outputs,
+                                       const std::vector<SweepRow>& rows) {
+    return {
+        {"vary", range.symbol},
+        {"from", json_number(range.from)},
+        {"to", json_number(range.to)},
+        {"steps", range.steps},
+        {"outputs", elements_of(outputs.symbols, [](const std::string& symbol) { return symbol; })},
+        {"points",
+         elements_of(rows, [&](const SweepRow& row) { return point_entry(outputs, row); })}};
 }
 
 void plot(const SweepOptions& options, const SweepRange& range, const Outputs& outputs,
@@ -198,7 +201,7 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     });
     switch (options.system.model.format) {
         case OutputFormat::json:
-            write_json(out, sweep_document(range, outputs, rows));
+            write_json_object(out, sweep_document(range, outputs, rows));
             break;
         case OutputFormat::csv:
             print_csv(range, outputs, rows, out);

@@ -61,12 +61,16 @@ nlohmann::ordered_json ModelCheck::finding_document(const Finding& finding) cons
     return document;
 }
 
+std::vector<JsonMember> ModelCheck::members() const {
+    return {{"findings",
+             elements_of(findings_,
+                         [this](const Finding& finding) { return finding_document(finding); })},
+            {"errors", errors()},
+            {"warnings", warnings()}};
+}
+
 nlohmann::ordered_json ModelCheck::document() const {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Finding& finding : findings_) {
-        list.push_back(finding_document(finding));
-    }
-    return {{"findings", std::move(list)}, {"errors", errors()}, {"warnings", warnings()}};
+    return json_object(members());
 }
 
 const char* severity_text(Severity severity) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "finding.h"
+#include "json_output.h"
 #include "model_session.h"
 #include "numbered_model.h"
 #include "structural_matching.h"
@@ -31,7 +32,10 @@ class ModelCheck {
     std::string equation_text(const Finding& finding) const;
     // {"severity", "kind", "equation", "variable", "message", "pointer", ...}
     nlohmann::ordered_json finding_document(const Finding& finding) const;
-    // {"findings": [...], "errors": N, "warnings": N}
+    // {"findings": [...], "errors": N, "warnings": N}, the findings made as
+    // they are written; the check must outlive the writing.
+    std::vector<JsonMember> members() const;
+    // The same document whole.
     nlohmann::ordered_json document() const;
 
   private:
