@@ -310,36 +310,34 @@ class TrustRegionSolver {
         scaled_ = {std::numeric_limits<double>::quiet_NaN(), -1};
     }
 
-    // Per unknown at the current point, in one pass: its magnitude and
-    // whether it sits on a bound.
-    void measure_unknowns() {
-        measure_unknowns([](std::size_t) {});
-    }
-
-    // The same pass, calling `also_per_unknown` with each index once the
-    // unknown's magnitude is in.
+    // The unknowns on a bound at the current point, counted in a pass that
+    // also calls `also_per_unknown` with each index.
     template <typename PerUnknown>
     void measure_unknowns(PerUnknown also_per_unknown) {
         const std::vector<double>& x = outcome_.x;
-        magnitudes_.resize(x.size());
         int contacts = 0;
         for (std::size_t index = 0; index < x.size(); ++index) {
-            magnitudes_[index] = unknown_magnitude(x[index]);
             contacts += box_.on_bound(index, x[index]) ? 1 : 0;
             also_per_unknown(index);
         }
         at_bounds_ = contacts;
     }
 
-    // The unknowns' measures and the equations' largest products with the
+    void measure_unknowns() {
+        measure_unknowns([](std::size_t) {});
+    }
+
+    // The unknowns on a bound and the equations' largest products with the
     // new Jacobian (into scale_products_, which measure_rows empties again
     // for the next one), in one pass; whether every Jacobian value is finite.
+    // The unknowns' magnitudes are found afresh wherever they are needed:
+    // cheaper than a vector of them to write and read back.
     bool measure_jacobian() {
         scale_products_.resize(at(pattern_.size), 0.0);
         bool finite = true;
         measure_unknowns([&](std::size_t column) {
-            finite &= offer_scale_products(pattern_, slot_values_, column, magnitudes_[column],
-                                           scale_products_);
+            finite &= offer_scale_products(pattern_, slot_values_, column,
+                                           unknown_magnitude(outcome_.x[column]), scale_products_);
         });
         return finite;
     }
@@ -400,7 +398,7 @@ class TrustRegionSolver {
 
     // The Newton step from the LU, or where the LU cannot give one, a
     // Levenberg-Marquardt step in its place. Either way the point comes cut
-    // to the bounds (newton_cut_, step_ and trial_); the LU's step also comes
+    // to the bounds (newton_cut_, trial_ and step_product_); the LU's step also comes
     // relative to the unknowns' magnitudes and compared with the last full
     // Newton step (relative_newton_, empty for any other step).
     void find_newton_point() {
@@ -447,11 +445,11 @@ class TrustRegionSolver {
         relative_newton_.resize(newton_point_.size());
         newton_with_last_ = StepComparison();
         bool finite = true;
-        newton_cut_ = project_step(newton_point_, [&](std::size_t index) {
+        newton_cut_ = project_step(newton_point_, [&](std::size_t index, double magnitude) {
             update_column_scale(index);
             const double value = newton_point_[index];
             finite &= std::fabs(value) <= std::numeric_limits<double>::max();
-            relative_newton_[index] = value / magnitudes_[index];
+            relative_newton_[index] = value / magnitude;
             if (compare) {
                 newton_with_last_.offer(last[index], relative_newton_[index]);
             }
@@ -482,27 +480,26 @@ class TrustRegionSolver {
         }
     }
 
-    // Cuts `step` from the current point to the bounds into `step_`, with
-    // the point it reaches in `trial_`, the measures of both steps and the
-    // cut step's product with the Jacobian (added into step_product_, which
-    // must hold zeros), in one pass over the unknowns that first calls
-    // `also_per_unknown` with each index.
+    // Cuts `step` from the current point to the bounds: the point it reaches
+    // goes into `trial_`, the cut step's product with the Jacobian is added
+    // into step_product_ (which must hold zeros), and the measures of the cut
+    // step and of `step` come back; in one pass over the unknowns that first
+    // calls `also_per_unknown` with each index and the unknown's magnitude.
     template <typename PerUnknown>
     ProjectedStep project_step(const std::vector<double>& step, PerUnknown also_per_unknown) {
         const std::vector<double>& x = outcome_.x;
-        step_.resize(step.size());
         trial_.resize(step.size());
         LargestRatio relative_change;
         double largest_change = 0.0;
         double squares = 0.0;
         double proposed_squares = 0.0;
         for (std::size_t index = 0; index < step.size(); ++index) {
-            also_per_unknown(index);
+            const double magnitude = unknown_magnitude(x[index]);
+            also_per_unknown(index, magnitude);
             const double change = box_.projected(index, x[index] + step[index]) - x[index];
             add_column_product(index, change);
-            step_[index] = change;
             trial_[index] = x[index] + change;
-            relative_change.offer(change, magnitudes_[index], static_cast<int>(index));
+            relative_change.offer(change, magnitude, static_cast<int>(index));
             largest_change = std::max(largest_change, std::fabs(change));
             squares += square(column_scales_[index] * change);
             proposed_squares += square(column_scales_[index] * step[index]);
@@ -514,7 +511,7 @@ class TrustRegionSolver {
     // project_step for a step whose product nothing has started on.
     ProjectedStep project_fresh_step(const std::vector<double>& step) {
         std::fill(step_product_.begin(), step_product_.end(), 0.0);
-        return project_step(step, [](std::size_t) {});
+        return project_step(step, [](std::size_t, double) {});
     }
 
     // Column `column` times `change`, added into step_product_: the columns
@@ -557,7 +554,8 @@ class TrustRegionSolver {
             // doubles step after step before Newton's step fits.
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
-                scaled_start += square(column_scales_[index] * magnitudes_[index]);
+                scaled_start +=
+                    square(column_scales_[index] * unknown_magnitude(outcome_.x[index]));
             }
             radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
         }
@@ -565,7 +563,8 @@ class TrustRegionSolver {
         for (;;) {
             StepKind kind = StepKind::none;
             const std::vector<double>& proposed = region_.step(radius_, kind);
-            // The Newton point cut to the bounds is in step_ and trial_ still.
+            // The Newton point cut to the bounds is in trial_ still, and its
+            // product in step_product_.
             const ProjectedStep projected = &proposed == &newton_point_ && newton_cut_
                                                 ? *newton_cut_
                                                 : project_fresh_step(proposed);
@@ -711,7 +710,6 @@ class TrustRegionSolver {
     SolveOutcome outcome_;
     std::vector<double> residuals_;
     std::vector<double> slot_values_;
-    std::vector<double> magnitudes_;
     std::vector<double> scales_;
     std::vector<double> scale_products_;
     std::vector<double> merit_scales_;
@@ -724,17 +722,16 @@ class TrustRegionSolver {
     ResidualMeasure scaled_;
     int at_bounds_ = 0;
     // This iteration's merit ||W F||^2, and its Newton point cut to the
-    // bounds while step_ and trial_ hold it.
+    // bounds while trial_ and step_product_ hold it.
     double merit_ = 0.0;
     std::optional<ProjectedStep> newton_cut_;
     // The LU's Newton step relative to the magnitudes, compared with the
     // last full Newton step taken.
     std::vector<double> relative_newton_;
     StepComparison newton_with_last_;
-    // Work vectors kept from one iteration to the next: the step cut to the
-    // bounds and its product with the Jacobian, the point it reaches and the
-    // residuals there, and where an extrapolation starts.
-    std::vector<double> step_;
+    // Work vectors kept from one iteration to the next: the product of the
+    // step cut to the bounds with the Jacobian, the point the step reaches
+    // and the residuals there, and where an extrapolation starts.
     std::vector<double> step_product_;
     std::vector<double> trial_;
     std::vector<double> trial_residuals_;
