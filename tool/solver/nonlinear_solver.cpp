@@ -369,8 +369,13 @@ class TrustRegionSolver {
             scales_[row] = scale;
             absolute.offer(residual, 1.0, static_cast<int>(row));
             scaled.offer(residual, scale, static_cast<int>(row));
-            merit_scales_[row] = std::max(merit_scales_[row], scale);
-            row_weights_[row] = 1.0 / merit_scales_[row];
+            // A weight changes only with its scale, which seldom grows once
+            // the iteration settles: no division for the others. Scales are
+            // positive, so each weight is set at the first point.
+            if (merit_scales_[row] < scale) {
+                merit_scales_[row] = scale;
+                row_weights_[row] = 1.0 / scale;
+            }
             weighted_residuals_[row] = residual * row_weights_[row];
             merit += weighted_residuals_[row] * weighted_residuals_[row];
             newton_point_[row] = -residual;
