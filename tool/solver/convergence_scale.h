@@ -51,18 +51,7 @@ class LargestRatio {
         if (largest_.row >= 0 && std::isnan(largest_.value)) {
             return;
         }
-        // The division is the dear part, and most ratios are well below the
-        // largest. A numerator below `bound` has an exact ratio below the
-        // largest, since the two roundings in `bound` (in the normal range)
-        // cannot make up for SAFELY_BELOW; rounded, the ratio is then at
-        // most the largest and changes nothing. Everything else (no largest
-        // yet, a NaN or infinity, a tiny bound) takes the division.
-        const double size = std::fabs(numerator);
-        const double bound = largest_.value * denominator * SAFELY_BELOW;
-        if (size < bound && bound >= std::numeric_limits<double>::min()) {
-            return;
-        }
-        const double ratio = size / denominator;
+        const double ratio = std::fabs(numerator) / denominator;
         if (largest_.row < 0 || std::isnan(ratio) || ratio > largest_.value) {
             largest_ = {ratio, index};
         }
@@ -70,7 +59,6 @@ class LargestRatio {
     const ResidualMeasure& largest() const { return largest_; }
 
   private:
-    static constexpr double SAFELY_BELOW = 1.0 - 0x1p-50;
     ResidualMeasure largest_;
 };
 
