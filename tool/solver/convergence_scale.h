@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "nonlinear_solver.h"
@@ -15,13 +16,25 @@ inline double unknown_magnitude(double value) {
 
 // Each equation's scale at the point: the largest |dF_i/dx_j| * magnitude_j
 // over its unknowns, the size of the largest change its terms can make for a
-// relative change of the unknowns. The raw largest products go into `scales`:
-// each must pass through usable_scale before use, which the caller does in
-// its own pass over the rows. Answers whether every Jacobian value is
-// finite, read in the same pass.
-bool equation_scale_products(const CompressedColumns& pattern,
-                             const std::vector<double>& slot_values,
-                             const std::vector<double>& magnitudes, std::vector<double>& scales);
+// relative change of the unknowns. Offered a column at a time, in column
+// order, so that a pass over the unknowns can take it: each of column
+// `column`'s rows gets the larger of `products[row]` and its product, and the
+// answer says whether the column's values are all finite. The raw largest
+// products must pass through usable_scale before use.
+inline bool offer_scale_products(const CompressedColumns& pattern,
+                                 const std::vector<double>& slot_values, std::size_t column,
+                                 double magnitude, std::vector<double>& products) {
+    bool finite = true;
+    for (int slot = pattern.column_starts[column]; slot < pattern.column_starts[column + 1];
+         ++slot) {
+        const auto at = static_cast<std::size_t>(slot);
+        const double size = std::fabs(slot_values[at]);
+        finite &= size <= std::numeric_limits<double>::max();
+        double& product = products[static_cast<std::size_t>(pattern.row_indices[at])];
+        product = std::max(product, size * magnitude);
+    }
+    return finite;
+}
 
 // 1 in place of a scale that is zero (an all-zero row) or not finite.
 inline double usable_scale(double scale) {

@@ -9,7 +9,6 @@
 #include "convergence_scale.h"
 #include "levenberg_marquardt.h"
 #include "linear_convergence.h"
-#include "sparse_products.h"
 #include "structural_matching.h"
 #include "trust_region_step.h"
 
@@ -197,9 +196,7 @@ class TrustRegionSolver {
         }
         for (;;) {
             timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
-            measure_unknowns();
-            const bool finite_jacobian =
-                equation_scale_products(pattern_, slot_values_, magnitudes_, scales_);
+            const bool finite_jacobian = measure_jacobian();
             measure_rows();
             record();
             if (!finite_jacobian) {
@@ -313,28 +310,51 @@ class TrustRegionSolver {
         scaled_ = {std::numeric_limits<double>::quiet_NaN(), -1};
     }
 
-    // Per unknown at the current point, in one pass: its magnitude and
-    // whether it sits on a bound.
-    void measure_unknowns() {
+    // The unknowns on a bound at the current point, counted in a pass that
+    // also calls `also_per_unknown` with each index.
+    template <typename PerUnknown>
+    void measure_unknowns(PerUnknown also_per_unknown) {
         const std::vector<double>& x = outcome_.x;
-        magnitudes_.resize(x.size());
         int contacts = 0;
         for (std::size_t index = 0; index < x.size(); ++index) {
-            magnitudes_[index] = unknown_magnitude(x[index]);
             contacts += box_.on_bound(index, x[index]) ? 1 : 0;
+            also_per_unknown(index);
         }
         at_bounds_ = contacts;
     }
 
-    // Per equation, in one pass once the Jacobian's products are in scales_:
+    void measure_unknowns() {
+        measure_unknowns([](std::size_t) {});
+    }
+
+    // The unknowns on a bound and the equations' largest products with the
+    // new Jacobian (into scale_products_, which measure_rows empties again
+    // for the next one), in one pass; whether every Jacobian value is finite.
+    // The unknowns' magnitudes are found afresh wherever they are needed:
+    // cheaper than a vector of them to write and read back.
+    bool measure_jacobian() {
+        scale_products_.resize(at(pattern_.size), 0.0);
+        bool finite = true;
+        measure_unknowns([&](std::size_t column) {
+            finite &= offer_scale_products(pattern_, slot_values_, column,
+                                           unknown_magnitude(outcome_.x[column]), scale_products_);
+        });
+        return finite;
+    }
+
+    // Per equation, in one pass once the Jacobian's products are in:
     // its scale, the largest absolute and scaled residuals, the row weights W
     // (one over the largest scale each equation has had, so that the merit
     // function changes little from one iteration to the next; weights that
     // follow the point freely can make the iteration cycle), the weighted
     // residuals and their merit ||W F||^2, and -F, the right-hand side the
-    // LU solves for the Newton step.
+    // LU solves for the Newton step. It also empties the sums the next
+    // passes add into: the scale products, and the Newton step's product
+    // with the Jacobian.
     void measure_rows() {
         const std::size_t rows = residuals_.size();
+        scales_.resize(rows);
+        step_product_.resize(rows);
         merit_scales_.resize(rows, 0.0);
         row_weights_.resize(rows);
         weighted_residuals_.resize(rows);
@@ -344,15 +364,22 @@ class TrustRegionSolver {
         double merit = 0.0;
         for (std::size_t row = 0; row < rows; ++row) {
             const double residual = residuals_[row];
-            const double scale = usable_scale(scales_[row]);
+            const double scale = usable_scale(scale_products_[row]);
+            scale_products_[row] = 0.0;
             scales_[row] = scale;
             absolute.offer(residual, 1.0, static_cast<int>(row));
             scaled.offer(residual, scale, static_cast<int>(row));
-            merit_scales_[row] = std::max(merit_scales_[row], scale);
-            row_weights_[row] = 1.0 / merit_scales_[row];
+            // A weight changes only with its scale, which seldom grows once
+            // the iteration settles: no division for the others. Scales are
+            // positive, so each weight is set at the first point.
+            if (merit_scales_[row] < scale) {
+                merit_scales_[row] = scale;
+                row_weights_[row] = 1.0 / scale;
+            }
             weighted_residuals_[row] = residual * row_weights_[row];
             merit += weighted_residuals_[row] * weighted_residuals_[row];
             newton_point_[row] = -residual;
+            step_product_[row] = 0.0;
         }
         absolute_ = absolute.largest();
         scaled_ = scaled.largest();
@@ -376,11 +403,11 @@ class TrustRegionSolver {
 
     // The Newton step from the LU, or where the LU cannot give one, a
     // Levenberg-Marquardt step in its place. Either way the point comes cut
-    // to the bounds (newton_cut_, step_ and trial_); the LU's step also comes
+    // to the bounds (newton_cut_, trial_ and step_product_); the LU's step also comes
     // relative to the unknowns' magnitudes and compared with the last full
     // Newton step (relative_newton_, empty for any other step).
     void find_newton_point() {
-        update_column_scales();
+        column_scales_.resize(at(pattern_.size), 0.0);
         timed(outcome_.timing.lu, [&] {
             lu_usable_ = lu_.factor(slot_values_);
             if (lu_usable_) {
@@ -391,6 +418,8 @@ class TrustRegionSolver {
         newton_cut_.reset();
         if (lu_usable_) {
             lu_usable_ = cut_newton_step();
+        } else {
+            update_column_scales();
         }
         have_newton_point_ = lu_usable_;
         if (lu_usable_) {
@@ -407,23 +436,25 @@ class TrustRegionSolver {
                 slot_values_, row_weights_, column_scales_, damping, residuals_, newton_point_);
         });
         if (have_newton_point_) {
-            newton_cut_ = project_step(newton_point_);
+            newton_cut_ = project_fresh_step(newton_point_);
         }
     }
 
     // The LU's step cut to the bounds, made relative and compared with the
-    // last full Newton step, in one pass over the unknowns; false (and the
-    // step unusable) when a value is not finite.
+    // last full Newton step, in the one pass over the unknowns that also
+    // brings the column scales up to date (which the cut's lengths use);
+    // false (and the step unusable) when a value is not finite.
     bool cut_newton_step() {
         const std::vector<double>& last = watch_.last_step();
         const bool compare = last.size() == newton_point_.size();
         relative_newton_.resize(newton_point_.size());
         newton_with_last_ = StepComparison();
         bool finite = true;
-        newton_cut_ = project_step(newton_point_, [&](std::size_t index) {
+        newton_cut_ = project_step(newton_point_, [&](std::size_t index, double magnitude) {
+            update_column_scale(index);
             const double value = newton_point_[index];
             finite &= std::fabs(value) <= std::numeric_limits<double>::max();
-            relative_newton_[index] = value / magnitudes_[index];
+            relative_newton_[index] = value / magnitude;
             if (compare) {
                 newton_with_last_.offer(last[index], relative_newton_[index]);
             }
@@ -434,51 +465,67 @@ class TrustRegionSolver {
     // D: the scaled Jacobian's column norms, never shrinking (as in MINPACK),
     // 1 for a column that has been all zero.
     void update_column_scales() {
-        column_scales_.resize(at(pattern_.size), 0.0);
-        for (int column = 0; column < pattern_.size; ++column) {
-            double norm = 0.0;
-            for (int slot = pattern_.column_starts[at(column)];
-                 slot < pattern_.column_starts[at(column) + 1]; ++slot) {
-                const double value =
-                    row_weights_[at(pattern_.row_indices[at(slot)])] * slot_values_[at(slot)];
-                norm += value * value;
-            }
-            double& scale = column_scales_[at(column)];
-            scale = std::max(scale, std::sqrt(norm));
-            if (!(scale > 0.0) || !std::isfinite(scale)) {
-                scale = 1.0;
-            }
+        for (std::size_t column = 0; column < column_scales_.size(); ++column) {
+            update_column_scale(column);
         }
     }
 
-    // Cuts `step` from the current point to the bounds into `step_`, with
-    // the point it reaches in `trial_` and the measures of both steps, in one
-    // pass over the unknowns that also calls `also_per_unknown` with each index.
+    void update_column_scale(std::size_t column) {
+        double norm = 0.0;
+        for (int slot = pattern_.column_starts[column]; slot < pattern_.column_starts[column + 1];
+             ++slot) {
+            const double value =
+                row_weights_[at(pattern_.row_indices[at(slot)])] * slot_values_[at(slot)];
+            norm += value * value;
+        }
+        double& scale = column_scales_[column];
+        scale = std::max(scale, std::sqrt(norm));
+        if (!(scale > 0.0) || !std::isfinite(scale)) {
+            scale = 1.0;
+        }
+    }
+
+    // Cuts `step` from the current point to the bounds: the point it reaches
+    // goes into `trial_`, the cut step's product with the Jacobian is added
+    // into step_product_ (which must hold zeros), and the measures of the cut
+    // step and of `step` come back; in one pass over the unknowns that first
+    // calls `also_per_unknown` with each index and the unknown's magnitude.
     template <typename PerUnknown>
     ProjectedStep project_step(const std::vector<double>& step, PerUnknown also_per_unknown) {
         const std::vector<double>& x = outcome_.x;
-        step_.resize(step.size());
         trial_.resize(step.size());
         LargestRatio relative_change;
         double largest_change = 0.0;
         double squares = 0.0;
         double proposed_squares = 0.0;
         for (std::size_t index = 0; index < step.size(); ++index) {
+            const double magnitude = unknown_magnitude(x[index]);
+            also_per_unknown(index, magnitude);
             const double change = box_.projected(index, x[index] + step[index]) - x[index];
-            step_[index] = change;
+            add_column_product(index, change);
             trial_[index] = x[index] + change;
-            relative_change.offer(change, magnitudes_[index], static_cast<int>(index));
+            relative_change.offer(change, magnitude, static_cast<int>(index));
             largest_change = std::max(largest_change, std::fabs(change));
             squares += square(column_scales_[index] * change);
             proposed_squares += square(column_scales_[index] * step[index]);
-            also_per_unknown(index);
         }
         return {relative_change.largest(), largest_change, std::sqrt(squares),
                 std::sqrt(proposed_squares)};
     }
 
-    ProjectedStep project_step(const std::vector<double>& step) {
-        return project_step(step, [](std::size_t) {});
+    // project_step for a step whose product nothing has started on.
+    ProjectedStep project_fresh_step(const std::vector<double>& step) {
+        std::fill(step_product_.begin(), step_product_.end(), 0.0);
+        return project_step(step, [](std::size_t, double) {});
+    }
+
+    // Column `column` times `change`, added into step_product_: the columns
+    // in order add each row's terms in the order of a product by columns.
+    void add_column_product(std::size_t column, double change) {
+        for (int slot = pattern_.column_starts[column]; slot < pattern_.column_starts[column + 1];
+             ++slot) {
+            step_product_[at(pattern_.row_indices[at(slot)])] += slot_values_[at(slot)] * change;
+        }
     }
 
     bool converged() {
@@ -512,7 +559,8 @@ class TrustRegionSolver {
             // doubles step after step before Newton's step fits.
             double scaled_start = 0.0;
             for (std::size_t index = 0; index < outcome_.x.size(); ++index) {
-                scaled_start += square(column_scales_[index] * magnitudes_[index]);
+                scaled_start +=
+                    square(column_scales_[index] * unknown_magnitude(outcome_.x[index]));
             }
             radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
         }
@@ -520,9 +568,11 @@ class TrustRegionSolver {
         for (;;) {
             StepKind kind = StepKind::none;
             const std::vector<double>& proposed = region_.step(radius_, kind);
-            // The Newton point cut to the bounds is in step_ and trial_ still.
-            const ProjectedStep projected =
-                &proposed == &newton_point_ && newton_cut_ ? *newton_cut_ : project_step(proposed);
+            // The Newton point cut to the bounds is in trial_ still, and its
+            // product in step_product_.
+            const ProjectedStep projected = &proposed == &newton_point_ && newton_cut_
+                                                ? *newton_cut_
+                                                : project_fresh_step(proposed);
             newton_cut_.reset();
             if (projected.relative_change.value <= EPSILON) {
                 return false;
@@ -533,9 +583,10 @@ class TrustRegionSolver {
             // The trial's merit is summed in the pass that sums the predicted
             // one; a trial that is not finite has no use for the latter.
             WeightedMerit trial_sum;
-            const double predicted_merit = region_.predicted_merit(step_, [&](std::size_t row) {
-                trial_sum.offer(row_weights_[row], trial_residuals_[row]);
-            });
+            const double predicted_merit =
+                region_.predicted_merit(step_product_, [&](std::size_t row) {
+                    trial_sum.offer(row_weights_[row], trial_residuals_[row]);
+                });
             const std::optional<double> finite_trial_merit = trial_sum.value();
             if (!finite_trial_merit) {
                 radius_ = 0.25 * std::min(radius_, scaled_length);
@@ -664,8 +715,8 @@ class TrustRegionSolver {
     SolveOutcome outcome_;
     std::vector<double> residuals_;
     std::vector<double> slot_values_;
-    std::vector<double> magnitudes_;
     std::vector<double> scales_;
+    std::vector<double> scale_products_;
     std::vector<double> merit_scales_;
     std::vector<double> row_weights_;
     std::vector<double> weighted_residuals_;
@@ -676,17 +727,17 @@ class TrustRegionSolver {
     ResidualMeasure scaled_;
     int at_bounds_ = 0;
     // This iteration's merit ||W F||^2, and its Newton point cut to the
-    // bounds while step_ and trial_ hold it.
+    // bounds while trial_ and step_product_ hold it.
     double merit_ = 0.0;
     std::optional<ProjectedStep> newton_cut_;
     // The LU's Newton step relative to the magnitudes, compared with the
     // last full Newton step taken.
     std::vector<double> relative_newton_;
     StepComparison newton_with_last_;
-    // Work vectors kept from one iteration to the next: the step cut to the
-    // bounds, the point it reaches and the residuals there, and where an
-    // extrapolation starts.
-    std::vector<double> step_;
+    // Work vectors kept from one iteration to the next: the product of the
+    // step cut to the bounds with the Jacobian, the point the step reaches
+    // and the residuals there, and where an extrapolation starts.
+    std::vector<double> step_product_;
     std::vector<double> trial_;
     std::vector<double> trial_residuals_;
     std::vector<double> from_;

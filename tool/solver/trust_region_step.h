@@ -5,7 +5,6 @@
 
 #include "solve_stop.h"
 #include "sparse_lu.h"
-#include "sparse_products.h"
 
 // Powell's dogleg at one point, for the merit function ||W F||^2 with the
 // unknowns measured by D: the Newton point (or the step standing in for it)
@@ -36,15 +35,16 @@ class TrustRegionStep {
     const std::vector<double>& step(double radius, StepKind& kind);
     // ||D p||
     double scaled_length(const std::vector<double>& step) const;
-    // The merit the linear model predicts after the step: ||W (F + J p)||^2.
-    // The pass over the rows that sums it also calls `also_per_row` with each
-    // row, for the caller's own work by row.
+    // The merit the linear model predicts after a step p whose product J p
+    // is `product` (one value per row): ||W (F + J p)||^2. The caller forms
+    // the product in its own pass over the step. The pass over the rows that
+    // sums the merit also calls `also_per_row` with each row, for the
+    // caller's own work by row.
     template <typename PerRow>
-    double predicted_merit(const std::vector<double>& step, PerRow also_per_row) {
-        multiply(pattern_, slot_values_, step, by_row_);
+    double predicted_merit(const std::vector<double>& product, PerRow also_per_row) const {
         double sum = 0.0;
-        for (std::size_t row = 0; row < by_row_.size(); ++row) {
-            const double change = weighted_residuals_[row] + row_weights_[row] * by_row_[row];
+        for (std::size_t row = 0; row < product.size(); ++row) {
+            const double change = weighted_residuals_[row] + row_weights_[row] * product[row];
             sum += change * change;
             also_per_row(row);
         }
