@@ -9,6 +9,13 @@
 
 // The measures the convergence test and the merit function share.
 
+// Whether `value` is finite, as a comparison rather than a classification:
+// false for infinities and NaN alike, and a pass that tests every value with
+// it has no branch, so the compiler can vectorise it.
+inline bool is_finite_value(double value) {
+    return std::fabs(value) <= std::numeric_limits<double>::max();
+}
+
 // An unknown's magnitude, max(|x_j|, 1): what its change is measured against.
 inline double unknown_magnitude(double value) {
     return std::max(std::fabs(value), 1.0);
@@ -29,7 +36,7 @@ inline bool offer_scale_products(const CompressedColumns& pattern,
          ++slot) {
         const auto at = static_cast<std::size_t>(slot);
         const double size = std::fabs(slot_values[at]);
-        finite &= size <= std::numeric_limits<double>::max();
+        finite &= is_finite_value(size);
         double& product = products[static_cast<std::size_t>(pattern.row_indices[at])];
         product = std::max(product, size * magnitude);
     }

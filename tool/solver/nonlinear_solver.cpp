@@ -44,12 +44,11 @@ std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
 
-// Without an early exit: the values are nearly always finite, and a pass
-// without branches is one the compiler can vectorise.
+// Without an early exit: the values are nearly always finite.
 bool all_finite(const std::vector<double>& values) {
     bool finite = true;
     for (const double value : values) {
-        finite &= std::fabs(value) <= std::numeric_limits<double>::max();
+        finite &= is_finite_value(value);
     }
     return finite;
 }
@@ -124,7 +123,7 @@ class WeightedMerit {
   public:
     void offer(double weight, double value) {
         sum_ += square(weight * value);
-        finite_ &= std::fabs(value) <= std::numeric_limits<double>::max();
+        finite_ &= is_finite_value(value);
     }
     std::optional<double> value() const {
         return finite_ ? std::optional<double>(sum_) : std::nullopt;
@@ -453,7 +452,7 @@ class TrustRegionSolver {
         newton_cut_ = project_step(newton_point_, [&](std::size_t index, double magnitude) {
             update_column_scale(index);
             const double value = newton_point_[index];
-            finite &= std::fabs(value) <= std::numeric_limits<double>::max();
+            finite &= is_finite_value(value);
             relative_newton_[index] = value / magnitude;
             if (compare) {
                 newton_with_last_.offer(last[index], relative_newton_[index]);

@@ -33,8 +33,6 @@ class TrustRegionStep {
     // The step within `radius` (length measured as ||D p||), and its kind;
     // valid until the next call.
     const std::vector<double>& step(double radius, StepKind& kind);
-    // ||D p||
-    double scaled_length(const std::vector<double>& step) const;
     // The merit the linear model predicts after a step p whose product J p
     // is `product` (one value per row): ||W (F + J p)||^2. The caller forms
     // the product in its own pass over the step. The pass over the rows that
@@ -52,6 +50,8 @@ class TrustRegionStep {
     }
 
   private:
+    // ||D p||
+    double scaled_length(const std::vector<double>& step) const;
     void find_descent();
     // `step_` = `factor` times `v`.
     const std::vector<double>& scaled_step(const std::vector<double>& v, double factor);
