@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dense_newton.h"
+#include "dense_solve.h"
 #include "nonlinear_solver.h"
 #include "small_system.h"
 
@@ -247,13 +247,13 @@ int plain_newton_iterations(SquareSystem& system, Vector x) {
             return iteration;
         }
         system.jacobian(x, slot_values);
-        dense_newton::Matrix dense(size, Vector(size, 0.0));
+        dense_solve::Matrix dense(size, Vector(size, 0.0));
         for (int slot = 0; slot < pattern.slot_count(); ++slot) {
             dense[static_cast<std::size_t>(pattern.row_indices[static_cast<std::size_t>(slot)])]
                  [static_cast<std::size_t>(pattern.column_of(slot))] +=
                 slot_values[static_cast<std::size_t>(slot)];
         }
-        const Vector step = dense_newton::solve(dense, residuals);
+        const Vector step = dense_solve::solve(dense, residuals);
         for (std::size_t index = 0; index < size; ++index) {
             x[index] += step[index];
         }
