@@ -1,6 +1,7 @@
 #include "module_errors.h"
 
 #include <new>
+#include <stdexcept>
 
 #include "plugin_library.h"
 #include "usage_error.h"
@@ -32,6 +33,10 @@ void translate(std::exception_ptr thrown) {
     } catch (const py::builtin_exception&) {
         throw;
     } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::logic_error&) {
+        // A fault of the module's own code, not of the model or the call:
+        // pybind11's own translation (ValueError, IndexError, RuntimeError).
         throw;
     } catch (const UsageError& error) {
         PyErr_SetString(usage_error_type, error.what());

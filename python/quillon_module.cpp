@@ -378,6 +378,13 @@ const ChoiceWording& python_wording() {
     return wording;
 }
 
+// The options as Model.solve spells them, where a stop says what to do.
+const StopWording& python_stop_wording() {
+    static const StopWording wording{
+        "start=", "max_iter=", "tol=", "abs_tol=", "fix=", "model.check(at=result.as_dict())"};
+    return wording;
+}
+
 // Why a model with faults is not solved: every fault, and the way out.
 std::string refusal(const std::vector<std::string>& faults) {
     std::string text = "not solving a model with " + std::to_string(faults.size()) +
@@ -430,8 +437,9 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
             throw UsageError(refusal(faults));
         }
         require_square(loaded, scan, choice, python_wording());
-        solution = solve_model(loaded, choice, settings, unknown_values(loaded.session, choice),
-                               [](const IterationRecord&) {});
+        solution = solve_model(
+            loaded, choice, settings, unknown_values(loaded.session, choice),
+            [](const IterationRecord&) {}, python_stop_wording());
         x.assign(loaded.session.values(),
                  loaded.session.values() + loaded.session.variable_count());
         final_residuals.assign(loaded.session.residuals(),

@@ -71,7 +71,9 @@ std::vector<double> sensitivities(LoadedModel& loaded, const std::vector<double>
         unknown_values.push_back(x[static_cast<std::size_t>(number - 1)]);
     }
     std::vector<double> slots;
-    system.jacobian(unknown_values, slots);
+    if (system.jacobian(unknown_values, slots) != EvaluationStatus::ok) {
+        system.rethrow_fault();
+    }
     SparseLu lu(system.pattern());
     if (!lu.factor(slots)) {
         throw SolveFailure(

@@ -401,3 +401,75 @@ TEST(nonlinear_solver, the_timing_splits_the_solve_and_gives_the_last_iteration)
 }
 
 }  // namespace
+
+namespace {
+
+// ln(x) = ln(2), y = 1, where the system refuses x <= 0 with `status` (in
+// place of a NaN) or, with `from`, refuses x >= `from` everywhere, the start
+// included. From x = 10, Newton's first step lands at x = -6.1.
+SmallSystem logarithm_refusing(EvaluationStatus status, double from = INF) {
+    const auto refuse = [status, from](const Vector& x) {
+        if (x[0] <= 0 || x[0] >= from) {
+            throw EvaluationFault(status, "no logarithm of " + std::to_string(x[0]));
+        }
+    };
+    return two_by_two(
+        [refuse](const Vector& x) {
+            refuse(x);
+            return Vector{std::log(x[0]) - std::log(2.0), x[1] - 1};
+        },
+        [](const Vector& x) {
+            return Vector{1 / x[0], 0, 0, 1};
+        });
+}
+
+// A fault at a trial point is a rejected trial when the system can recover,
+// and ends the solve at the point reached when it cannot; either way the
+// outcome keeps the system's words and the counts of what was done.
+TEST(nonlinear_solver, faults_of_the_system_reject_trials_or_stop_keeping_the_point) {
+    struct Case {
+        const char* label;
+        SmallSystem system;
+        SolveStop stop;
+        double x;      // x[0] at the end
+        bool faulted;  // some trial point could not be evaluated
+        int iterations;
+    } cases[] = {
+        {"recoverable at a trial point: the region shrinks",
+         logarithm_refusing(EvaluationStatus::recoverable), SolveStop::converged, 2, true, -1},
+        {"fatal at a trial point: the point reached is kept",
+         logarithm_refusing(EvaluationStatus::fatal), SolveStop::evaluation_fault, 10, true, 0},
+        {"fatal at the start", logarithm_refusing(EvaluationStatus::fatal, 5),
+         SolveStop::evaluation_fault, 10, false, 0},
+        {"recoverable at the start is no less final",
+         logarithm_refusing(EvaluationStatus::recoverable, 5), SolveStop::evaluation_fault, 10,
+         false, 0},
+    };
+    for (Case& c : cases) {
+        const SolveOutcome outcome = solve(c.system, {10, 0});
+        EXPECT_EQ(stop_code(outcome.stop), stop_code(c.stop)) << c.label;
+        EXPECT_NEAR(outcome.x[0], c.x, 1e-9) << c.label;
+        EXPECT_EQ(outcome.counts.faulted_trials > 0, c.faulted) << c.label;
+        EXPECT_EQ(outcome.fault.empty(), !c.faulted && c.stop == SolveStop::converged) << c.label;
+        if (c.iterations >= 0) {
+            EXPECT_EQ(outcome.history.back().iteration, c.iterations) << c.label;
+        }
+        EXPECT_LE(outcome.counts.faulted_trials, outcome.counts.residual_evaluations) << c.label;
+    }
+}
+
+// The counts: a Newton step that lands on the root costs one residual and
+// one Jacobian evaluation beyond the start's, and no trial is rejected.
+TEST(nonlinear_solver, the_outcome_counts_evaluations_and_rejected_trials) {
+    SmallSystem linear = linear_pair();
+    const SolveOutcome direct = solve(linear, {0, 0});
+    EXPECT_EQ(direct.counts.residual_evaluations, 2);
+    EXPECT_EQ(direct.counts.jacobian_evaluations, 2);
+    EXPECT_EQ(direct.counts.rejected_trials, 0);
+    SmallSystem refusing = logarithm_refusing(EvaluationStatus::recoverable);
+    const SolveOutcome shrunk = solve(refusing, {10, 0});
+    EXPECT_GE(shrunk.counts.rejected_trials, shrunk.counts.faulted_trials);
+    EXPECT_GE(shrunk.counts.faulted_trials, 1);
+}
+
+}  // namespace

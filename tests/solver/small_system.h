@@ -5,6 +5,8 @@
 // entries gathered by the same assembly the host-backed system uses.
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,14 @@
 #include "square_system.h"
 
 using Vector = std::vector<double>;
+
+// Thrown by a test's residual or derivative function where the system cannot
+// evaluate: the evaluation then answers `status` with the fault's text.
+struct EvaluationFault : std::runtime_error {
+    EvaluationFault(EvaluationStatus fault_status, const std::string& text)
+        : std::runtime_error(text), status(fault_status) {}
+    EvaluationStatus status;
+};
 
 class SmallSystem : public SquareSystem {
   public:
@@ -26,15 +36,30 @@ class SmallSystem : public SquareSystem {
           derivatives_(std::move(derivatives)) {}
 
     const CompressedColumns& pattern() const override { return assembly_.pattern(); }
-    void residuals(const Vector& x, Vector& values) override { values = residuals_(x); }
-    void jacobian(const Vector& x, Vector& slot_values) override {
-        assembly_.assemble(derivatives_(x).data(), slot_values);
+    EvaluationStatus residuals(const Vector& x, Vector& values) override {
+        return evaluated([&] { values = residuals_(x); });
     }
+    EvaluationStatus jacobian(const Vector& x, Vector& slot_values) override {
+        return evaluated([&] { assembly_.assemble(derivatives_(x).data(), slot_values); });
+    }
+    std::string fault() const override { return fault_; }
 
   private:
+    template <typename Evaluation>
+    EvaluationStatus evaluated(Evaluation evaluation) {
+        try {
+            evaluation();
+        } catch (const EvaluationFault& fault) {
+            fault_ = fault.what();
+            return fault.status;
+        }
+        return EvaluationStatus::ok;
+    }
+
     JacobianAssembly assembly_;
     Residuals residuals_;
     Derivatives derivatives_;
+    std::string fault_;
 };
 
 // Every (row, column) of an n x n matrix, row by row.

@@ -1,7 +1,6 @@
 #include "model_check.h"
 
 #include <algorithm>
-#include <exception>
 
 #include "model_doctor.h"
 #include "structure_checks.h"
@@ -9,12 +8,13 @@
 namespace {
 
 // The Jacobian at the starting point, for the numeric checks of the system;
-// when it cannot be evaluated (a numeric text that is no number, which the
-// tree checks report), those checks are left out.
+// when the plug-in cannot evaluate it (a numeric text that is no number,
+// which the tree checks report), those checks are left out. Any other
+// exception is no finding and goes on.
 JacobianValues starting_jacobian(ModelSession& session) {
     try {
         return jacobian_values(session);
-    } catch (const std::exception&) {
+    } catch (const ModelFault&) {
         JacobianValues none;
         none.finite = false;
         return none;

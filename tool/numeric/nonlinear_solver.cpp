@@ -10,6 +10,7 @@
 #include "levenberg_marquardt.h"
 #include "linear_convergence.h"
 #include "structural_matching.h"
+#include "trust_radius.h"
 #include "trust_region_step.h"
 
 namespace {
@@ -20,13 +21,6 @@ constexpr double EPSILON = std::numeric_limits<double>::epsilon();
 constexpr double ROUND_OFF = 4 * EPSILON;
 // A stall with scaled residuals this small is reported as round-off.
 constexpr double NEAR_ROUND_OFF = 64 * EPSILON;
-// Powell's choices: the first radius against the scaled start (its unknowns'
-// magnitudes), the share of the predicted decrease a step must achieve, and
-// the ratios that shrink or widen the region.
-constexpr double FIRST_RADIUS_FACTOR = 100.0;
-constexpr double ACCEPTED_RATIO = 1e-4;
-constexpr double POOR_RATIO = 0.1;
-constexpr double GOOD_RATIO = 0.5;
 // Levenberg-Marquardt's damping: the scaled residual norm (which makes the
 // steps converge fast near a root, also a singular one), kept in this range.
 constexpr double SMALLEST_DAMPING = 1e-10;
@@ -81,42 +75,6 @@ void timed(double& total, Work work) {
     total += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
 }
 
-class BoxedUnknowns {
-  public:
-    BoxedUnknowns(const std::vector<double>& lower, const std::vector<double>& upper)
-        : lower_(lower), upper_(upper) {}
-
-    // Bounds the wrong way round (the host refuses them) keep the upper one.
-    double projected(std::size_t index, double value) const {
-        return std::min(std::max(value, lower_[index]), upper_[index]);
-    }
-
-    std::vector<double> projected(std::vector<double> x) const {
-        for (std::size_t index = 0; index < x.size(); ++index) {
-            x[index] = projected(index, x[index]);
-        }
-        return x;
-    }
-
-    std::vector<BoundContact> contacts(const std::vector<double>& x) const {
-        std::vector<BoundContact> found;
-        for (std::size_t index = 0; index < x.size(); ++index) {
-            if (on_bound(index, x[index])) {
-                found.push_back({static_cast<int>(index), x[index] == upper_[index]});
-            }
-        }
-        return found;
-    }
-
-    bool on_bound(std::size_t index, double value) const {
-        return value == lower_[index] || value == upper_[index];
-    }
-
-  private:
-    const std::vector<double>& lower_;
-    const std::vector<double>& upper_;
-};
-
 // A scaled sum of squares sum (w_i v_i)^2, offered a row at a time; none
 // when a value is not finite.
 class WeightedMerit {
@@ -133,6 +91,10 @@ class WeightedMerit {
     double sum_ = 0.0;
     bool finite_ = true;
 };
+
+// How an attempt to move on went: a step taken, none found, or a fault of
+// the system that ends the solve.
+enum class Advance { taken, none, fault };
 
 // What the step that led to the current point was.
 struct StepTaken {
@@ -163,13 +125,16 @@ class TrustRegionSolver {
           observer_(observer),
           lu_(pattern_),
           region_(pattern_, slot_values_, row_weights_, column_scales_, weighted_residuals_,
-                  newton_point_) {}
+                  newton_step_) {}
 
     SolveOutcome run(std::vector<double> start) {
         const auto begin = std::chrono::steady_clock::now();
         outcome_.x = box_.projected(std::move(start));
-        evaluate_residuals(outcome_.x, residuals_);
-        if (structurally_singular()) {
+        if (evaluate_residuals(outcome_.x, residuals_) != EvaluationStatus::ok) {
+            measure_start();
+            record();
+            outcome_.stop = SolveStop::evaluation_fault;
+        } else if (structurally_singular()) {
             measure_start();
             record();
         } else {
@@ -194,7 +159,10 @@ class TrustRegionSolver {
             return;
         }
         for (;;) {
-            timed(outcome_.timing.evaluation, [&] { system_.jacobian(outcome_.x, slot_values_); });
+            if (evaluate_jacobian() != EvaluationStatus::ok) {
+                outcome_.stop = SolveStop::evaluation_fault;
+                return;
+            }
             const bool finite_jacobian = measure_jacobian();
             measure_rows();
             record();
@@ -203,7 +171,8 @@ class TrustRegionSolver {
                 outcome_.stop = SolveStop::non_finite_jacobian;
                 return;
             }
-            find_newton_point();
+            find_newton_step();
+            measure_newton_step();
             if (converged()) {
                 outcome_.stop = SolveStop::converged;
                 note_singular_solution();
@@ -213,7 +182,16 @@ class TrustRegionSolver {
                 outcome_.stop = SolveStop::iteration_limit;
                 return;
             }
-            if (slow_steps_ >= SLOW_STEPS || !advance()) {
+            if (slow_steps_ >= SLOW_STEPS) {
+                name_stall();
+                return;
+            }
+            const Advance advanced = advance();
+            if (advanced == Advance::fault) {
+                outcome_.stop = SolveStop::evaluation_fault;
+                return;
+            }
+            if (advanced == Advance::none) {
                 name_stall();
                 return;
             }
@@ -222,46 +200,53 @@ class TrustRegionSolver {
 
     // The trust region's step, and where Newton's steps have been closing in
     // only linearly, the point they are heading for instead when its merit
-    // is lower; false when the region finds no step.
-    bool advance() {
+    // is lower.
+    Advance advance() {
         const double factor =
             relative_newton_.empty() ? 0.0 : watch_.extrapolation_factor(newton_with_last_);
         if (factor > 0.0) {
             from_ = outcome_.x;
         }
-        if (!step()) {
-            return false;
+        const Advance stepped = step();
+        if (stepped != Advance::taken) {
+            return stepped;
         }
         if (taken_.kind != StepKind::newton) {
             watch_.other_step_taken();
-        } else if (factor > 0.0 && extrapolate(factor)) {
+            return Advance::taken;
+        }
+        const Advance extrapolated = factor > 0.0 ? extrapolate(factor) : Advance::none;
+        if (extrapolated == Advance::taken) {
             watch_.other_step_taken();
         } else {
             watch_.newton_step_taken(relative_newton_, newton_with_last_);
         }
-        return true;
+        return extrapolated == Advance::fault ? Advance::fault : Advance::taken;
     }
 
     // Moves to `from_` + `factor` times the Newton step from `from_`
     // (projected into the bounds) when that lowers the merit below the point
     // the Newton step reached.
-    bool extrapolate(double factor) {
+    Advance extrapolate(double factor) {
         trial_.resize(from_.size());
         double largest_step = 0.0;
         for (std::size_t index = 0; index < trial_.size(); ++index) {
-            trial_[index] = box_.projected(index, from_[index] + factor * newton_point_[index]);
+            trial_[index] = box_.projected(index, from_[index] + factor * newton_step_[index]);
             largest_step = std::max(largest_step, std::fabs(trial_[index] - from_[index]));
         }
-        evaluate_residuals(trial_, trial_residuals_);
+        const EvaluationStatus status = evaluate_trial();
+        if (status != EvaluationStatus::ok) {
+            return status == EvaluationStatus::fatal ? Advance::fault : Advance::none;
+        }
         // The residuals the step reached are finite, so their merit is there.
         const std::optional<double> trial_merit = finite_merit(trial_residuals_);
         if (!trial_merit || !(*trial_merit < *finite_merit(residuals_))) {
-            return false;
+            return Advance::none;
         }
         taken_ = {largest_step, taken_.radius, StepKind::extrapolated};
         outcome_.x.swap(trial_);
         residuals_.swap(trial_residuals_);
-        return true;
+        return Advance::taken;
     }
 
     // The scaled sum of squares of `values` with this iteration's weights;
@@ -274,8 +259,35 @@ class TrustRegionSolver {
         return merit.value();
     }
 
-    void evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
-        timed(outcome_.timing.evaluation, [&] { system_.residuals(x, values); });
+    EvaluationStatus evaluate_residuals(const std::vector<double>& x, std::vector<double>& values) {
+        ++outcome_.counts.residual_evaluations;
+        return evaluated([&] { return system_.residuals(x, values); });
+    }
+
+    EvaluationStatus evaluate_jacobian() {
+        ++outcome_.counts.jacobian_evaluations;
+        return evaluated([&] { return system_.jacobian(outcome_.x, slot_values_); });
+    }
+
+    // The residuals at trial_, into trial_residuals_; a trial the system
+    // cannot evaluate counts as such.
+    EvaluationStatus evaluate_trial() {
+        const EvaluationStatus status = evaluate_residuals(trial_, trial_residuals_);
+        if (status != EvaluationStatus::ok) {
+            ++outcome_.counts.faulted_trials;
+        }
+        return status;
+    }
+
+    // Runs `evaluation`, timed, and keeps the system's words when it fails.
+    template <typename Evaluation>
+    EvaluationStatus evaluated(Evaluation evaluation) {
+        EvaluationStatus status = EvaluationStatus::ok;
+        timed(outcome_.timing.evaluation, [&] { status = evaluation(); });
+        if (status != EvaluationStatus::ok) {
+            outcome_.fault = system_.fault();
+        }
+        return status;
     }
 
     void record() {
@@ -357,7 +369,7 @@ class TrustRegionSolver {
         merit_scales_.resize(rows, 0.0);
         row_weights_.resize(rows);
         weighted_residuals_.resize(rows);
-        newton_point_.resize(rows);
+        newton_step_.resize(rows);
         LargestRatio absolute;
         LargestRatio scaled;
         double merit = 0.0;
@@ -377,7 +389,7 @@ class TrustRegionSolver {
             }
             weighted_residuals_[row] = residual * row_weights_[row];
             merit += weighted_residuals_[row] * weighted_residuals_[row];
-            newton_point_[row] = -residual;
+            newton_step_[row] = -residual;
             step_product_[row] = 0.0;
         }
         absolute_ = absolute.largest();
@@ -405,12 +417,12 @@ class TrustRegionSolver {
     // to the bounds (newton_cut_, trial_ and step_product_); the LU's step also comes
     // relative to the unknowns' magnitudes and compared with the last full
     // Newton step (relative_newton_, empty for any other step).
-    void find_newton_point() {
+    void find_newton_step() {
         column_scales_.resize(at(pattern_.size), 0.0);
         timed(outcome_.timing.lu, [&] {
             lu_usable_ = lu_.factor(slot_values_);
             if (lu_usable_) {
-                lu_.solve(newton_point_);
+                lu_.solve(newton_step_);
             }
         });
         newton_kind_ = StepKind::newton;
@@ -420,7 +432,7 @@ class TrustRegionSolver {
         } else {
             update_column_scales();
         }
-        have_newton_point_ = lu_usable_;
+        have_newton_step_ = lu_usable_;
         if (lu_usable_) {
             return;
         }
@@ -431,11 +443,11 @@ class TrustRegionSolver {
         }
         const double damping = std::clamp(std::sqrt(merit_), SMALLEST_DAMPING, LARGEST_DAMPING);
         timed(outcome_.timing.lu, [&] {
-            have_newton_point_ = levenberg_marquardt_->step(
-                slot_values_, row_weights_, column_scales_, damping, residuals_, newton_point_);
+            have_newton_step_ = levenberg_marquardt_->step(
+                slot_values_, row_weights_, column_scales_, damping, residuals_, newton_step_);
         });
-        if (have_newton_point_) {
-            newton_cut_ = project_fresh_step(newton_point_);
+        if (have_newton_step_) {
+            newton_cut_ = project_fresh_step(newton_step_);
         }
     }
 
@@ -445,13 +457,13 @@ class TrustRegionSolver {
     // false (and the step unusable) when a value is not finite.
     bool cut_newton_step() {
         const std::vector<double>& last = watch_.last_step();
-        const bool compare = last.size() == newton_point_.size();
-        relative_newton_.resize(newton_point_.size());
+        const bool compare = last.size() == newton_step_.size();
+        relative_newton_.resize(newton_step_.size());
         newton_with_last_ = StepComparison();
         bool finite = true;
-        newton_cut_ = project_step(newton_point_, [&](std::size_t index, double magnitude) {
+        newton_cut_ = project_step(newton_step_, [&](std::size_t index, double magnitude) {
             update_column_scale(index);
-            const double value = newton_point_[index];
+            const double value = newton_step_[index];
             finite &= is_finite_value(value);
             relative_newton_[index] = value / magnitude;
             if (compare) {
@@ -527,14 +539,19 @@ class TrustRegionSolver {
         }
     }
 
-    bool converged() {
-        if (have_newton_point_) {
+    // The Newton step's measures, which the convergence test and the outcome
+    // read.
+    void measure_newton_step() {
+        if (have_newton_step_) {
             outcome_.relative_step = newton_cut_->relative_change.value;
             outcome_.relative_step_column = newton_cut_->relative_change.row;
         } else {
             outcome_.relative_step = 0.0;
             outcome_.relative_step_column = -1;
         }
+    }
+
+    bool converged() const {
         if (!(scaled_.value <= settings_.tolerance) ||
             !(absolute_.value <= settings_.absolute_tolerance)) {
             return false;
@@ -542,17 +559,18 @@ class TrustRegionSolver {
         if (scaled_.value <= ROUND_OFF) {
             return true;
         }
-        return have_newton_point_ &&
+        return have_newton_step_ &&
                outcome_.relative_step <= STEP_TOLERANCE_FACTOR * settings_.tolerance;
     }
 
     // One accepted step, trying smaller regions until the scaled sum of
-    // squares falls enough; false when the trial steps have shrunk to nothing.
-    bool step() {
+    // squares falls enough: none when the trial steps have shrunk to nothing,
+    // fault when the system cannot evaluate at all.
+    Advance step() {
         region_.start_iteration(
             newton_cut_ ? std::optional<double>(newton_cut_->proposed_length) : std::nullopt,
             newton_kind_);
-        if (radius_ <= 0.0) {
+        if (!radius_.started()) {
             // Measured with the unknowns' magnitudes, not their values: a
             // start at 1e-7 would otherwise make a region so small that it
             // doubles step after step before Newton's step fits.
@@ -561,24 +579,31 @@ class TrustRegionSolver {
                 scaled_start +=
                     square(column_scales_[index] * unknown_magnitude(outcome_.x[index]));
             }
-            radius_ = FIRST_RADIUS_FACTOR * std::sqrt(scaled_start);
+            radius_.start(std::sqrt(scaled_start));
         }
         const double merit = merit_;
         for (;;) {
             StepKind kind = StepKind::none;
-            const std::vector<double>& proposed = region_.step(radius_, kind);
+            const std::vector<double>& proposed = region_.step(radius_.value(), kind);
             // The Newton point cut to the bounds is in trial_ still, and its
             // product in step_product_.
-            const ProjectedStep projected = &proposed == &newton_point_ && newton_cut_
+            const ProjectedStep projected = &proposed == &newton_step_ && newton_cut_
                                                 ? *newton_cut_
                                                 : project_fresh_step(proposed);
             newton_cut_.reset();
             if (projected.relative_change.value <= EPSILON) {
-                return false;
+                return Advance::none;
             }
-            evaluate_residuals(trial_, trial_residuals_);
             const double scaled_length = projected.scaled_length;
-            const double tried_radius = radius_;
+            const EvaluationStatus status = evaluate_trial();
+            if (status == EvaluationStatus::fatal) {
+                return Advance::fault;
+            }
+            ++outcome_.counts.rejected_trials;  // until it is taken
+            if (status == EvaluationStatus::recoverable) {
+                radius_.unusable(scaled_length);
+                continue;
+            }
             // The trial's merit is summed in the pass that sums the predicted
             // one; a trial that is not finite has no use for the latter.
             WeightedMerit trial_sum;
@@ -588,24 +613,23 @@ class TrustRegionSolver {
                 });
             const std::optional<double> finite_trial_merit = trial_sum.value();
             if (!finite_trial_merit) {
-                radius_ = 0.25 * std::min(radius_, scaled_length);
+                radius_.unusable(scaled_length);
                 continue;
             }
             const double trial_merit = *finite_trial_merit;
             const double predicted = merit - predicted_merit;
             const double ratio = predicted > 0.0 ? (merit - trial_merit) / predicted : 0.0;
-            if (ratio < POOR_RATIO) {
-                radius_ = 0.5 * std::min(radius_, scaled_length);
-            } else if (ratio >= GOOD_RATIO) {
-                radius_ = std::max(radius_, 2 * scaled_length);
+            if (!TrustRadius::acceptable(ratio)) {
+                radius_.rejected(scaled_length);
+                continue;
             }
-            if (ratio >= ACCEPTED_RATIO && trial_merit < merit) {
-                slow_steps_ = merit - trial_merit < SLOW_DECREASE * merit ? slow_steps_ + 1 : 0;
-                taken_ = {projected.largest_change, tried_radius, kind};
-                outcome_.x.swap(trial_);
-                residuals_.swap(trial_residuals_);
-                return true;
-            }
+            --outcome_.counts.rejected_trials;
+            taken_ = {projected.largest_change, radius_.value(), kind};
+            radius_.accepted(ratio, scaled_length);
+            slow_steps_ = merit - trial_merit < SLOW_DECREASE * merit ? slow_steps_ + 1 : 0;
+            outcome_.x.swap(trial_);
+            residuals_.swap(trial_residuals_);
+            return Advance::taken;
         }
     }
 
@@ -720,7 +744,7 @@ class TrustRegionSolver {
     std::vector<double> row_weights_;
     std::vector<double> weighted_residuals_;
     std::vector<double> column_scales_;
-    std::vector<double> newton_point_;
+    std::vector<double> newton_step_;
     // The current point's measures, as its record gives them.
     ResidualMeasure absolute_;
     ResidualMeasure scaled_;
@@ -743,8 +767,8 @@ class TrustRegionSolver {
     TrustRegionStep region_;
     StepKind newton_kind_ = StepKind::newton;
     bool lu_usable_ = false;
-    bool have_newton_point_ = false;
-    double radius_ = 0.0;
+    bool have_newton_step_ = false;
+    TrustRadius radius_;
     StepTaken taken_;
     LinearConvergenceWatch watch_;
     double observer_seconds_ = 0.0;

@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <limits>
+#include <string>
 #include <vector>
 
+#include "boxed_unknowns.h"
 #include "solve_stop.h"
 #include "square_system.h"
 
@@ -46,12 +48,6 @@ struct ResidualMeasure {
     int row = -1;
 };
 
-// An unknown that ends on one of its bounds.
-struct BoundContact {
-    int column = 0;
-    bool upper = false;
-};
-
 // Wall-clock seconds spent in the system's evaluations (residuals and
 // Jacobian), in the sparse LU (factor and solves, Newton's and
 // Levenberg-Marquardt's), and in all of the solve; and the last iteration's,
@@ -63,6 +59,17 @@ struct SolveTiming {
     double lu = 0.0;
     double total = 0.0;
     double last_iteration = 0.0;
+};
+
+// The work a solve did: evaluations of the residuals and of the Jacobian,
+// trial points not taken (their merit did not fall enough, or their
+// residuals could not be used), and of those the ones where the system
+// could not evaluate at all.
+struct SolveCounts {
+    int residual_evaluations = 0;
+    int jacobian_evaluations = 0;
+    int rejected_trials = 0;
+    int faulted_trials = 0;
 };
 
 struct SolveOutcome {
@@ -100,6 +107,10 @@ struct SolveOutcome {
     bool singular_at_solution = false;
     // The unknowns that end on a bound, in column order.
     std::vector<BoundContact> at_bounds;
+    // The system's words for the last evaluation that was not ok (for
+    // evaluation_fault, the one that stopped the solve).
+    std::string fault;
+    SolveCounts counts;
     SolveTiming timing;
 };
 
@@ -108,8 +119,11 @@ struct SolveOutcome {
 // and the steepest-descent step of the scaled sum of squares; where the LU is
 // singular or too badly conditioned, a Levenberg-Marquardt step takes the
 // Newton step's place. Every trial point is projected into [lower, upper]
-// (infinite bounds leave an unknown free), and so is the start. `observer`
-// sees each record as soon as it is made.
+// (infinite bounds leave an unknown free), and so is the start. A trial point
+// the system cannot evaluate (recoverable) is rejected; an evaluation that is
+// fatal, or that fails at the start or at a point taken, stops the solve with
+// evaluation_fault and what it reached. `observer` sees each record as soon
+// as it is made.
 SolveOutcome solve_system(SquareSystem& system, std::vector<double> start,
                           const std::vector<double>& lower, const std::vector<double>& upper,
                           const SolverSettings& settings,

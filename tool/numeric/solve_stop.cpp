@@ -14,6 +14,8 @@ std::string stop_code(SolveStop stop) {
             return "non-finite-residuals";
         case SolveStop::non_finite_jacobian:
             return "non-finite-derivatives";
+        case SolveStop::evaluation_fault:
+            return "evaluation-fault";
     }
     return "";
 }

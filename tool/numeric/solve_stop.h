@@ -10,11 +10,12 @@ enum class SolveStop {
     singular_jacobian,
     non_finite_residuals,
     non_finite_jacobian,
+    evaluation_fault,
 };
 
 // The reason's code as the tool writes it: "converged", "iteration-limit",
 // "no-decrease", "singular-jacobian", "non-finite-residuals",
-// "non-finite-derivatives".
+// "non-finite-derivatives", "evaluation-fault".
 std::string stop_code(SolveStop stop);
 
 // How a step was made: the full Newton step; a dogleg between it and the

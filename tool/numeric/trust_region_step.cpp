@@ -24,16 +24,16 @@ TrustRegionStep::TrustRegionStep(const CompressedColumns& pattern,
                                  const std::vector<double>& row_weights,
                                  const std::vector<double>& column_scales,
                                  const std::vector<double>& weighted_residuals,
-                                 const std::vector<double>& newton_point)
+                                 const std::vector<double>& newton_step)
     : pattern_(pattern),
       slot_values_(slot_values),
       row_weights_(row_weights),
       column_scales_(column_scales),
       weighted_residuals_(weighted_residuals),
-      newton_point_(newton_point) {}
+      newton_step_(newton_step) {}
 
 void TrustRegionStep::start_iteration(std::optional<double> newton_length, StepKind newton_kind) {
-    has_newton_point_ = newton_length.has_value();
+    has_newton_step_ = newton_length.has_value();
     newton_kind_ = newton_kind;
     newton_length_ = newton_length.value_or(0.0);
     descent_found_ = false;
@@ -74,24 +74,24 @@ const std::vector<double>& TrustRegionStep::scaled_step(const std::vector<double
 }
 
 const std::vector<double>& TrustRegionStep::step(double radius, StepKind& kind) {
-    if (has_newton_point_ && newton_length_ <= radius) {
+    if (has_newton_step_ && newton_length_ <= radius) {
         kind = newton_kind_;
-        return newton_point_;
+        return newton_step_;
     }
     if (!descent_found_) {
         find_descent();
     }
     if (descent_length_ == 0.0 || cauchy_length_ == 0.0) {
         // No descent to follow: the Newton point cut to the region, if any.
-        if (!has_newton_point_ || newton_length_ == 0.0) {
+        if (!has_newton_step_ || newton_length_ == 0.0) {
             kind = StepKind::none;
             step_.assign(column_scales_.size(), 0.0);
             return step_;
         }
         kind = newton_kind_;
-        return scaled_step(newton_point_, radius / newton_length_);
+        return scaled_step(newton_step_, radius / newton_length_);
     }
-    if (!has_newton_point_ || cauchy_length_ >= radius) {
+    if (!has_newton_step_ || cauchy_length_ >= radius) {
         kind = StepKind::gradient;
         return scaled_step(descent_, std::min(radius, cauchy_length_) / descent_length_);
     }
@@ -102,7 +102,7 @@ const std::vector<double>& TrustRegionStep::step(double radius, StepKind& kind) 
     double a_a = 0.0;
     for (std::size_t column = 0; column < cauchy_.size(); ++column) {
         const double a = column_scales_[column] * cauchy_[column];
-        const double difference = column_scales_[column] * newton_point_[column] - a;
+        const double difference = column_scales_[column] * newton_step_[column] - a;
         a_d += a * difference;
         d_d += difference * difference;
         a_a += a * a;
@@ -112,7 +112,7 @@ const std::vector<double>& TrustRegionStep::step(double radius, StepKind& kind) 
         d_d > 0.0 ? std::clamp((-a_d + std::sqrt(a_d * a_d + d_d * room)) / d_d, 0.0, 1.0) : 0.0;
     step_.resize(cauchy_.size());
     for (std::size_t column = 0; column < step_.size(); ++column) {
-        step_[column] = cauchy_[column] + tau * (newton_point_[column] - cauchy_[column]);
+        step_[column] = cauchy_[column] + tau * (newton_step_[column] - cauchy_[column]);
     }
     kind = StepKind::dogleg;
     return step_;

@@ -24,7 +24,7 @@ class TrustRegionStep {
                     const std::vector<double>& row_weights,
                     const std::vector<double>& column_scales,
                     const std::vector<double>& weighted_residuals,
-                    const std::vector<double>& newton_point);
+                    const std::vector<double>& newton_step);
 
     // A new point: the vectors hold its values now. `newton_length` is the
     // Newton point's scaled length ||D p||, none when no Newton point could
@@ -61,8 +61,8 @@ class TrustRegionStep {
     const std::vector<double>& row_weights_;
     const std::vector<double>& column_scales_;
     const std::vector<double>& weighted_residuals_;
-    const std::vector<double>& newton_point_;
-    bool has_newton_point_ = false;
+    const std::vector<double>& newton_step_;
+    bool has_newton_step_ = false;
     StepKind newton_kind_ = StepKind::newton;
     double newton_length_ = 0.0;
     // -D^-2 J^T W^2 F, the descent direction in the unknowns, with its

@@ -1,16 +1,32 @@
 #include "host_system.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
-// Position of each host number (index) in `numbers`, -1 where absent.
+// Position of each host number (index) in `numbers`, -1 where absent, for
+// the numbers 0 to `count`; each of `numbers` must be one of 1 to `count`.
 std::vector<int> positions(const std::vector<int>& numbers, int count) {
     std::vector<int> position(static_cast<std::size_t>(count) + 1, -1);
     for (std::size_t index = 0; index < numbers.size(); ++index) {
-        position[static_cast<std::size_t>(numbers[index])] = static_cast<int>(index);
+        const int number = numbers[index];
+        if (number < 1 || number > count) {
+            throw std::out_of_range("no host number " + std::to_string(number) + " of " +
+                                    std::to_string(count));
+        }
+        position[static_cast<std::size_t>(number)] = static_cast<int>(index);
     }
     return position;
+}
+
+// The position of host number `number` in `position`; -1 for a number the
+// host does not have.
+int position_of(const std::vector<int>& position, int number) {
+    return number >= 0 && static_cast<std::size_t>(number) < position.size()
+               ? position[static_cast<std::size_t>(number)]
+               : -1;
 }
 
 std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
@@ -21,8 +37,8 @@ std::vector<NonzeroPlace> nonzero_places(const ModelSession& session,
     std::vector<NonzeroPlace> places;
     for (int number = 1; number <= session.nonzero_count(); ++number) {
         const rt_nz_t& nonzero = session.nonzero(number);
-        places.push_back({row_of_equation[static_cast<std::size_t>(nonzero.equation)],
-                          column_of_variable[static_cast<std::size_t>(nonzero.variable)]});
+        places.push_back({position_of(row_of_equation, nonzero.equation),
+                          position_of(column_of_variable, nonzero.variable)});
     }
     return places;
 }
@@ -39,8 +55,9 @@ int first_of_run(const std::vector<int>& numbers) {
 
 }  // namespace
 
-// The unknowns are checked once here, so each iteration moves values in and
-// out of the host's vectors without looking up each number again.
+// The numbers are checked once, in nonzero_places before anything is built
+// from them, so each iteration moves values in and out of the host's vectors
+// without looking up each number again.
 HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::vector<int> equations)
     : session_(session),
       unknowns_(std::move(unknowns)),
@@ -48,14 +65,7 @@ HostSystem::HostSystem(ModelSession& session, std::vector<int> unknowns, std::ve
       unknowns_run_(first_of_run(unknowns_)),
       equations_run_(first_of_run(equations_)),
       assembly_(static_cast<int>(unknowns_.size()),
-                nonzero_places(session, unknowns_, equations_)) {
-    for (const int number : unknowns_) {
-        session_.variable(number);  // throws for a number the host does not have
-    }
-    for (const int number : equations_) {
-        session_.equation(number);  // likewise
-    }
-}
+                nonzero_places(session, unknowns_, equations_)) {}
 
 void HostSystem::load(const std::vector<double>& x) {
     double* values = session_.values();
@@ -68,25 +78,44 @@ void HostSystem::load(const std::vector<double>& x) {
     }
 }
 
-void HostSystem::residuals(const std::vector<double>& x, std::vector<double>& values) {
+EvaluationStatus HostSystem::evaluated(void (ModelSession::*evaluation)()) {
+    try {
+        (session_.*evaluation)();
+    } catch (const ModelFault& fault) {
+        fault_ = std::current_exception();
+        fault_text_ = fault.what();
+        return EvaluationStatus::fatal;
+    }
+    return EvaluationStatus::ok;
+}
+
+EvaluationStatus HostSystem::residuals(const std::vector<double>& x, std::vector<double>& values) {
     load(x);
-    session_.evaluate_residuals();
+    const EvaluationStatus status = evaluated(&ModelSession::evaluate_residuals);
+    if (status != EvaluationStatus::ok) {
+        return status;
+    }
     const double* residuals = session_.residuals();
     values.resize(equations_.size());
     if (equations_run_ > 0) {
         const double* first = residuals + (equations_run_ - 1);
         std::copy(first, first + equations_.size(), values.begin());
-        return;
+        return status;
     }
     for (std::size_t row = 0; row < equations_.size(); ++row) {
         values[row] = residuals[equations_[row] - 1];
     }
+    return status;
 }
 
-void HostSystem::jacobian(const std::vector<double>& x, std::vector<double>& slot_values) {
+EvaluationStatus HostSystem::jacobian(const std::vector<double>& x,
+                                      std::vector<double>& slot_values) {
     load(x);
-    session_.evaluate_jacobian();
-    assembly_.assemble(session_.jacobian_values(), slot_values);
+    const EvaluationStatus status = evaluated(&ModelSession::evaluate_jacobian);
+    if (status == EvaluationStatus::ok) {
+        assembly_.assemble(session_.jacobian_values(), slot_values);
+    }
+    return status;
 }
 
 SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,
@@ -96,12 +125,17 @@ SolveOutcome solve_host(ModelSession& session, const std::vector<int>& unknowns,
     std::vector<double> start;
     std::vector<double> lower;
     std::vector<double> upper;
-    for (const int number : unknowns) {
+    for (const int number : system.unknowns()) {
         start.push_back(session.value(number));
         lower.push_back(session.variable(number).lower);
         upper.push_back(session.variable(number).upper);
     }
     SolveOutcome outcome = solve_system(system, std::move(start), lower, upper, settings, observer);
+    // A model that cannot be evaluated where it starts is the model's fault,
+    // not the solve's: its own exception goes on.
+    if (outcome.stop == SolveStop::evaluation_fault && outcome.history.back().iteration == 0) {
+        system.rethrow_fault();
+    }
     system.load(outcome.x);
     session.evaluate_residuals();
     return outcome;

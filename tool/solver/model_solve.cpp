@@ -1,7 +1,6 @@
 #include "model_solve.h"
 
 #include "host_system.h"
-#include "solve_report.h"
 
 namespace {
 
@@ -52,7 +51,8 @@ std::vector<double> unknown_values(const ModelSession& session, const SystemChoi
 
 ModelSolution solve_model(LoadedModel& loaded, const SystemChoice& choice,
                           const SolverSettings& settings, const std::vector<double>& start,
-                          const std::function<void(const IterationRecord&)>& observer) {
+                          const std::function<void(const IterationRecord&)>& observer,
+                          const StopWording& wording) {
     ModelSession& session = loaded.session;
     for (std::size_t column = 0; column < choice.unknowns.size(); ++column) {
         session.value(choice.unknowns[column]) = start[column];
@@ -60,7 +60,7 @@ ModelSolution solve_model(LoadedModel& loaded, const SystemChoice& choice,
     ModelSolution solution;
     solution.outcome = solve_host(session, choice.unknowns, choice.equations, settings, observer);
     solution.verdict = session.report_solve(solution.converged());
-    solution.stop_message = describe_stop(solution.outcome, loaded, choice);
+    solution.stop_message = describe_stop(solution.outcome, loaded, choice, wording);
     solution.bound_of_variable = bounds_of_variables(session, choice, solution.outcome);
     return solution;
 }

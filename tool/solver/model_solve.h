@@ -7,6 +7,7 @@
 #include "loaded_model.h"
 #include "model_file_scan.h"
 #include "nonlinear_solver.h"
+#include "solve_report.h"
 #include "system_choice.h"
 
 // The faults found before iterating, one sentence each: the host's
@@ -31,9 +32,10 @@ struct ModelSolution {
 // The nonlinear solver on the chosen system from `start` (one value per
 // unknown), within the unknowns' bounds. Afterwards the host's vectors hold
 // the solution and its residuals, and the block has been told whether the
-// solve converged. `observer` sees each iteration as soon as it is made. This
-// is the one solve behind `quillon solve`, `quillon sweep` and the Python
-// module.
+// solve converged. `observer` sees each iteration as soon as it is made; the
+// stop's words name the caller's options as `wording` does. This is the one
+// solve behind `quillon solve`, `quillon sweep` and the Python module.
 ModelSolution solve_model(LoadedModel& loaded, const SystemChoice& choice,
                           const SolverSettings& settings, const std::vector<double>& start,
-                          const std::function<void(const IterationRecord&)>& observer);
+                          const std::function<void(const IterationRecord&)>& observer,
+                          const StopWording& wording = {});

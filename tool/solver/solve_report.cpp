@@ -48,19 +48,18 @@ std::string where(const SolveOutcome& outcome) {
 }
 
 std::string non_finite_residuals(const SolveOutcome& outcome, const LoadedModel& loaded,
-                                 const SystemChoice& choice) {
+                                 const SystemChoice& choice, const StopWording& wording) {
     std::string text = "residuals that are NaN or infinite " + where(outcome) + " in equations " +
                        listed_names(equation_names(loaded, choice, outcome.rows));
     if (!outcome.columns.empty()) {
         text += " (at " + unknown_values(outcome, loaded, choice, outcome.columns) + ")";
     }
-    return text +
-           "; start inside the equations' domain with --at, or bound the variables to keep "
-           "them there";
+    return text + "; start inside the equations' domain with " + wording.at +
+           ", or bound the variables to keep them there";
 }
 
 std::string non_finite_derivatives(const SolveOutcome& outcome, const LoadedModel& loaded,
-                                   const SystemChoice& choice) {
+                                   const SystemChoice& choice, const StopWording& wording) {
     std::vector<std::string> pairs;
     for (std::size_t index = 0; index < outcome.rows.size(); ++index) {
         pairs.push_back("d " + equation_name(loaded, choice, outcome.rows[index]) + " / d " +
@@ -68,11 +67,11 @@ std::string non_finite_derivatives(const SolveOutcome& outcome, const LoadedMode
                         unknown_values(outcome, loaded, choice, {outcome.columns[index]}));
     }
     return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs) +
-           "; start elsewhere with --at, or bound the variables away from that point";
+           "; start elsewhere with " + wording.at + ", or bound the variables away from that point";
 }
 
 std::string singular(const SolveOutcome& outcome, const LoadedModel& loaded,
-                     const SystemChoice& choice) {
+                     const SystemChoice& choice, const StopWording& wording) {
     std::string text = "the Jacobian is singular " + where(outcome);
     if (!outcome.rows.empty()) {
         text += "; equations " + listed_names(equation_names(loaded, choice, outcome.rows)) +
@@ -86,17 +85,20 @@ std::string singular(const SolveOutcome& outcome, const LoadedModel& loaded,
     if (outcome.structurally_singular) {
         return text +
                "; give those equations their own unknowns, or fix the undetermined variables "
-               "with --fix";
+               "with " +
+               wording.fix;
     }
     if (!outcome.conflicting_rows.empty()) {
         return text + "; equations " +
                listed_names(equation_names(loaded, choice, outcome.conflicting_rows)) +
                " depend on each other and cannot all hold here: correct one of them, or start "
-               "elsewhere with --at if they meet elsewhere";
+               "elsewhere with " +
+               wording.at + " if they meet elsewhere";
     }
     return text +
            "; the equations depend on each other at this point, or their derivatives vanish "
-           "there: start elsewhere with --at";
+           "there: start elsewhere with " +
+           wording.at;
 }
 
 std::string worst_residual(const SolveOutcome& outcome, const LoadedModel& loaded,
@@ -110,25 +112,27 @@ std::string worst_residual(const SolveOutcome& outcome, const LoadedModel& loade
 }
 
 std::string no_decrease(const SolveOutcome& outcome, const LoadedModel& loaded,
-                        const SystemChoice& choice) {
+                        const SystemChoice& choice, const StopWording& wording) {
     std::string text = "no step lowers the scaled sum of squares " + where(outcome) +
                        worst_residual(outcome, loaded, choice);
     if (outcome.at_round_off) {
         return text +
                "; the residuals are already at round-off of their scales, so no point does "
-               "better in double precision: loosen --abs-tol (or --tol) if the point will do, "
-               "else rescale the equations";
+               "better in double precision: loosen " +
+               wording.absolute_tolerance + " (or " + wording.tolerance +
+               ") if the point will do, else rescale the equations";
     }
     const std::string at_bounds = bound_contacts(outcome, loaded, choice);
     if (!at_bounds.empty()) {
         text += "; unknowns at a bound: " + at_bounds +
                 ", so the solution may lie beyond them: widen those bounds";
     }
-    return text + "; the equations may have no solution near this point: start elsewhere with --at";
+    return text + "; the equations may have no solution near this point: start elsewhere with " +
+           wording.at;
 }
 
 std::string singular_solution(const SolveOutcome& outcome, const LoadedModel& loaded,
-                              const SystemChoice& choice) {
+                              const SystemChoice& choice, const StopWording& wording) {
     if (!outcome.singular_at_solution) {
         return "";
     }
@@ -138,34 +142,41 @@ std::string singular_solution(const SolveOutcome& outcome, const LoadedModel& lo
                 listed_names(unknown_symbols(loaded, choice, outcome.columns)) + ")";
     }
     return text +
-           ", so this need not be the only solution near this point: quillon check --start "
-           "on this result names the equations that depend on each other";
+           ", so this need not be the only solution near this point: " + wording.check_result +
+           " names the equations that depend on each other";
+}
+
+std::string evaluation_fault(const SolveOutcome& outcome) {
+    return "the model could not be evaluated at a trial point " + where(outcome) + ": " +
+           outcome.fault + "; the point reached is kept";
 }
 
 }  // namespace
 
 std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded,
-                          const SystemChoice& choice) {
-    const int steps = outcome.history.back().iteration;
+                          const SystemChoice& choice, const StopWording& wording) {
+    const int steps = outcome.history.empty() ? 0 : outcome.history.back().iteration;
     switch (outcome.stop) {
         case SolveStop::converged: {
             const std::string at_bounds = bound_contacts(outcome, loaded, choice);
             return "converged in " + counted(steps, "iteration") +
                    (at_bounds.empty() ? "" : "; at a bound: " + at_bounds) +
-                   singular_solution(outcome, loaded, choice);
+                   singular_solution(outcome, loaded, choice, wording);
         }
         case SolveStop::iteration_limit:
             return "no convergence in " + counted(steps, "iteration") +
-                   worst_residual(outcome, loaded, choice) +
-                   "; raise --max-iter, or start nearer the solution with --at";
+                   worst_residual(outcome, loaded, choice) + "; raise " + wording.max_iterations +
+                   ", or start nearer the solution with " + wording.at;
         case SolveStop::non_finite_residuals:
-            return non_finite_residuals(outcome, loaded, choice);
+            return non_finite_residuals(outcome, loaded, choice, wording);
         case SolveStop::non_finite_jacobian:
-            return non_finite_derivatives(outcome, loaded, choice);
+            return non_finite_derivatives(outcome, loaded, choice, wording);
         case SolveStop::singular_jacobian:
-            return singular(outcome, loaded, choice);
+            return singular(outcome, loaded, choice, wording);
         case SolveStop::no_decrease:
-            return no_decrease(outcome, loaded, choice);
+            return no_decrease(outcome, loaded, choice, wording);
+        case SolveStop::evaluation_fault:
+            return evaluation_fault(outcome);
     }
     return "";
 }
