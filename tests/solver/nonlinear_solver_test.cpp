@@ -134,7 +134,9 @@ TEST(nonlinear_solver, every_stop_reason_names_what_it_concerns) {
          0,
          false},
         // x + y = 3 and x + y = 5 have no common point: the least-squares
-        // steps reach x + y = 4 and stop there, naming KLU's pivotless column.
+        // steps reach x + y = 4 and stop there; the values still match fully,
+        // so no equation or unknown is left unmatched (the diagnosis names
+        // the two that contradict).
         {"numerically singular, inconsistent",
          two_by_two(
              [](const Vector& x) {
@@ -147,7 +149,7 @@ TEST(nonlinear_solver, every_stop_reason_names_what_it_concerns) {
          {},
          SolveStop::singular_jacobian,
          {},
-         {1},
+         {},
          -1,
          false},
         // The residuals cannot get below 1e-30 in absolute terms: x^2 = 2e16
@@ -336,41 +338,12 @@ TEST(nonlinear_solver, dependent_equations_that_contradict_each_other_are_named)
     const SolveOutcome outcome = solve(system, {0, 0, 0});
     EXPECT_EQ(outcome.stop, SolveStop::singular_jacobian);
     EXPECT_FALSE(outcome.structurally_singular);
-    EXPECT_EQ(outcome.conflicting_rows, (std::vector<int>{0, 1}));
+    EXPECT_EQ(outcome.diagnosis.dependent_rows, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(outcome.diagnosis.contradicting);
+    EXPECT_EQ(outcome.diagnosis.cause, StopCause::contradicting);
     // The least-squares steps end near the best compromise.
     EXPECT_NEAR(outcome.x[0] + outcome.x[1], 4.0, 1e-3);
     EXPECT_NEAR(outcome.x[2], 1.0, 1e-3);
-}
-
-}  // namespace
-
-namespace {
-
-// A root where the Jacobian is singular is still a root, but the verdict must
-// not pass it off as an isolated one: x + y = 3 given twice has a line of
-// solutions, and z - 1 = 0 stays regular.
-TEST(nonlinear_solver, a_root_reached_where_the_lu_fails_is_marked_singular) {
-    struct Case {
-        const char* label;
-        double second_right_side;  // 3: the second equation repeats the first
-        bool singular;
-    } cases[] = {{"repeated equation", 3, true}, {"independent system", 0, false}};
-    for (const Case& c : cases) {
-        const bool repeated = c.singular;
-        const double right = c.second_right_side;
-        SmallSystem system(
-            3, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}},
-            [repeated, right](const Vector& x) {
-                return Vector{x[0] + x[1] - 3, x[0] + (repeated ? x[1] : -x[1]) - right, x[2] - 1};
-            },
-            [repeated](const Vector&) {
-                return Vector{1, 1, 1, repeated ? 1.0 : -1.0, 1};
-            });
-        const SolveOutcome outcome = solve(system, {0, 0, 0});
-        ASSERT_EQ(outcome.stop, SolveStop::converged) << c.label;
-        EXPECT_EQ(outcome.singular_at_solution, c.singular) << c.label;
-        EXPECT_NEAR(outcome.x[0] + outcome.x[1], 3.0, 1e-9) << c.label;
-    }
 }
 
 }  // namespace
@@ -459,11 +432,12 @@ TEST(nonlinear_solver, faults_of_the_system_reject_trials_or_stop_keeping_the_po
 }
 
 // The counts: a Newton step that lands on the root costs one residual and
-// one Jacobian evaluation beyond the start's, and no trial is rejected.
+// one Jacobian evaluation beyond the start's, the polish one residual
+// evaluation more, and no trial is rejected.
 TEST(nonlinear_solver, the_outcome_counts_evaluations_and_rejected_trials) {
     SmallSystem linear = linear_pair();
     const SolveOutcome direct = solve(linear, {0, 0});
-    EXPECT_EQ(direct.counts.residual_evaluations, 2);
+    EXPECT_EQ(direct.counts.residual_evaluations, 3);
     EXPECT_EQ(direct.counts.jacobian_evaluations, 2);
     EXPECT_EQ(direct.counts.rejected_trials, 0);
     SmallSystem refusing = logarithm_refusing(EvaluationStatus::recoverable);

@@ -189,14 +189,20 @@ TEST(tool_solve_setup, a_start_file_that_is_no_result_is_refused) {
 // x + y = 3 given twice: the solve reaches a root on the line of roots and
 // must say that it is not isolated; check, started from that result, names
 // the pair, and so does eval's starting point.
-TEST(tool_solve_setup, a_root_where_the_jacobian_is_singular_is_marked_and_checked_from_it) {
+// x + y = 3 said twice leaves a line of solutions: no success, the unknowns
+// that move along it and the equations that repeat each other named, and the
+// doctor finds the same pair at the point the solve ended.
+TEST(tool_solve_setup, a_continuum_of_solutions_is_not_unique_and_checked_from_it) {
     const TempModelFile model(
         "var x = 1\nvar y = 1\nvar z = 1\n"
         "eq once: x + y = 3\neq twice: 2*x + 2*y = 6\neq third: x*z = 2\n");
     const ProgramRun solved = run_quillon(solve_json(model.path()));
-    ASSERT_EQ(solved.exit_code, 0) << testing::PrintToString(solved);
+    ASSERT_EQ(solved.exit_code, 1) << testing::PrintToString(solved);
+    EXPECT_EQ(solved.json()["stop_reason"], "not-unique");
     const std::string message = solved.json()["message"];
-    EXPECT_NE(message.find("but the Jacobian is singular here"), std::string::npos) << message;
+    EXPECT_NE(message.find("equations once and twice depend on each other"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("fix one of those unknowns with --fix"), std::string::npos) << message;
     const TempModelFile result(solved.out);
     const ProgramRun checked =
         run_quillon({"check", model.path(), "--start", result.path(), "--format", "json"});

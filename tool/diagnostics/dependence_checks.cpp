@@ -6,6 +6,7 @@
 #include "dense_rank.h"
 #include "json_output.h"
 #include "scaled_system.h"
+#include "singularity.h"
 #include "system_names.h"
 #include "text_table.h"
 
@@ -15,11 +16,9 @@ namespace {
 // factorisation; from larger ones, at most this many candidate rows do.
 constexpr std::size_t DENSE_LIMIT = 200;
 // A row adding less than this share of the first row's size (after scaling
-// rows and columns to 1) depends on the others.
-constexpr double DEPENDENCE_TOLERANCE = 1e-10;
-// A block whose condition estimate exceeds this is searched for dependent
-// rows, the sparse counterpart of the tolerance above.
-constexpr double SINGULAR_CONDITION = 1 / DEPENDENCE_TOLERANCE;
+// rows and columns to 1) depends on the others: the singularity policy's
+// threshold, as a share.
+constexpr double DEPENDENCE_TOLERANCE = 1 / SINGULAR_CONDITION;
 // 1/sqrt(epsilon): beyond it a Newton step keeps fewer than half the digits
 // of double precision.
 constexpr double ILL_CONDITION = 67108864.0;
@@ -149,7 +148,7 @@ std::vector<std::size_t> heaviest(const std::vector<double>& weights, double sha
 bool check_large_block(const NumberedModel& model, const JacobianValues& jacobian,
                        const Block& block, std::vector<Finding>& findings) {
     ScaledSystem system(jacobian, block.rows, block.columns);
-    if (system.condition() <= SINGULAR_CONDITION) {
+    if (!numerically_singular(system.condition())) {
         return false;
     }
     std::vector<int> candidates;
@@ -224,7 +223,7 @@ void check_dependence(const NumberedModel& model, const JacobianValues& jacobian
         return;
     }
     for (const Block& block : blocks) {
-        if (block.rows.size() > DENSE_LIMIT && condition > SINGULAR_CONDITION) {
+        if (block.rows.size() > DENSE_LIMIT && numerically_singular(condition)) {
             dependent = check_large_block(model, jacobian, block, findings) || dependent;
         }
     }

@@ -30,6 +30,9 @@ class BoxedUnknowns {
         return x;
     }
 
+    double lower(std::size_t index) const { return lower_[index]; }
+    double upper(std::size_t index) const { return upper_[index]; }
+
     bool on_bound(std::size_t index, double value) const {
         return value == lower_[index] || value == upper_[index];
     }

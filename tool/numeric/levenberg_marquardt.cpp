@@ -63,6 +63,12 @@ AugmentedPattern augmented_pattern(const CompressedColumns& jacobian) {
 
 LevenbergMarquardt::LevenbergMarquardt(const CompressedColumns& jacobian_pattern)
     : size_(jacobian_pattern.size), jacobian_rows_(jacobian_pattern.row_indices) {
+    for (int column = 0; column < jacobian_pattern.size; ++column) {
+        jacobian_columns_.insert(jacobian_columns_.end(),
+                                 at(jacobian_pattern.column_starts[at(column) + 1] -
+                                    jacobian_pattern.column_starts[at(column)]),
+                                 column);
+    }
     AugmentedPattern made = augmented_pattern(jacobian_pattern);
     lower_slot_ = std::move(made.lower_slot);
     upper_slot_ = std::move(made.upper_slot);
@@ -72,24 +78,42 @@ LevenbergMarquardt::LevenbergMarquardt(const CompressedColumns& jacobian_pattern
     lu_ = std::make_unique<SparseLu>(std::move(made.pattern));
 }
 
+bool LevenbergMarquardt::factor(const std::vector<double>& slot_values,
+                                const std::vector<double>& row_weights,
+                                const std::vector<double>& column_scales, double lambda,
+                                const std::vector<bool>& held) {
+    const auto is_held = [&held](int column) { return !held.empty() && held[at(column)]; };
+    values_.assign(at(augmented_slots_), 0.0);
+    for (int index = 0; index < size_; ++index) {
+        const double scale = column_scales[at(index)];
+        // A held column keeps only its diagonal: its step is 0.
+        values_[at(top_diagonal_slot_[at(index)])] = is_held(index) ? 1.0 : lambda * scale * scale;
+        values_[at(bottom_diagonal_slot_[at(index)])] = -1.0;
+    }
+    for (std::size_t slot = 0; slot < jacobian_rows_.size(); ++slot) {
+        const double weighted = is_held(jacobian_columns_[slot])
+                                    ? 0.0
+                                    : row_weights[at(jacobian_rows_[slot])] * slot_values[slot];
+        values_[at(lower_slot_[slot])] = weighted;
+        values_[at(upper_slot_[slot])] = weighted;
+    }
+    return lu_->factor(values_);
+}
+
+void LevenbergMarquardt::solve(std::vector<double>& rhs) {
+    lu_->solve(rhs);
+}
+
 bool LevenbergMarquardt::step(const std::vector<double>& slot_values,
                               const std::vector<double>& row_weights,
                               const std::vector<double>& column_scales, double lambda,
                               const std::vector<double>& residuals, std::vector<double>& p) {
-    values_.assign(at(augmented_slots_), 0.0);
-    for (int index = 0; index < size_; ++index) {
-        const double scale = column_scales[at(index)];
-        values_[at(top_diagonal_slot_[at(index)])] = lambda * scale * scale;
-        values_[at(bottom_diagonal_slot_[at(index)])] = -1.0;
-    }
-    for (std::size_t slot = 0; slot < jacobian_rows_.size(); ++slot) {
-        const double weighted = row_weights[at(jacobian_rows_[slot])] * slot_values[slot];
-        values_[at(lower_slot_[slot])] = weighted;
-        values_[at(upper_slot_[slot])] = weighted;
-    }
-    if (!lu_->factor(values_)) {
-        return false;
-    }
+    return factor(slot_values, row_weights, column_scales, lambda) &&
+           step(row_weights, residuals, p);
+}
+
+bool LevenbergMarquardt::step(const std::vector<double>& row_weights,
+                              const std::vector<double>& residuals, std::vector<double>& p) {
     rhs_.assign(at(2 * size_), 0.0);
     for (int row = 0; row < size_; ++row) {
         rhs_[at(size_ + row)] = -row_weights[at(row)] * residuals[at(row)];

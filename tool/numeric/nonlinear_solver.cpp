@@ -7,8 +7,12 @@
 #include <optional>
 
 #include "convergence_scale.h"
+#include "damped_steps.h"
 #include "levenberg_marquardt.h"
 #include "linear_convergence.h"
+#include "null_directions.h"
+#include "singularity.h"
+#include "stop_diagnosis.h"
 #include "structural_matching.h"
 #include "trust_radius.h"
 #include "trust_region_step.h"
@@ -29,10 +33,26 @@ constexpr double SMALLEST_DAMPING = 1e-10;
 // merit that is no root: MINPACK's "not making good progress".
 constexpr double SLOW_DECREASE = 1e-3;
 constexpr int SLOW_STEPS = 10;
-// Residuals at least this share of the largest scaled one name the equations
-// that contradict each other where the Jacobian is singular.
-constexpr double CONFLICT_SHARE = 1e-2;
+// Steps in a row that each lower the merit by less than this share mean the
+// dogleg is creeping (MINPACK's "not making good progress" over five
+// Jacobian evaluations): Levenberg-Marquardt takes over, as it does where
+// the dogleg stalls.
+constexpr double POOR_DECREASE = 0.1;
+constexpr int POOR_STEPS = 5;
+// The iteration limit came while the iterates were still making steady
+// progress when the largest absolute or scaled residual fell at every one of
+// the last PROGRESS_ITERATIONS iterations, by at least PROGRESS_FACTOR in
+// all; with fewer iterations there is no telling.
+constexpr int PROGRESS_ITERATIONS = 5;
+constexpr double PROGRESS_FACTOR = 2.0;
 constexpr double LARGEST_DAMPING = 1.0;
+// Where the Jacobian at a converged point is singular, the solve looks for
+// another solution this share of the unknowns' magnitudes away along the
+// null direction, in at most this many iterations from there: found at least
+// half as far away, the solutions form a continuum; at an isolated singular
+// root the iterations head back.
+constexpr double CONTINUUM_STEP = 1e-2;
+constexpr int CONTINUUM_ITERATIONS = 10;
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
@@ -113,16 +133,32 @@ struct ProjectedStep {
     double proposed_length = 0.0;
 };
 
+// The largest change from `from` to `to` relative to the unknowns'
+// magnitudes at `from`.
+double relative_distance(const std::vector<double>& from, const std::vector<double>& to) {
+    double largest = 0.0;
+    for (std::size_t index = 0; index < from.size(); ++index) {
+        largest =
+            std::max(largest, std::fabs(to[index] - from[index]) / unknown_magnitude(from[index]));
+    }
+    return largest;
+}
+
 class TrustRegionSolver {
   public:
+    // `examine_solution`: at a converged point where the Jacobian is
+    // singular, tell an isolated root from a continuum (a solve that does so
+    // does not do it again at the points it tries).
     TrustRegionSolver(SquareSystem& system, const BoxedUnknowns& box,
                       const SolverSettings& settings,
-                      const std::function<void(const IterationRecord&)>& observer)
+                      const std::function<void(const IterationRecord&)>& observer,
+                      bool examine_solution)
         : system_(system),
           pattern_(system.pattern()),
           box_(box),
           settings_(settings),
           observer_(observer),
+          examine_solution_(examine_solution),
           lu_(pattern_),
           region_(pattern_, slot_values_, row_weights_, column_scales_, weighted_residuals_,
                   newton_step_) {}
@@ -130,6 +166,7 @@ class TrustRegionSolver {
     SolveOutcome run(std::vector<double> start) {
         const auto begin = std::chrono::steady_clock::now();
         outcome_.x = box_.projected(std::move(start));
+        start_ = outcome_.x;
         if (evaluate_residuals(outcome_.x, residuals_) != EvaluationStatus::ok) {
             measure_start();
             record();
@@ -160,6 +197,8 @@ class TrustRegionSolver {
         }
         for (;;) {
             if (evaluate_jacobian() != EvaluationStatus::ok) {
+                measure_start();
+                record();
                 outcome_.stop = SolveStop::evaluation_fault;
                 return;
             }
@@ -173,29 +212,123 @@ class TrustRegionSolver {
             }
             find_newton_step();
             measure_newton_step();
+            if (!converged() && residuals_meet_tolerance() && newton_kind_ == StepKind::newton &&
+                singular_here()) {
+                // The LU still factors a Jacobian the policy calls singular:
+                // how far this point is from a solution, the least-squares
+                // step tells.
+                lu_usable_ = false;
+                find_least_squares_step();
+                measure_newton_step();
+            }
             if (converged()) {
-                outcome_.stop = SolveStop::converged;
-                note_singular_solution();
+                polish();
+                judge_solution();
                 return;
             }
             if (outcome_.history.back().iteration >= settings_.max_iterations) {
                 outcome_.stop = SolveStop::iteration_limit;
+                diagnose();
                 return;
             }
-            if (slow_steps_ >= SLOW_STEPS) {
-                name_stall();
-                return;
-            }
-            const Advance advanced = advance();
+            const Advance advanced = move_on();
             if (advanced == Advance::fault) {
                 outcome_.stop = SolveStop::evaluation_fault;
+                outcome_.diagnosis.cause = StopCause::fault;
                 return;
             }
             if (advanced == Advance::none) {
                 name_stall();
+                diagnose();
                 return;
             }
         }
+    }
+
+    // The next step: the trust region's, until it stalls or creeps at a
+    // residual above round-off; Levenberg-Marquardt's from then on.
+    Advance move_on() {
+        if (!damped_) {
+            const bool creeping = slow_steps_ >= SLOW_STEPS || poor_steps_ >= POOR_STEPS;
+            const Advance advanced = creeping ? Advance::none : advance();
+            if (advanced != Advance::none || scaled_.value <= NEAR_ROUND_OFF) {
+                return advanced;
+            }
+            damped_ = std::make_unique<DampedSteps>(pattern_);
+            outcome_.fallback_iteration = outcome_.history.back().iteration;
+            rebase_weights();
+        }
+        watch_.other_step_taken();
+        return damped_step();
+    }
+
+    // The merit Levenberg-Marquardt minimises weighs each equation by its
+    // scale here, not by the largest it has had: a start far off (scales
+    // many times today's) would leave those equations all but unweighed.
+    // D follows the new weights.
+    void rebase_weights() {
+        merit_ = 0.0;
+        for (std::size_t row = 0; row < residuals_.size(); ++row) {
+            merit_scales_[row] = scales_[row];
+            row_weights_[row] = 1.0 / scales_[row];
+            weighted_residuals_[row] = residuals_[row] * row_weights_[row];
+            merit_ += weighted_residuals_[row] * weighted_residuals_[row];
+        }
+        std::fill(column_scales_.begin(), column_scales_.end(), 0.0);
+        update_column_scales();
+    }
+
+    // One Levenberg-Marquardt step, raising the damping until the merit
+    // falls enough; none at a stationary point of the merit, or when the
+    // damping has grown past use.
+    Advance damped_step() {
+        damped_->start_point(slot_values_, row_weights_, column_scales_, weighted_residuals_,
+                             outcome_.x, box_);
+        if (damped_->stationary()) {
+            outcome_.stationary = true;
+            return Advance::none;
+        }
+        const double merit = merit_;
+        while (!damped_->exhausted()) {
+            bool found = false;
+            timed(outcome_.timing.lu, [&] {
+                found = damped_->propose(slot_values_, row_weights_, column_scales_, residuals_,
+                                         damped_step_);
+            });
+            if (!found) {
+                damped_->refused();
+                continue;
+            }
+            const ProjectedStep projected = project_fresh_step(damped_step_);
+            if (projected.relative_change.value <= EPSILON) {
+                return Advance::none;
+            }
+            const EvaluationStatus status = evaluate_trial();
+            if (status == EvaluationStatus::fatal) {
+                return Advance::fault;
+            }
+            WeightedMerit trial_sum;
+            const double predicted_merit =
+                region_.predicted_merit(step_product_, [&](std::size_t row) {
+                    trial_sum.offer(row_weights_[row], trial_residuals_[row]);
+                });
+            const std::optional<double> trial_merit =
+                status == EvaluationStatus::ok ? trial_sum.value() : std::nullopt;
+            const double predicted = merit - predicted_merit;
+            const double ratio =
+                trial_merit && predicted > 0.0 ? (merit - *trial_merit) / predicted : 0.0;
+            if (!TrustRadius::acceptable(ratio)) {
+                ++outcome_.counts.rejected_trials;
+                damped_->refused();
+                continue;
+            }
+            damped_->taken(ratio);
+            taken_ = {projected.largest_change, 0.0, StepKind::levenberg_marquardt};
+            outcome_.x.swap(trial_);
+            residuals_.swap(trial_residuals_);
+            return Advance::taken;
+        }
+        return Advance::none;
     }
 
     // The trust region's step, and where Newton's steps have been closing in
@@ -302,6 +435,7 @@ class TrustRegionSolver {
         made.step_kind = taken_.kind;
         made.at_bounds = at_bounds_;
         outcome_.history.push_back(made);
+        keep_points(made);
         const auto recorded = std::chrono::steady_clock::now();
         if (made.iteration > 0) {
             outcome_.timing.last_iteration =
@@ -383,7 +517,7 @@ class TrustRegionSolver {
             // A weight changes only with its scale, which seldom grows once
             // the iteration settles: no division for the others. Scales are
             // positive, so each weight is set at the first point.
-            if (merit_scales_[row] < scale) {
+            if (merit_scales_[row] < scale || (damped_ && merit_scales_[row] != scale)) {
                 merit_scales_[row] = scale;
                 row_weights_[row] = 1.0 / scale;
             }
@@ -433,9 +567,15 @@ class TrustRegionSolver {
             update_column_scales();
         }
         have_newton_step_ = lu_usable_;
-        if (lu_usable_) {
-            return;
+        if (!lu_usable_) {
+            find_least_squares_step();
         }
+    }
+
+    // A Levenberg-Marquardt step in the Newton step's place, where the LU
+    // cannot give one, or where its step through a singular Jacobian is
+    // noise along the null direction.
+    void find_least_squares_step() {
         relative_newton_.clear();
         newton_kind_ = StepKind::levenberg_marquardt;
         if (!levenberg_marquardt_) {
@@ -490,7 +630,7 @@ class TrustRegionSolver {
             norm += value * value;
         }
         double& scale = column_scales_[column];
-        scale = std::max(scale, std::sqrt(norm));
+        scale = damped_ ? std::sqrt(norm) : std::max(scale, std::sqrt(norm));
         if (!(scale > 0.0) || !std::isfinite(scale)) {
             scale = 1.0;
         }
@@ -551,9 +691,23 @@ class TrustRegionSolver {
         }
     }
 
+    // The convergence test's residual conditions.
+    bool residuals_meet_tolerance() const {
+        return scaled_.value <= settings_.tolerance &&
+               absolute_.value <= settings_.absolute_tolerance;
+    }
+
+    // Whether the singularity policy calls the Jacobian at x singular; the
+    // LU's factor is gone afterwards.
+    bool singular_here() {
+        double condition = 0.0;
+        timed(outcome_.timing.lu,
+              [&] { condition = equilibrated_condition(lu_, pattern_, slot_values_); });
+        return numerically_singular(condition);
+    }
+
     bool converged() const {
-        if (!(scaled_.value <= settings_.tolerance) ||
-            !(absolute_.value <= settings_.absolute_tolerance)) {
+        if (!residuals_meet_tolerance()) {
             return false;
         }
         if (scaled_.value <= ROUND_OFF) {
@@ -627,20 +781,124 @@ class TrustRegionSolver {
             taken_ = {projected.largest_change, radius_.value(), kind};
             radius_.accepted(ratio, scaled_length);
             slow_steps_ = merit - trial_merit < SLOW_DECREASE * merit ? slow_steps_ + 1 : 0;
+            poor_steps_ = merit - trial_merit < POOR_DECREASE * merit ? poor_steps_ + 1 : 0;
             outcome_.x.swap(trial_);
             residuals_.swap(trial_residuals_);
             return Advance::taken;
         }
     }
 
+    // The points the diagnosis of a stop compares the last with: one about
+    // halfway through the iterations (kept at powers of two), and the best,
+    // of the smallest largest scaled residual.
+    void keep_points(const IterationRecord& made) {
+        const int iteration = made.iteration;
+        if (iteration > 0 && (iteration & (iteration - 1)) == 0) {
+            halfway_.swap(latest_power_);
+            latest_power_ = outcome_.x;
+        }
+        if (made.scaled_residual_norm < best_scaled_) {
+            best_scaled_ = made.scaled_residual_norm;
+            best_x_ = outcome_.x;
+            best_iteration_ = iteration;
+        }
+    }
+
     void name_stall() {
-        if (!lu_usable_) {
+        if (!lu_usable_ || singular_here()) {
             outcome_.stop = SolveStop::singular_jacobian;
             name_singular_part();
             return;
         }
         outcome_.stop = SolveStop::no_decrease;
         outcome_.at_round_off = scaled_.value <= NEAR_ROUND_OFF;
+    }
+
+    // Why the solve stopped short, from where it stopped: unknowns that
+    // grew without bound, unknowns held at their bounds, and where the
+    // Jacobian is singular there (or else at the best point), the equations
+    // that depend on each other and whether they contradict.
+    void diagnose() {
+        StopDiagnosis& found = outcome_.diagnosis;
+        const ExaminedPoint here{pattern_, slot_values_, residuals_, row_weights_, outcome_.x};
+        find_growth(here, start_, halfway_, outcome_.history.back().iteration, found);
+        find_held(here, box_, found);
+        if (!find_dependence(here, found) && best_iteration_ != outcome_.history.back().iteration) {
+            found.at_best_point = examine(
+                best_x_, [&](const ExaminedPoint& best) { return find_dependence(best, found); });
+        }
+        if (!found.dependent_rows.empty()) {
+            StopDiagnosis at_start;
+            found.regular_at_start = examine(start_, [&](const ExaminedPoint& start) {
+                return !find_dependence(start, at_start);
+            });
+        }
+        found.cause = cause_of_stop();
+    }
+
+    // `check` of the point `x`, evaluated afresh; false when it cannot be.
+    template <typename Check>
+    bool examine(const std::vector<double>& x, Check check) {
+        std::vector<double> residuals;
+        std::vector<double> slot_values;
+        if (evaluate_residuals(x, residuals) != EvaluationStatus::ok || !all_finite(residuals)) {
+            return false;
+        }
+        ++outcome_.counts.jacobian_evaluations;
+        const EvaluationStatus status = evaluated([&] { return system_.jacobian(x, slot_values); });
+        if (status != EvaluationStatus::ok || !all_finite(slot_values)) {
+            return false;
+        }
+        return check(ExaminedPoint{pattern_, slot_values, residuals, row_weights_, x});
+    }
+
+    StopCause cause_of_stop() const {
+        const StopDiagnosis& found = outcome_.diagnosis;
+        if (!found.growing_columns.empty()) {
+            return StopCause::diverging;
+        }
+        if (!found.dependent_rows.empty() && found.regular_at_start) {
+            return StopCause::local_minimum;
+        }
+        if (found.contradicting) {
+            return StopCause::contradicting;
+        }
+        if (!found.held_columns.empty() &&
+            (outcome_.stationary || outcome_.stop == SolveStop::no_decrease)) {
+            return StopCause::bounds;
+        }
+        if (!found.dependent_rows.empty()) {
+            return StopCause::dependent;
+        }
+        if (outcome_.stationary) {
+            return StopCause::local_minimum;
+        }
+        if (outcome_.at_round_off) {
+            return StopCause::round_off;
+        }
+        if (outcome_.stop == SolveStop::iteration_limit) {
+            if (outcome_.history.size() <= static_cast<std::size_t>(PROGRESS_ITERATIONS)) {
+                return StopCause::few_iterations;
+            }
+            if (falling(&IterationRecord::residual_norm) ||
+                falling(&IterationRecord::scaled_residual_norm)) {
+                return StopCause::progressing;
+            }
+        }
+        return StopCause::stalled;
+    }
+
+    // Whether a measure of the records fell steadily over the last
+    // iterations.
+    bool falling(double IterationRecord::*measure) const {
+        const std::vector<IterationRecord>& history = outcome_.history;
+        const std::size_t first = history.size() - 1 - PROGRESS_ITERATIONS;
+        for (std::size_t index = first + 1; index < history.size(); ++index) {
+            if (!(history[index].*measure < history[index - 1].*measure)) {
+                return false;
+            }
+        }
+        return history.back().*measure * PROGRESS_FACTOR <= history[first].*measure;
     }
 
     void name_non_finite_residuals() {
@@ -674,16 +932,91 @@ class TrustRegionSolver {
         }
     }
 
-    // A root where the LU fails is reached by least-squares steps: say so,
-    // since the equations there may not determine the unknowns.
-    void note_singular_solution() {
-        if (lu_usable_) {
+    // The Newton step from the converged point has been computed: the point
+    // it reaches (in trial_) is about as far from the root as that step
+    // squared. Taken when one residual evaluation confirms it.
+    void polish() {
+        if (!have_newton_step_ || !newton_cut_ || evaluate_trial() != EvaluationStatus::ok) {
             return;
         }
-        outcome_.singular_at_solution = true;
-        if (lu_.singular_column() >= 0) {
-            outcome_.columns = {lu_.singular_column()};
+        const ResidualMeasure polished = largest_scaled(trial_residuals_, scales_);
+        if (!(polished.value <= scaled_.value) ||
+            !(largest_absolute(trial_residuals_).value <= settings_.absolute_tolerance)) {
+            return;
         }
+        outcome_.x.swap(trial_);
+        residuals_.swap(trial_residuals_);
+        outcome_.polished = true;
+    }
+
+    // A converged point where the Jacobian is singular is not necessarily
+    // the only solution: when another one lies along the null direction,
+    // the solutions form a continuum (not_unique); else the point is an
+    // isolated singular root.
+    void judge_solution() {
+        outcome_.stop = SolveStop::converged;
+        if (!examine_solution_) {
+            return;
+        }
+        outcome_.condition = equilibrated_condition(lu_, pattern_, slot_values_);
+        if (!numerically_singular(outcome_.condition)) {
+            return;
+        }
+        const NullDirections null = null_directions(pattern_, slot_values_);
+        outcome_.singular_at_solution = true;
+        if (null.unknowns.empty()) {
+            return;
+        }
+        outcome_.columns = moving_unknowns(null.unknowns, outcome_.x);
+        std::optional<std::vector<double>> other = other_solution(null.unknowns);
+        if (!other) {
+            return;
+        }
+        outcome_.stop = SolveStop::not_unique;
+        outcome_.singular_at_solution = false;
+        outcome_.columns.clear();
+        outcome_.continuum = {moving_unknowns(null.unknowns, outcome_.x),
+                              dependent_equations(null.rows), std::move(*other)};
+    }
+
+    // A point that meets the convergence test CONTINUUM_STEP away from x
+    // along `direction` (either way, as the bounds allow), reached in a few
+    // iterations from there, if there is one.
+    std::optional<std::vector<double>> other_solution(const std::vector<double>& direction) {
+        const std::vector<double>& x = outcome_.x;
+        double largest = 0.0;
+        for (std::size_t index = 0; index < x.size(); ++index) {
+            largest = std::max(largest, std::fabs(direction[index]) / unknown_magnitude(x[index]));
+        }
+        SolverSettings nearby = settings_;
+        nearby.max_iterations = CONTINUUM_ITERATIONS;
+        for (const double sign : {1.0, -1.0}) {
+            std::vector<double> start(x.size());
+            for (std::size_t index = 0; index < x.size(); ++index) {
+                start[index] = box_.projected(
+                    index, x[index] + sign * CONTINUUM_STEP / largest * direction[index]);
+            }
+            if (relative_distance(x, start) < 0.5 * CONTINUUM_STEP) {
+                continue;  // the bounds are in the way
+            }
+            SolveOutcome there = TrustRegionSolver(
+                                     system_, box_, nearby, [](const IterationRecord&) {}, false)
+                                     .run(std::move(start));
+            add_counts(there.counts);
+            if (there.stop == SolveStop::converged &&
+                relative_distance(x, there.x) >= 0.5 * CONTINUUM_STEP) {
+                return std::move(there.x);
+            }
+        }
+        return std::nullopt;
+    }
+
+    void add_counts(const SolveCounts& more) {
+        SolveCounts& counts = outcome_.counts;
+        counts.residual_evaluations += more.residual_evaluations;
+        counts.jacobian_evaluations += more.jacobian_evaluations;
+        counts.rejected_trials += more.rejected_trials;
+        counts.faulted_trials += more.faulted_trials;
     }
 
     // The structure of the nonzero values tells which equations and unknowns
@@ -697,22 +1030,6 @@ class TrustRegionSolver {
             const StructuralDefects defects = structural_defects(graph, matching);
             outcome_.rows = defects.overdetermined_rows;
             outcome_.columns = defects.underdetermined_columns;
-        } else {
-            if (lu_.singular_column() >= 0) {
-                outcome_.columns = {lu_.singular_column()};
-            }
-            name_conflicting_rows();
-        }
-    }
-
-    // At a least-squares stall the weighted residuals lie in the Jacobian's
-    // left null space: the rows they leave standing depend on each other.
-    void name_conflicting_rows() {
-        const double largest = largest_scaled(residuals_, scales_).value;
-        for (std::size_t row = 0; row < residuals_.size(); ++row) {
-            if (std::fabs(residuals_[row]) / scales_[row] >= CONFLICT_SHARE * largest) {
-                outcome_.conflicting_rows.push_back(static_cast<int>(row));
-            }
         }
     }
 
@@ -733,6 +1050,7 @@ class TrustRegionSolver {
     const BoxedUnknowns& box_;
     const SolverSettings& settings_;
     const std::function<void(const IterationRecord&)>& observer_;
+    const bool examine_solution_;
     SparseLu lu_;
     std::unique_ptr<LevenbergMarquardt> levenberg_marquardt_;
     SolveOutcome outcome_;
@@ -774,6 +1092,19 @@ class TrustRegionSolver {
     double observer_seconds_ = 0.0;
     std::chrono::steady_clock::time_point last_record_;
     int slow_steps_ = 0;
+    int poor_steps_ = 0;
+    // The points the diagnosis of a stop compares with the last: the start,
+    // about halfway (and the point at the latest power of two), the best.
+    std::vector<double> start_;
+    std::vector<double> halfway_;
+    std::vector<double> latest_power_;
+    std::vector<double> best_x_;
+    double best_scaled_ = std::numeric_limits<double>::infinity();
+    int best_iteration_ = -1;
+    // Levenberg-Marquardt's steps, once the trust region has given way to
+    // them, and the step each proposes.
+    std::unique_ptr<DampedSteps> damped_;
+    std::vector<double> damped_step_;
 };
 
 }  // namespace
@@ -783,5 +1114,5 @@ SolveOutcome solve_system(SquareSystem& system, std::vector<double> start,
                           const SolverSettings& settings,
                           const std::function<void(const IterationRecord&)>& observer) {
     const BoxedUnknowns box(lower, upper);
-    return TrustRegionSolver(system, box, settings, observer).run(std::move(start));
+    return TrustRegionSolver(system, box, settings, observer, true).run(std::move(start));
 }

@@ -8,6 +8,7 @@
 #include "boxed_unknowns.h"
 #include "solve_stop.h"
 #include "square_system.h"
+#include "stop_diagnosis.h"
 
 // What counts as solved, and how long to try.
 //
@@ -27,6 +28,15 @@ struct SolverSettings {
     double tolerance = 1e-9;
     double absolute_tolerance = std::numeric_limits<double>::infinity();
     int max_iterations = 100;
+};
+
+// Solutions that form a continuum: the unknowns along which the equations
+// stay met, the equations whose rows combine to nothing there (both in
+// order), and another point that meets the convergence test.
+struct Continuum {
+    std::vector<int> moving_columns;
+    std::vector<int> dependent_rows;
+    std::vector<double> other_solution;
 };
 
 // The state after one iteration (iteration 0: the start).
@@ -96,15 +106,29 @@ struct SolveOutcome {
     // For a singular Jacobian: its pattern has no full matching, whatever the
     // values (else the values at x are at fault).
     bool structurally_singular = false;
-    // For a singular Jacobian whose values still match fully: the rows whose
-    // residuals the least-squares steps left standing (at least a hundredth
-    // of the largest scaled one), the dependent equations that cannot all hold.
-    std::vector<int> conflicting_rows;
-    // For converged: the LU at x was singular or too badly conditioned to
-    // solve with, so the point need not be the only solution near it (the
-    // equations may be dependent there); `columns` then holds KLU's column
-    // without a usable pivot, if it found one.
+    // For iteration_limit, no_decrease, singular_jacobian and
+    // evaluation_fault: why, as found where the solve stopped.
+    StopDiagnosis diagnosis;
+    // For converged: the Jacobian is numerically singular at x (see
+    // singularity.h) but the equations grow along its null direction, as at
+    // an isolated singular root; `columns` then holds the unknowns that move
+    // along that direction, in order.
     bool singular_at_solution = false;
+    // For converged and not_unique: the singularity policy's condition
+    // estimate at x.
+    double condition = std::numeric_limits<double>::quiet_NaN();
+    // For not_unique: the continuum of solutions through x.
+    Continuum continuum;
+    // For converged and not_unique: x is the converged point moved by the
+    // Newton step computed there, confirmed by one residual evaluation.
+    bool polished = false;
+    // The iteration after which Levenberg-Marquardt's steps took over from
+    // the trust region's, which had stalled or crept (-1: they never did).
+    int fallback_iteration = -1;
+    // Levenberg-Marquardt stopped at a stationary point of the merit: a
+    // minimum of the scaled sum of squares over the unknowns not held at
+    // their bounds.
+    bool stationary = false;
     // The unknowns that end on a bound, in column order.
     std::vector<BoundContact> at_bounds;
     // The system's words for the last evaluation that was not ok (for

@@ -16,6 +16,8 @@ std::string stop_code(SolveStop stop) {
             return "non-finite-derivatives";
         case SolveStop::evaluation_fault:
             return "evaluation-fault";
+        case SolveStop::not_unique:
+            return "not-unique";
     }
     return "";
 }

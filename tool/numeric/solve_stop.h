@@ -11,11 +11,12 @@ enum class SolveStop {
     non_finite_residuals,
     non_finite_jacobian,
     evaluation_fault,
+    not_unique,
 };
 
 // The reason's code as the tool writes it: "converged", "iteration-limit",
 // "no-decrease", "singular-jacobian", "non-finite-residuals",
-// "non-finite-derivatives", "evaluation-fault".
+// "non-finite-derivatives", "evaluation-fault", "not-unique".
 std::string stop_code(SolveStop stop);
 
 // How a step was made: the full Newton step; a dogleg between it and the

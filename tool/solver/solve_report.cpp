@@ -1,45 +1,10 @@
 #include "solve_report.h"
 
+#include "solve_names.h"
+#include "stop_causes.h"
 #include "text_table.h"
 
 namespace {
-
-std::string equation_name(const LoadedModel& loaded, const SystemChoice& choice, int row) {
-    return loaded.equation_name(choice.equations[static_cast<std::size_t>(row)]);
-}
-
-std::string unknown_symbol(const LoadedModel& loaded, const SystemChoice& choice, int column) {
-    return loaded.symbols.symbol(choice.unknowns[static_cast<std::size_t>(column)]);
-}
-
-std::vector<std::string> equation_names(const LoadedModel& loaded, const SystemChoice& choice,
-                                        const std::vector<int>& rows) {
-    std::vector<std::string> names;
-    for (const int row : rows) {
-        names.push_back(equation_name(loaded, choice, row));
-    }
-    return names;
-}
-
-std::vector<std::string> unknown_symbols(const LoadedModel& loaded, const SystemChoice& choice,
-                                         const std::vector<int>& columns) {
-    std::vector<std::string> symbols;
-    for (const int column : columns) {
-        symbols.push_back(unknown_symbol(loaded, choice, column));
-    }
-    return symbols;
-}
-
-// "x = 1.5, y = 2" for the unknowns in `columns` at the outcome's point.
-std::string unknown_values(const SolveOutcome& outcome, const LoadedModel& loaded,
-                           const SystemChoice& choice, const std::vector<int>& columns) {
-    std::vector<std::string> values;
-    for (const int column : columns) {
-        values.push_back(unknown_symbol(loaded, choice, column) + " = " +
-                         readable_number(outcome.x[static_cast<std::size_t>(column)]));
-    }
-    return listed_names(values);
-}
 
 std::string where(const SolveOutcome& outcome) {
     const int iteration = outcome.history.empty() ? 0 : outcome.history.back().iteration;
@@ -52,7 +17,7 @@ std::string non_finite_residuals(const SolveOutcome& outcome, const LoadedModel&
     std::string text = "residuals that are NaN or infinite " + where(outcome) + " in equations " +
                        listed_names(equation_names(loaded, choice, outcome.rows));
     if (!outcome.columns.empty()) {
-        text += " (at " + unknown_values(outcome, loaded, choice, outcome.columns) + ")";
+        text += " (at " + unknown_values(outcome.x, loaded, choice, outcome.columns) + ")";
     }
     return text + "; start inside the equations' domain with " + wording.at +
            ", or bound the variables to keep them there";
@@ -64,7 +29,7 @@ std::string non_finite_derivatives(const SolveOutcome& outcome, const LoadedMode
     for (std::size_t index = 0; index < outcome.rows.size(); ++index) {
         pairs.push_back("d " + equation_name(loaded, choice, outcome.rows[index]) + " / d " +
                         unknown_symbol(loaded, choice, outcome.columns[index]) + " at " +
-                        unknown_values(outcome, loaded, choice, {outcome.columns[index]}));
+                        unknown_values(outcome.x, loaded, choice, {outcome.columns[index]}));
     }
     return "derivatives that are NaN or infinite " + where(outcome) + ": " + listed_names(pairs) +
            "; start elsewhere with " + wording.at + ", or bound the variables away from that point";
@@ -88,12 +53,10 @@ std::string singular(const SolveOutcome& outcome, const LoadedModel& loaded,
                "with " +
                wording.fix;
     }
-    if (!outcome.conflicting_rows.empty()) {
-        return text + "; equations " +
-               listed_names(equation_names(loaded, choice, outcome.conflicting_rows)) +
-               " depend on each other and cannot all hold here: correct one of them, or start "
-               "elsewhere with " +
-               wording.at + " if they meet elsewhere";
+    // Where derivatives have vanished, the unmatched sets above say it all.
+    const std::string cause = cause_words(outcome, loaded, choice, wording);
+    if (outcome.rows.empty() && !cause.empty()) {
+        return text + cause;
     }
     return text +
            "; the equations depend on each other at this point, or their derivatives vanish "
@@ -113,37 +76,55 @@ std::string worst_residual(const SolveOutcome& outcome, const LoadedModel& loade
 
 std::string no_decrease(const SolveOutcome& outcome, const LoadedModel& loaded,
                         const SystemChoice& choice, const StopWording& wording) {
-    std::string text = "no step lowers the scaled sum of squares " + where(outcome) +
-                       worst_residual(outcome, loaded, choice);
-    if (outcome.at_round_off) {
-        return text +
-               "; the residuals are already at round-off of their scales, so no point does "
-               "better in double precision: loosen " +
-               wording.absolute_tolerance + " (or " + wording.tolerance +
-               ") if the point will do, else rescale the equations";
-    }
-    const std::string at_bounds = bound_contacts(outcome, loaded, choice);
-    if (!at_bounds.empty()) {
-        text += "; unknowns at a bound: " + at_bounds +
-                ", so the solution may lie beyond them: widen those bounds";
-    }
-    return text + "; the equations may have no solution near this point: start elsewhere with " +
-           wording.at;
+    return "no step lowers the scaled sum of squares " + where(outcome) +
+           worst_residual(outcome, loaded, choice) + cause_words(outcome, loaded, choice, wording);
 }
 
 std::string singular_solution(const SolveOutcome& outcome, const LoadedModel& loaded,
-                              const SystemChoice& choice, const StopWording& wording) {
+                              const SystemChoice& choice) {
     if (!outcome.singular_at_solution) {
         return "";
     }
     std::string text = "; but the Jacobian is singular here";
     if (!outcome.columns.empty()) {
-        text += " (no usable pivot for unknown " +
+        text += " (along unknowns " +
                 listed_names(unknown_symbols(loaded, choice, outcome.columns)) + ")";
     }
     return text +
-           ", so this need not be the only solution near this point: " + wording.check_result +
-           " names the equations that depend on each other";
+           ", and the equations grow along that direction: an isolated root where their "
+           "derivatives vanish together, which iterations approach only slowly";
+}
+
+// The continuum: what moves along it, which equations are one too many, and
+// what to do.
+std::string not_unique(const SolveOutcome& outcome, const LoadedModel& loaded,
+                       const SystemChoice& choice, const StopWording& wording) {
+    const Continuum& continuum = outcome.continuum;
+    std::string text = "the equations are met here " + where(outcome) +
+                       ", but not at this point alone: they hold along a line of points "
+                       "through it";
+    if (!continuum.moving_columns.empty()) {
+        const std::vector<int> first(
+            continuum.moving_columns.begin(),
+            continuum.moving_columns.begin() +
+                static_cast<long>(std::min<std::size_t>(continuum.moving_columns.size(), 3)));
+        std::vector<std::string> others;
+        for (const int column : first) {
+            others.push_back(
+                unknown_symbol(loaded, choice, column) + " = " +
+                readable_number(continuum.other_solution[static_cast<std::size_t>(column)]));
+        }
+        text += ", along which unknowns " +
+                listed_names(unknown_symbols(loaded, choice, continuum.moving_columns)) +
+                " move together (another solution has " + listed_names(others) + ")";
+    }
+    if (!continuum.dependent_rows.empty()) {
+        text += "; equations " +
+                listed_names(equation_names(loaded, choice, continuum.dependent_rows)) +
+                " depend on each other, so one of them says nothing the others do not";
+    }
+    return text + ": fix one of those unknowns with " + wording.fix +
+           ", or replace one of those equations by the specification it stands in for";
 }
 
 std::string evaluation_fault(const SolveOutcome& outcome) {
@@ -161,12 +142,12 @@ std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded
             const std::string at_bounds = bound_contacts(outcome, loaded, choice);
             return "converged in " + counted(steps, "iteration") +
                    (at_bounds.empty() ? "" : "; at a bound: " + at_bounds) +
-                   singular_solution(outcome, loaded, choice, wording);
+                   singular_solution(outcome, loaded, choice);
         }
         case SolveStop::iteration_limit:
             return "no convergence in " + counted(steps, "iteration") +
-                   worst_residual(outcome, loaded, choice) + "; raise " + wording.max_iterations +
-                   ", or start nearer the solution with " + wording.at;
+                   worst_residual(outcome, loaded, choice) +
+                   cause_words(outcome, loaded, choice, wording);
         case SolveStop::non_finite_residuals:
             return non_finite_residuals(outcome, loaded, choice, wording);
         case SolveStop::non_finite_jacobian:
@@ -177,6 +158,8 @@ std::string describe_stop(const SolveOutcome& outcome, const LoadedModel& loaded
             return no_decrease(outcome, loaded, choice, wording);
         case SolveStop::evaluation_fault:
             return evaluation_fault(outcome);
+        case SolveStop::not_unique:
+            return not_unique(outcome, loaded, choice, wording);
     }
     return "";
 }
