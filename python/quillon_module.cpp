@@ -26,6 +26,7 @@
 #include "sensitivity.h"
 #include "solve_report.h"
 #include "solve_stop.h"
+#include "stop_details.h"
 #include "usage_error.h"
 
 namespace py = pybind11;
@@ -131,6 +132,13 @@ struct SolveResult {
     py::list history;
     py::list warnings;
     bool converged = false;
+    // What the stop found beyond the message, as stop_details gives it.
+    py::object cause;
+    py::object diagnosis;
+    py::object continuum;
+    bool polished = false;
+    py::object fallback_iteration;
+    py::dict counts;
     // For sensitivities: the model it belongs to and its fixed variables.
     std::shared_ptr<PythonModel> model;
     std::set<int> fixed_numbers;
@@ -221,6 +229,13 @@ void add_outcome(SolveResult& result, const LoadedModel& loaded, const SystemCho
     }
     result.timing = timing_dict(outcome.timing);
     result.history = history_list(loaded, choice, outcome.history);
+    const nlohmann::ordered_json details = stop_details(solution, loaded, choice);
+    result.cause = to_python(details["cause"]);
+    result.diagnosis = to_python(details["diagnosis"]);
+    result.continuum = to_python(details["continuum"]);
+    result.polished = details["polished"];
+    result.fallback_iteration = to_python(details["fallback_iteration"]);
+    result.counts = py::cast<py::dict>(to_python(details["counts"]));
 }
 
 // ---- the model --------------------------------------------------------------
@@ -565,8 +580,9 @@ PYBIND11_MODULE(quillon, module) {
         .def_readonly("residuals", &SolveResult::residuals, "the residuals at x")
         .def_readonly("status", &SolveResult::status, "the block's own verdict")
         .def_readonly("stop_reason", &SolveResult::stop_reason,
-                      "converged, iteration-limit, non-finite-residuals, "
-                      "non-finite-derivatives, singular-jacobian or no-decrease")
+                      "converged, not-unique, iteration-limit, non-finite-residuals, "
+                      "non-finite-derivatives, singular-jacobian, no-decrease or "
+                      "evaluation-fault")
         .def_readonly("message", &SolveResult::message, "why the solve stopped, in words")
         .def_readonly("iterations", &SolveResult::iterations, "steps taken")
         .def_readonly("residual_norm", &SolveResult::residual_norm, "largest absolute residual")
@@ -588,6 +604,23 @@ PYBIND11_MODULE(quillon, module) {
                       "worst_equation, at_bounds, scaled_residual_norm, "
                       "worst_scaled_equation, step_kind, trust_radius")
         .def_readonly("warnings", &SolveResult::warnings, "what the solve warned of")
+        .def_readonly("cause", &SolveResult::cause,
+                      "why a solve that stopped short stopped (diverging, "
+                      "contradicting-equations, dependent-equations, bounds, local-minimum, "
+                      "round-off, progressing, few-iterations, stalled, evaluation-fault), or None")
+        .def_readonly("diagnosis", &SolveResult::diagnosis,
+                      "the unknowns and equations that show the cause: growing, loop_equations, "
+                      "held, dependent_equations, undetermined, contradicting, at_best_point; "
+                      "None for a point that met the test")
+        .def_readonly("continuum", &SolveResult::continuum,
+                      "for not-unique: moving, dependent_equations, other_solution; else None")
+        .def_readonly("polished", &SolveResult::polished,
+                      "whether x is the converged point moved by its own Newton step")
+        .def_readonly("fallback_iteration", &SolveResult::fallback_iteration,
+                      "the iteration after which Levenberg-Marquardt took over, or None")
+        .def_readonly("counts", &SolveResult::counts,
+                      "residual_evaluations, jacobian_evaluations, rejected_trials, "
+                      "faulted_trials")
         .def_readonly("converged", &SolveResult::converged)
         .def("__getitem__", &value_of, py::arg("symbol"),
              "the value of the (first) variable of that symbol")

@@ -16,7 +16,8 @@ from conftest import cstr_with_coolant, example
 # where the tool's names its own.
 SHARED_MEMBERS = ["status", "stop_reason", "message", "iterations", "residual_norm",
                   "scaled_residual_norm", "largest_residual", "largest_scaled_residual",
-                  "at_bounds"]
+                  "at_bounds", "cause", "diagnosis", "continuum", "polished",
+                  "fallback_iteration", "counts"]
 PYTHON_WORDS = [("quillon check --start on this result", "model.check(at=result.as_dict())"),
                 ("--max-iter", "max_iter="), ("--abs-tol", "abs_tol="), ("--tol", "tol="),
                 ("--at", "start="), ("--fix", "fix=")]

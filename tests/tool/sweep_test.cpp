@@ -62,6 +62,9 @@ TEST(tool_sweep, a_failed_step_is_cut_and_covered_in_shorter_steps) {
     EXPECT_NEAR(last["outputs"]["x"].get<double>(), 2.0, 1e-9);
 }
 
+// x^2 = p has no root for p < 0: the solve ends at the least-squares point
+// x = 0, a minimum of the merit that is no root; shorter steps toward the
+// value are tried before it is given up, and the sweep goes on.
 TEST(tool_sweep, a_value_without_solution_is_given_up_and_the_sweep_goes_on) {
     const TempModelFile model(square_root_of_p());
     const ProgramRun run =
@@ -71,11 +74,33 @@ TEST(tool_sweep, a_value_without_solution_is_given_up_and_the_sweep_goes_on) {
     ASSERT_EQ(points.size(), 3u);
     EXPECT_EQ(points[0]["status"], "Converged");
     EXPECT_EQ(points[2]["status"], "Not converged");
+    EXPECT_EQ(points[2]["cause"], "local-minimum");
     EXPECT_TRUE(points[2]["outputs"]["x"].is_null());
     // Given up only once the step is below 1/256 of the way: at least 8
     // halvings more than doublings, each after a failed solve, and the first.
     EXPECT_GE(points[2]["solves"].get<int>(), 9);
     EXPECT_EQ(run.err.rfind("quillon: sweep: p = -4: solve stopped: ", 0), 0u) << run.err;
+}
+
+// The flash drum outside its two-phase range (below 338.04 K, above
+// 355.21 K): each value stops within 30 iterations, in one solve, with the
+// vapour fraction held at its bound; inside it, each converges.
+TEST(tool_sweep, a_flash_outside_its_two_phase_range_stops_soon) {
+    const ProgramRun run =
+        run_quillon({"sweep", std::string(QUILLON_EXAMPLES_DIR) + "/flash_drum/model.json",
+                     "--free", "T_spec", "--vary", "T=330:370:8", "--format", "json"});
+    EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
+    for (const nlohmann::json& point : run.json()["points"]) {
+        const double temperature = point["value"];
+        const bool two_phase = temperature > 338.04 && temperature < 355.21;
+        EXPECT_EQ(point["status"], two_phase ? "Converged" : "Not converged") << temperature;
+        if (!two_phase) {
+            EXPECT_EQ(point["stop_reason"], "no-decrease") << temperature;
+            EXPECT_EQ(point["cause"], "bounds") << temperature;
+            EXPECT_LE(point["iterations"].get<int>(), 30) << temperature;
+            EXPECT_EQ(point["solves"].get<int>(), 1) << temperature;
+        }
+    }
 }
 
 TEST(tool_sweep, usage_faults_are_named) {

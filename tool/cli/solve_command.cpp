@@ -9,6 +9,7 @@
 #include "model_input.h"
 #include "prepared_system.h"
 #include "solve_report.h"
+#include "stop_details.h"
 #include "svg_plot.h"
 #include "text_table.h"
 
@@ -129,29 +130,35 @@ std::vector<JsonMember> solve_document(const PreparedSystem& prepared,
     const ModelSession& session = prepared.loaded.session;
     const SolveOutcome& outcome = result.outcome;
     const IterationRecord& last = outcome.history.back();
-    return {{"status", result.verdict},
-            {"iterations", last.iteration},
-            {"residual_norm", json_number(last.residual_norm)},
-            {"stop_reason", stop_code(outcome.stop)},
-            {"message", result.stop_message},
-            {"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
-            {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
-            {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
-            {"at_bounds", elements_of(outcome.at_bounds,
-                                      [&](const BoundContact& contact) {
-                                          return at_bound_entry(prepared, result, contact);
-                                      })},
-            {"timing", timing_member(outcome)},
-            {"variables", numbered_elements(session.variable_count(),
-                                            [&](int number) {
-                                                return variable_entry(prepared, result, number);
-                                            })},
-            {"equations",
-             numbered_elements(session.equation_count(),
-                               [&](int number) { return equation_entry(prepared, number); })},
-            {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
-                 return history_entry(prepared, record);
-             })}};
+    std::vector<JsonMember> members{{"status", result.verdict},
+                                    {"iterations", last.iteration},
+                                    {"residual_norm", json_number(last.residual_norm)},
+                                    {"stop_reason", stop_code(outcome.stop)},
+                                    {"message", result.stop_message}};
+    const nlohmann::ordered_json details = stop_details(result, prepared.loaded, prepared.choice);
+    for (const auto& [key, value] : details.items()) {
+        members.emplace_back(key, value);
+    }
+    members.insert(
+        members.end(),
+        {{"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
+         {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
+         {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
+         {"at_bounds", elements_of(outcome.at_bounds,
+                                   [&](const BoundContact& contact) {
+                                       return at_bound_entry(prepared, result, contact);
+                                   })},
+         {"timing", timing_member(outcome)},
+         {"variables",
+          numbered_elements(session.variable_count(),
+                            [&](int number) { return variable_entry(prepared, result, number); })},
+         {"equations",
+          numbered_elements(session.equation_count(),
+                            [&](int number) { return equation_entry(prepared, number); })},
+         {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
+              return history_entry(prepared, record);
+          })}});
+    return members;
 }
 
 void write_csv(const PreparedSystem& prepared, std::ostream& out) {

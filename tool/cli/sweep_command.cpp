@@ -22,6 +22,7 @@ struct SweepRow {
     std::vector<double> outputs;
     std::string verdict;
     std::string stop_reason;
+    std::string cause;  // empty for a value that converged
     std::string message;
     int iterations;
     int solves;
@@ -71,6 +72,7 @@ SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSess
                  {},
                  point.result.verdict,
                  stop_code(point.result.outcome.stop),
+                 cause_code(point.result.outcome.diagnosis.cause),
                  point.result.stop_message,
                  point.iterations,
                  point.solves};
@@ -130,10 +132,15 @@ nlohmann::ordered_json point_entry(const Outputs& outputs, const SweepRow& row) 
         values[outputs.symbols[index]] =
             row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
     }
-    return {{"value", json_number(row.value)}, {"status", row.verdict},
-            {"stop_reason", row.stop_reason},  {"message", row.message},
-            {"iterations", row.iterations},    {"solves", row.solves},
-            {"outputs", std::move(values)}};
+    return {
+        {"value", json_number(row.value)},
+        {"status", row.verdict},
+        {"stop_reason", row.stop_reason},
+        {"cause", row.cause.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(row.cause)},
+        {"message", row.message},
+        {"iterations", row.iterations},
+        {"solves", row.solves},
+        {"outputs", std::move(values)}};
 }
 
 // The sweep, its points made as they are written.

@@ -7,6 +7,15 @@
 
 namespace {
 
+// Whether shorter steps toward a value whose solve failed can help: they
+// mend a start too far from the solution, not equations that have none
+// within the bounds there, or that contradict each other.
+bool shorter_steps_may_help(const ModelSolution& result) {
+    const StopCause cause = result.outcome.diagnosis.cause;
+    return cause != StopCause::bounds && cause != StopCause::contradicting &&
+           cause != StopCause::dependent;
+}
+
 bool read_number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
@@ -39,7 +48,8 @@ class Continuation {
                     return point;
                 }
                 step *= 2;
-            } else if (whole == 0 || std::fabs(step /= 2) < smallest) {
+            } else if (whole == 0 || !shorter_steps_may_help(point.result) ||
+                       std::fabs(step /= 2) < smallest) {
                 return point;
             }
         }

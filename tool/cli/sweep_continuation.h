@@ -38,7 +38,9 @@ struct SweepPoint {
 // the previous value's solution. When a solve fails, the step from the last
 // solved value is halved and the way covered in shorter steps, each from the
 // solution before it; after MAX_STEP_HALVINGS halvings the value is given up
-// and the next one is tried from the last solution. `point` sees each value's
+// and the next one is tried from the last solution. A failure that shorter
+// steps cannot mend (the least-squares point on the bounds, contradicting or
+// dependent equations) gives the value up at once. `point` sees each value's
 // outcome with the host's vectors at it.
 void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
                       const SweepRange& range, const std::function<void(const SweepPoint&)>& point);

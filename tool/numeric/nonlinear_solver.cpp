@@ -857,17 +857,21 @@ class TrustRegionSolver {
         if (!found.growing_columns.empty()) {
             return StopCause::diverging;
         }
-        if (!found.dependent_rows.empty() && found.regular_at_start) {
+        if (!found.held_columns.empty() &&
+            (outcome_.stationary || outcome_.stop == SolveStop::no_decrease)) {
+            return StopCause::bounds;
+        }
+        // Rows that line up only where the solve went, or one row whose
+        // derivatives vanish there, make a minimum of the merit, not a
+        // dependent set of the model's.
+        const bool a_set = found.dependent_rows.size() >= 2;
+        if (!found.dependent_rows.empty() && (found.regular_at_start || !a_set)) {
             return StopCause::local_minimum;
         }
         if (found.contradicting) {
             return StopCause::contradicting;
         }
-        if (!found.held_columns.empty() &&
-            (outcome_.stationary || outcome_.stop == SolveStop::no_decrease)) {
-            return StopCause::bounds;
-        }
-        if (!found.dependent_rows.empty()) {
+        if (a_set) {
             return StopCause::dependent;
         }
         if (outcome_.stationary) {

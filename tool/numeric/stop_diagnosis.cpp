@@ -126,7 +126,8 @@ bool find_dependence(const ExaminedPoint& point, StopDiagnosis& found) {
         along += null.row_combination[row] * scaled;
         squares += scaled * scaled;
     }
-    found.contradicting =
-        squares > 0.0 && std::fabs(along) >= CONTRADICTION_SHARE * std::sqrt(squares);
+    // One equation alone is no set that contradicts: its derivatives vanish.
+    found.contradicting = found.dependent_rows.size() >= 2 && squares > 0.0 &&
+                          std::fabs(along) >= CONTRADICTION_SHARE * std::sqrt(squares);
     return true;
 }
