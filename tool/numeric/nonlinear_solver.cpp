@@ -962,11 +962,12 @@ class TrustRegionSolver {
         if (!examine_solution_) {
             return;
         }
-        outcome_.condition = equilibrated_condition(lu_, pattern_, slot_values_);
+        // Weighed by the largest scale each equation has had, as the merit is.
+        outcome_.condition = equilibrated_condition(lu_, pattern_, slot_values_, row_weights_);
         if (!numerically_singular(outcome_.condition)) {
             return;
         }
-        const NullDirections null = null_directions(pattern_, slot_values_);
+        const NullDirections null = null_directions(pattern_, slot_values_, row_weights_);
         outcome_.singular_at_solution = true;
         if (null.unknowns.empty()) {
             return;

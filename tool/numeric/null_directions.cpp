@@ -93,10 +93,11 @@ std::vector<double> iterate(LevenbergMarquardt& augmented, std::size_t size, boo
 }  // namespace
 
 NullDirections null_directions(const CompressedColumns& pattern,
-                               const std::vector<double>& slot_values) {
+                               const std::vector<double>& slot_values,
+                               const std::vector<double>& row_weights) {
     const auto size = static_cast<std::size_t>(pattern.size);
     std::vector<double> equilibrated = slot_values;
-    const Equilibration scales = equilibrate(pattern, equilibrated);
+    const Equilibration scales = equilibrate(pattern, equilibrated, row_weights);
     LevenbergMarquardt augmented(pattern);
     NullDirections found;
     const std::vector<double> ones(size, 1.0);

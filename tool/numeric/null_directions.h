@@ -5,7 +5,8 @@
 #include "sparse_lu.h"
 
 // The combinations that a square matrix J comes closest to annihilating,
-// found on its equilibrated form A = diag(R) J diag(C) (see singularity.h)
+// found on its equilibrated form A = diag(R) J diag(C) (see singularity.h,
+// whose `row_weights` it takes)
 // by a few steps of inverse iteration with the factor of the regularised
 // augmented system [lambda I, A^T; A, -I], which is regular however singular
 // J is: the right singular vector v of A's smallest singular value and the
@@ -26,7 +27,8 @@ struct NullDirections {
 };
 
 NullDirections null_directions(const CompressedColumns& pattern,
-                               const std::vector<double>& slot_values);
+                               const std::vector<double>& slot_values,
+                               const std::vector<double>& row_weights = {});
 
 // The unknowns that move along `direction` from x by at least a tenth of the
 // largest change relative to their magnitudes, in order.

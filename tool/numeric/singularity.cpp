@@ -16,15 +16,18 @@ double reciprocal(double largest) {
 
 }  // namespace
 
-Equilibration equilibrate(const CompressedColumns& pattern, std::vector<double>& values) {
-    Equilibration scales{std::vector<double>(at(pattern.size), 0.0),
-                         std::vector<double>(at(pattern.size), 0.0)};
-    for (int slot = 0; slot < pattern.slot_count(); ++slot) {
-        double& largest = scales.rows[at(pattern.row_indices[at(slot)])];
-        largest = std::fmax(largest, std::fabs(values[at(slot)]));
-    }
-    for (double& scale : scales.rows) {
-        scale = reciprocal(scale);
+Equilibration equilibrate(const CompressedColumns& pattern, std::vector<double>& values,
+                          const std::vector<double>& row_weights) {
+    Equilibration scales{row_weights, std::vector<double>(at(pattern.size), 0.0)};
+    if (row_weights.empty()) {
+        scales.rows.assign(at(pattern.size), 0.0);
+        for (int slot = 0; slot < pattern.slot_count(); ++slot) {
+            double& largest = scales.rows[at(pattern.row_indices[at(slot)])];
+            largest = std::fmax(largest, std::fabs(values[at(slot)]));
+        }
+        for (double& scale : scales.rows) {
+            scale = reciprocal(scale);
+        }
     }
     for (int column = 0; column < pattern.size; ++column) {
         const int first = pattern.column_starts[at(column)];
@@ -44,8 +47,8 @@ Equilibration equilibrate(const CompressedColumns& pattern, std::vector<double>&
 }
 
 double equilibrated_condition(SparseLu& lu, const CompressedColumns& pattern,
-                              std::vector<double> values) {
-    equilibrate(pattern, values);
+                              std::vector<double> values, const std::vector<double>& row_weights) {
+    equilibrate(pattern, values, row_weights);
     return lu.factor(values) ? lu.condition_estimate(values)
                              : std::numeric_limits<double>::infinity();
 }

@@ -101,6 +101,9 @@ void find_held(const ExaminedPoint& point, const BoxedUnknowns& box, StopDiagnos
     multiply_transposed(point.pattern, point.slot_values, by_row, gradient);
     for (std::size_t column = 0; column < point.x.size(); ++column) {
         const double value = point.x[column];
+        if (box.lower(column) == box.upper(column)) {
+            continue;  // held by its own bounds: no bound to widen
+        }
         if ((value == box.lower(column) && gradient[column] > 0.0) ||
             (value == box.upper(column) && gradient[column] < 0.0)) {
             found.held_columns.push_back(static_cast<int>(column));

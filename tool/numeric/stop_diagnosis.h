@@ -34,7 +34,8 @@ struct StopDiagnosis {
     // else those with one.
     std::vector<int> growing_columns;
     std::vector<int> loop_rows;
-    // Unknowns on a bound that the merit's gradient pushes outward.
+    // Unknowns on a bound that the merit's gradient pushes outward (not
+    // those held by equal bounds).
     std::vector<int> held_columns;
     // Where the Jacobian is singular (see singularity.h): the equations of
     // its near-null combination of rows and the unknowns of its null
