@@ -14,14 +14,6 @@ namespace {
 
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-SolveOutcome solve(SquareSystem& system, Vector start, const SolverSettings& settings = {},
-                   Vector lower = {}, Vector upper = {}) {
-    lower.resize(start.size(), -INF);
-    upper.resize(start.size(), INF);
-    return solve_system(system, std::move(start), lower, upper, settings,
-                        [](const IterationRecord&) {});
-}
-
 // x + y - 3 = 0, x - y - 1 = 0: x = 2, y = 1, in one Newton step.
 SmallSystem linear_pair(double factor = 1.0) {
     return two_by_two(

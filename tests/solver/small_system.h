@@ -5,12 +5,14 @@
 // entries gathered by the same assembly the host-backed system uses.
 
 #include <functional>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "jacobian_assembly.h"
+#include "nonlinear_solver.h"
 #include "square_system.h"
 
 using Vector = std::vector<double>;
@@ -78,4 +80,15 @@ inline std::vector<NonzeroPlace> dense_entries(int size) {
 inline SmallSystem two_by_two(SmallSystem::Residuals residuals,
                               SmallSystem::Derivatives derivatives) {
     return SmallSystem(2, dense_entries(2), std::move(residuals), std::move(derivatives));
+}
+
+// Solves `system` from `start`; the unknowns are free but where `lower` and
+// `upper` (either may be shorter than the start, or empty) bound them.
+inline SolveOutcome solve(SquareSystem& system, Vector start, const SolverSettings& settings = {},
+                          Vector lower = {}, Vector upper = {}) {
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    lower.resize(start.size(), -infinity);
+    upper.resize(start.size(), infinity);
+    return solve_system(system, std::move(start), lower, upper, settings,
+                        [](const IterationRecord&) {});
 }

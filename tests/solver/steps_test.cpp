@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -13,13 +12,6 @@
 // Each kind of step, on a system that needs it, and the iteration counts the
 // trust region must keep to where plain Newton converges.
 namespace {
-
-constexpr double INF = std::numeric_limits<double>::infinity();
-
-SolveOutcome solve(SquareSystem& system, const Vector& start) {
-    return solve_system(system, start, Vector(start.size(), -INF), Vector(start.size(), INF),
-                        SolverSettings{}, [](const IterationRecord&) {});
-}
 
 std::vector<StepKind> kinds(const SolveOutcome& outcome) {
     std::vector<StepKind> made;

@@ -16,14 +16,6 @@ namespace {
 
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-SolveOutcome solve(SquareSystem& system, Vector start, const SolverSettings& settings = {},
-                   Vector lower = {}, Vector upper = {}) {
-    lower.resize(start.size(), -INF);
-    upper.resize(start.size(), INF);
-    return solve_system(system, std::move(start), lower, upper, settings,
-                        [](const IterationRecord&) {});
-}
-
 // A system given by its residual function and the dense Jacobian's rows.
 SmallSystem dense(int size, SmallSystem::Residuals residuals,
                   SmallSystem::Derivatives derivatives) {

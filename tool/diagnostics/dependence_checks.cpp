@@ -6,7 +6,6 @@
 #include "dense_rank.h"
 #include "json_output.h"
 #include "scaled_system.h"
-#include "singularity.h"
 #include "system_names.h"
 #include "text_table.h"
 
@@ -16,8 +15,9 @@ namespace {
 // factorisation; from larger ones, at most this many candidate rows do.
 constexpr std::size_t DENSE_LIMIT = 200;
 // A row adding less than this share of the first row's size (after scaling
-// rows and columns to 1) depends on the others: the singularity policy's
-// threshold, as a share.
+// rows and columns to 1) depends on the others: the counterpart of the
+// singularity policy's threshold (singularity.h), which a block's condition
+// estimate must exceed for its rows to be searched.
 constexpr double DEPENDENCE_TOLERANCE = 1 / SINGULAR_CONDITION;
 // 1/sqrt(epsilon): beyond it a Newton step keeps fewer than half the digits
 // of double precision.
@@ -148,7 +148,7 @@ std::vector<std::size_t> heaviest(const std::vector<double>& weights, double sha
 bool check_large_block(const NumberedModel& model, const JacobianValues& jacobian,
                        const Block& block, std::vector<Finding>& findings) {
     ScaledSystem system(jacobian, block.rows, block.columns);
-    if (!numerically_singular(system.condition())) {
+    if (system.condition() <= SINGULAR_CONDITION) {
         return false;
     }
     std::vector<int> candidates;
@@ -223,7 +223,7 @@ void check_dependence(const NumberedModel& model, const JacobianValues& jacobian
         return;
     }
     for (const Block& block : blocks) {
-        if (block.rows.size() > DENSE_LIMIT && numerically_singular(condition)) {
+        if (block.rows.size() > DENSE_LIMIT && condition > SINGULAR_CONDITION) {
             dependent = check_large_block(model, jacobian, block, findings) || dependent;
         }
     }

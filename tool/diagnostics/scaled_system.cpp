@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "null_directions.h"
+
 namespace {
 
 // Shares of the largest diagonal entry (1 after scaling) that move a
@@ -13,18 +15,6 @@ constexpr int INVERSE_ITERATIONS = 3;
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
-}
-
-// A start for inverse iteration that no structured null vector (such as
-// (1, -1) for two equal rows) is orthogonal to.
-std::vector<double> irregular_start(std::size_t size) {
-    constexpr double golden = 0.6180339887498949;
-    std::vector<double> start(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        const double turn = static_cast<double>(i) * golden;
-        start[i] = 1.0 + (turn - std::floor(turn));
-    }
-    return start;
 }
 
 // Divides by the largest magnitude; all 0 when that is 0 or not finite.

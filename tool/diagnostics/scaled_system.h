@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "jacobian_values.h"
+#include "singularity.h"
 #include "sparse_lu.h"
 
 // A square part of the Jacobian, position k holding row rows[k] and its
@@ -16,8 +17,9 @@ class ScaledSystem {
     ScaledSystem(const JacobianValues& jacobian, const std::vector<int>& rows,
                  const std::vector<int>& columns);
 
-    // KLU's estimate of the 1-norm condition number; infinity when the
-    // matrix is singular to working precision.
+    // KLU's estimate of the 1-norm condition number, the singularity
+    // policy's estimate at one point (numerically_singular judges it);
+    // infinity when the matrix is singular to working precision.
     double condition();
     // Weights of the rows (of_rows) or columns whose combination comes
     // closest to 0, each in [0, 1] with the largest 1: the left or right

@@ -33,18 +33,6 @@ std::vector<int> weighing(const std::vector<double>& weights, double share) {
     return positions;
 }
 
-// A start that no structured null vector (such as (1, -1) for two equal
-// rows) is orthogonal to.
-std::vector<double> irregular_start(std::size_t size) {
-    constexpr double golden = 0.6180339887498949;
-    std::vector<double> start(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        const double turn = static_cast<double>(i) * golden;
-        start[i] = 1.0 + (turn - std::floor(turn));
-    }
-    return start;
-}
-
 // Divides by the Euclidean length; false when that is 0 or not finite.
 bool normalise(std::vector<double>& vector) {
     double squares = 0.0;
@@ -91,6 +79,16 @@ std::vector<double> iterate(LevenbergMarquardt& augmented, std::size_t size, boo
 }
 
 }  // namespace
+
+std::vector<double> irregular_start(std::size_t size) {
+    constexpr double golden = 0.6180339887498949;
+    std::vector<double> start(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        const double turn = static_cast<double>(i) * golden;
+        start[i] = 1.0 + (turn - std::floor(turn));
+    }
+    return start;
+}
 
 NullDirections null_directions(const CompressedColumns& pattern,
                                const std::vector<double>& slot_values,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "sparse_lu.h"
@@ -25,6 +26,11 @@ struct NullDirections {
     // The row scales R.
     std::vector<double> row_scales;
 };
+
+// A start for inverse iteration that no structured null vector (such as
+// (1, -1) for two equal rows) is orthogonal to: entries in [1, 2) that step
+// by the golden ratio.
+std::vector<double> irregular_start(std::size_t size);
 
 NullDirections null_directions(const CompressedColumns& pattern,
                                const std::vector<double>& slot_values,
