@@ -4,22 +4,13 @@
 #include <numeric>
 #include <vector>
 
+#include "jacobian_rows.h"
 #include "scaled_system.h"
 
 // The sparse factorisation behind ill-conditioned and the dependent sets of
 // large blocks: a condition estimate that scaling alone does not raise, and
 // near-null combinations that name the rows and columns at fault.
 namespace {
-
-using Rows = std::vector<std::vector<std::pair<int, double>>>;
-
-JacobianValues jacobian_of(Rows rows) {
-    JacobianValues jacobian;
-    jacobian.rows = static_cast<int>(rows.size());
-    jacobian.columns = jacobian.rows;
-    jacobian.row_entries = std::move(rows);
-    return jacobian;
-}
 
 std::vector<int> identity_order(int size) {
     std::vector<int> order(static_cast<std::size_t>(size));
@@ -31,26 +22,6 @@ double condition_of(const Rows& rows) {
     const JacobianValues jacobian = jacobian_of(rows);
     ScaledSystem system(jacobian, identity_order(jacobian.rows), identity_order(jacobian.rows));
     return system.condition();
-}
-
-// -T[i-1] + 2 T[i] - T[i+1] on `size` nodes, the first row replaced by a
-// copy of row `copied` when that is not -1.
-Rows second_differences(int size, int copied) {
-    Rows rows(static_cast<std::size_t>(size));
-    for (int i = 0; i < size; ++i) {
-        auto& row = rows[static_cast<std::size_t>(i)];
-        if (i > 0) {
-            row.emplace_back(i - 1, -1.0);
-        }
-        row.emplace_back(i, 2.0);
-        if (i + 1 < size) {
-            row.emplace_back(i + 1, -1.0);
-        }
-    }
-    if (copied >= 0) {
-        rows.front() = rows[static_cast<std::size_t>(copied)];
-    }
-    return rows;
 }
 
 TEST(scaled_system, estimates_the_condition_after_scaling) {
@@ -125,6 +96,39 @@ TEST(scaled_system, null_weights_name_the_rows_and_columns_at_fault) {
     for (const auto& c : cases) {
         EXPECT_EQ(weighed(c.rows, c.of_rows), c.heavy) << c.label;
     }
+}
+
+// Solves in the Jacobian's own units, whatever the scaling: A x = b and
+// A^T y = b checked by multiplying back.
+TEST(scaled_system, solves_in_the_jacobians_own_units) {
+    const Rows rows{{{0, 1e8}, {1, 2.0}}, {{0, 3e-6}, {1, 4e-9}, {2, 1.0}}, {{1, 5.0}, {2, 6e3}}};
+    const JacobianValues jacobian = jacobian_of(rows);
+    const std::vector<double> b{1.0, -2.0, 3.0};
+    for (const bool transposed : {false, true}) {
+        ScaledSystem system(jacobian, identity_order(3), identity_order(3));
+        std::vector<double> x = b;
+        ASSERT_TRUE(system.solve(x, transposed));
+        for (std::size_t i = 0; i < 3; ++i) {
+            double product = 0.0;
+            double size = 0.0;
+            for (std::size_t row = 0; row < 3; ++row) {
+                for (const auto& [column, value] : rows[row]) {
+                    const std::size_t place = static_cast<std::size_t>(column);
+                    const bool counts = transposed ? place == i : row == i;
+                    const double term = counts ? value * x[transposed ? row : place] : 0.0;
+                    product += term;
+                    size = std::max(size, std::fabs(term));
+                }
+            }
+            EXPECT_NEAR(product, b[i], 1e-12 * std::max(size, 1.0))
+                << (transposed ? "transposed, " : "") << "row " << i;
+        }
+    }
+    const JacobianValues singular = jacobian_of({{{0, 1.0}, {1, 1.0}}, {{0, 1.0}, {1, 1.0}}});
+    ScaledSystem system(singular, identity_order(2), identity_order(2));
+    std::vector<double> x{1.0, 2.0};
+    EXPECT_FALSE(system.solve(x, false));
+    EXPECT_EQ(x, (std::vector<double>{1.0, 2.0}));
 }
 
 }  // namespace

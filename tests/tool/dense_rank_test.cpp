@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,41 @@ TEST(dense_rank, finds_the_smallest_combination_and_ignores_scaling) {
             sets.push_back(dependency.rows);
         }
         EXPECT_EQ(sets, c.sets) << c.label;
+    }
+}
+
+// The weights of each dependency combine its rows, in the matrix's own units,
+// to zero; complete pivots count the rank.
+TEST(dense_rank, weights_combine_the_rows_to_zero_and_pivots_count_the_rank) {
+    const struct {
+        const char* label;
+        std::vector<std::vector<double>> rows;
+        std::size_t rank;
+    } cases[] = {
+        {"row 2 = row 0 + row 1", {{1, 1, 1}, {1, -1, 0}, {2, 0, 1}}, 2},
+        {"a row of 1e12 times another", {{1e12, 2e12}, {1, 2}}, 1},
+        {"rows of 1e-6 and 1e6 beside an independent one",
+         {{1e-6, 3e-6, 0}, {1e6, 3e6, 0}, {0, 0, 1}},
+         2},
+        {"more rows than columns", {{1, 0}, {0, 1}, {3, 4}}, 2},
+    };
+    for (const auto& c : cases) {
+        const DenseMatrix matrix = matrix_of(c.rows);
+        for (const RowDependency& dependency : dependent_rows(matrix, 1e-10)) {
+            ASSERT_EQ(dependency.rows.size(), dependency.weights.size()) << c.label;
+            for (std::size_t column = 0; column < matrix.columns; ++column) {
+                double sum = 0.0;
+                double size = 0.0;
+                for (std::size_t k = 0; k < dependency.rows.size(); ++k) {
+                    const double term =
+                        dependency.weights[k] * matrix.at(dependency.rows[k], column);
+                    sum += term;
+                    size = std::max(size, std::fabs(term));
+                }
+                EXPECT_LE(std::fabs(sum), 1e-12 * size) << c.label << ", column " << column;
+            }
+        }
+        EXPECT_EQ(complete_pivots(matrix, 1e-12).size(), c.rank) << c.label;
     }
 }
 

@@ -9,7 +9,10 @@ namespace {
 // Below this share of its largest, a combination's coefficient is taken for 0.
 constexpr double COEFFICIENT_SHARE = 1e-8;
 
-void equilibrate(DenseMatrix& matrix) {
+// Scales rows and then columns to a largest magnitude of 1; answers what
+// each row was divided by (1 for a zero row).
+std::vector<double> equilibrate(DenseMatrix& matrix) {
+    std::vector<double> row_divisors(matrix.rows, 1.0);
     for (std::size_t row = 0; row < matrix.rows; ++row) {
         double largest = 0.0;
         for (std::size_t column = 0; column < matrix.columns; ++column) {
@@ -17,6 +20,9 @@ void equilibrate(DenseMatrix& matrix) {
         }
         for (std::size_t column = 0; largest > 0 && column < matrix.columns; ++column) {
             matrix.at(row, column) /= largest;
+        }
+        if (largest > 0) {
+            row_divisors[row] = largest;
         }
     }
     for (std::size_t column = 0; column < matrix.columns; ++column) {
@@ -28,6 +34,17 @@ void equilibrate(DenseMatrix& matrix) {
             matrix.at(row, column) /= largest;
         }
     }
+    return row_divisors;
+}
+
+DenseMatrix transposed(const DenseMatrix& matrix) {
+    DenseMatrix t(matrix.columns, matrix.rows);
+    for (std::size_t row = 0; row < matrix.rows; ++row) {
+        for (std::size_t column = 0; column < matrix.columns; ++column) {
+            t.at(column, row) = matrix.at(row, column);
+        }
+    }
+    return t;
 }
 
 // Householder QR with column pivoting of `t` (the transpose: its columns are
@@ -100,13 +117,8 @@ std::vector<double> combination(const DenseMatrix& r, std::size_t rank, std::siz
 }  // namespace
 
 std::vector<RowDependency> dependent_rows(DenseMatrix matrix, double tolerance) {
-    equilibrate(matrix);
-    DenseMatrix t(matrix.columns, matrix.rows);
-    for (std::size_t row = 0; row < matrix.rows; ++row) {
-        for (std::size_t column = 0; column < matrix.columns; ++column) {
-            t.at(column, row) = matrix.at(row, column);
-        }
-    }
+    const std::vector<double> row_divisors = equilibrate(matrix);
+    DenseMatrix t = transposed(matrix);
     std::vector<std::size_t> order;
     const std::size_t rank = pivoted_qr(t, order, tolerance);
     std::vector<RowDependency> dependencies;
@@ -116,14 +128,63 @@ std::vector<RowDependency> dependent_rows(DenseMatrix matrix, double tolerance) 
         for (const double coefficient : c) {
             largest = std::max(largest, std::fabs(coefficient));
         }
-        RowDependency dependency{order[position], {order[position]}};
+        // The scaled dependent row is the sum of c[i] times scaled row
+        // order[i]; a scaled row is the row over its divisor.
+        const std::size_t dependent = order[position];
+        std::vector<std::pair<std::size_t, double>> terms{{dependent, 1.0}};
         for (std::size_t i = 0; i < rank; ++i) {
             if (std::fabs(c[i]) > COEFFICIENT_SHARE * largest) {
-                dependency.rows.push_back(order[i]);
+                terms.emplace_back(order[i],
+                                   -c[i] * row_divisors[dependent] / row_divisors[order[i]]);
             }
         }
-        std::sort(dependency.rows.begin(), dependency.rows.end());
+        std::sort(terms.begin(), terms.end());
+        RowDependency dependency{dependent, {}, {}};
+        for (const auto& [row, weight] : terms) {
+            dependency.rows.push_back(row);
+            dependency.weights.push_back(weight);
+        }
         dependencies.push_back(std::move(dependency));
     }
     return dependencies;
+}
+
+std::vector<RowDependency> dependent_columns(const DenseMatrix& matrix, double tolerance) {
+    return dependent_rows(transposed(matrix), tolerance);
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> complete_pivots(DenseMatrix matrix,
+                                                                 double tolerance) {
+    std::vector<std::pair<std::size_t, std::size_t>> pivots;
+    std::vector<char> row_used(matrix.rows, 0);
+    std::vector<char> column_used(matrix.columns, 0);
+    for (std::size_t step = 0; step < std::min(matrix.rows, matrix.columns); ++step) {
+        std::pair<std::size_t, std::size_t> best{0, 0};
+        double largest = 0.0;
+        for (std::size_t row = 0; row < matrix.rows; ++row) {
+            for (std::size_t column = 0; row_used[row] == 0 && column < matrix.columns; ++column) {
+                if (column_used[column] == 0 && std::fabs(matrix.at(row, column)) > largest) {
+                    largest = std::fabs(matrix.at(row, column));
+                    best = {row, column};
+                }
+            }
+        }
+        if (!(largest >= tolerance)) {
+            break;
+        }
+        const auto [pivot_row, pivot_column] = best;
+        row_used[pivot_row] = 1;
+        column_used[pivot_column] = 1;
+        pivots.push_back(best);
+        for (std::size_t row = 0; row < matrix.rows; ++row) {
+            if (row_used[row] != 0) {
+                continue;
+            }
+            const double factor = matrix.at(row, pivot_column) / matrix.at(pivot_row, pivot_column);
+            for (std::size_t column = 0; column < matrix.columns; ++column) {
+                matrix.at(row, column) -= factor * matrix.at(pivot_row, column);
+            }
+        }
+    }
+    return pivots;
 }

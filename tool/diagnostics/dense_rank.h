@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // A small dense matrix, row by row.
@@ -16,10 +17,13 @@ struct DenseMatrix {
 };
 
 // A row that is a combination of others, and those others: the rows (from 0)
-// of one dependency, ascending, the dependent row among them.
+// of one dependency, ascending, the dependent row among them, with the weights
+// that combine them to (nearly) zero in the matrix's own units: the sum of
+// weights[k] times row rows[k] vanishes, the dependent row's weight being 1.
 struct RowDependency {
     std::size_t row;
     std::vector<std::size_t> rows;
+    std::vector<double> weights;  // one per element of rows
 };
 
 // The rows of `matrix` that depend on the others, each with the rows it is a
@@ -30,3 +34,14 @@ struct RowDependency {
 // first row's size) depends on those taken before it. Cubic in the size: for
 // small blocks.
 std::vector<RowDependency> dependent_rows(DenseMatrix matrix, double tolerance);
+
+// Pivots of Gaussian elimination with complete pivoting on `matrix` (taken
+// as it is, already scaled): each (row, column) where an entry of at least
+// `tolerance` in magnitude remained, in the order they were taken. Their
+// count is the matrix's numerical rank. Cubic in the size: for small parts.
+std::vector<std::pair<std::size_t, std::size_t>> complete_pivots(DenseMatrix matrix,
+                                                                 double tolerance);
+
+// The same for the columns: each dependent column with the columns it is a
+// combination of, weights that combine them to (nearly) zero.
+std::vector<RowDependency> dependent_columns(const DenseMatrix& matrix, double tolerance);

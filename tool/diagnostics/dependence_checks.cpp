@@ -4,10 +4,8 @@
 #include <cmath>
 
 #include "dense_rank.h"
-#include "json_output.h"
-#include "scaled_system.h"
+#include "structural_matching.h"
 #include "system_names.h"
-#include "text_table.h"
 
 namespace {
 
@@ -28,7 +26,6 @@ constexpr double CANDIDATE_SHARE = 1e-6;
 // Equations and variables weighing at least this share of the largest in
 // the near-null combinations are named as the most involved.
 constexpr double INVOLVED_SHARE = 0.1;
-constexpr double DOUBLE_DIGITS = 16;
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
@@ -40,23 +37,51 @@ struct Block {
     std::vector<int> sorted_columns;
 };
 
-std::vector<Block> diagonal_blocks(const BlockTriangularOrder& order) {
+// The diagonal blocks of two or more equations of the part's block-triangular
+// form, in host numbers (a block of one has a nonzero matched value).
+std::vector<Block> diagonal_blocks(const JacobianValues& jacobian, const std::vector<int>& rows,
+                                   const std::vector<int>& columns) {
+    const auto size = static_cast<int>(rows.size());
+    std::vector<int> position_of(at(jacobian.columns), -1);
+    for (int k = 0; k < size; ++k) {
+        position_of[at(columns[at(k)])] = k;
+    }
+    BipartiteGraph graph(size, size);
+    Matching matching;
+    for (int k = 0; k < size; ++k) {
+        for (const auto& [column, value] : jacobian.row_entries[at(rows[at(k)])]) {
+            if (value != 0.0 && position_of[at(column)] >= 0) {
+                graph.connect(k, position_of[at(column)]);
+            }
+        }
+        matching.column_of_row.push_back(k);
+        matching.row_of_column.push_back(k);
+    }
+    matching.size = size;
+    const BlockTriangularOrder order = block_triangular_order(graph, matching);
     std::vector<Block> blocks;
     for (std::size_t block = 0; block < order.block_starts.size(); ++block) {
-        const auto start = static_cast<std::ptrdiff_t>(order.block_starts[block]);
-        const auto end = block + 1 < order.block_starts.size()
-                             ? static_cast<std::ptrdiff_t>(order.block_starts[block + 1])
-                             : static_cast<std::ptrdiff_t>(order.rows.size());
-        if (end - start >= 2) {
-            std::vector<int> columns(order.columns.begin() + start, order.columns.begin() + end);
-            std::vector<int> sorted = columns;
-            std::sort(sorted.begin(), sorted.end());
-            blocks.push_back({{order.rows.begin() + start, order.rows.begin() + end},
-                              std::move(columns),
-                              std::move(sorted)});
+        const std::size_t start = at(order.block_starts[block]);
+        const std::size_t end = block + 1 < order.block_starts.size()
+                                    ? at(order.block_starts[block + 1])
+                                    : order.rows.size();
+        if (end - start < 2) {
+            continue;
         }
+        Block found;
+        for (std::size_t position = start; position < end; ++position) {
+            found.rows.push_back(rows[at(order.rows[position])]);
+            found.columns.push_back(columns[at(order.columns[position])]);
+        }
+        found.sorted_columns = found.columns;
+        std::sort(found.sorted_columns.begin(), found.sorted_columns.end());
+        blocks.push_back(std::move(found));
     }
     return blocks;
+}
+
+bool in_block(const Block& block, int column) {
+    return std::binary_search(block.sorted_columns.begin(), block.sorted_columns.end(), column);
 }
 
 // The columns of `block` that `rows` use, ascending; in time of their
@@ -66,13 +91,27 @@ std::vector<int> columns_used(const JacobianValues& jacobian, const std::vector<
     std::vector<int> columns;
     for (const int row : rows) {
         for (const auto& [column, value] : jacobian.row_entries[at(row)]) {
-            if (value != 0.0 && std::binary_search(block.sorted_columns.begin(),
-                                                   block.sorted_columns.end(), column)) {
+            if (value != 0.0 && in_block(block, column)) {
                 columns.push_back(column);
             }
         }
     }
     return joined(columns, {});
+}
+
+// The rows of `block` that use `columns` (ascending).
+std::vector<int> rows_using(const JacobianValues& jacobian, const std::vector<int>& columns,
+                            const Block& block) {
+    std::vector<int> rows;
+    for (const int row : block.rows) {
+        for (const auto& [column, value] : jacobian.row_entries[at(row)]) {
+            if (value != 0.0 && std::binary_search(columns.begin(), columns.end(), column)) {
+                rows.push_back(row);
+                break;
+            }
+        }
+    }
+    return joined(rows, {});
 }
 
 // The rows × columns of the Jacobian, dense.
@@ -88,43 +127,6 @@ DenseMatrix dense_part(const JacobianValues& jacobian, const std::vector<int>& r
         }
     }
     return matrix;
-}
-
-Finding dependency_finding(const NumberedModel& model, const JacobianValues& jacobian,
-                           std::vector<int> rows, int dependent, const Block& block) {
-    std::sort(rows.begin(), rows.end());
-    const std::vector<std::string> row_names = equation_names(model, rows);
-    const std::vector<std::string> column_names =
-        symbols(model, columns_used(jacobian, rows, block));
-    Finding finding(FindingKind::dependent_equations,
-                    "at the starting point, equations " + listed_names(row_names) +
-                        " are numerically dependent in variables " + listed_names(column_names) +
-                        ": one of them (" + model.equation_name(dependent + 1) +
-                        ") adds nothing to the others; drop or correct one");
-    finding.equation = dependent + 1;
-    finding.detail("equations_in_set") = row_names;
-    finding.detail("variables_in_set") = column_names;
-    return finding;
-}
-
-// Reports the dependencies among `rows` of `block` (at most DENSE_LIMIT),
-// with all the block's columns they use: exact, since no other column holds
-// a nonzero of theirs. Answers whether it found any.
-bool report_dependent_rows(const NumberedModel& model, const JacobianValues& jacobian,
-                           const std::vector<int>& rows, const Block& block,
-                           std::vector<Finding>& findings) {
-    const std::vector<int> columns = columns_used(jacobian, rows, block);
-    const std::vector<RowDependency> dependencies =
-        dependent_rows(dense_part(jacobian, rows, columns), DEPENDENCE_TOLERANCE);
-    for (const RowDependency& dependency : dependencies) {
-        std::vector<int> set;
-        for (const std::size_t row : dependency.rows) {
-            set.push_back(rows[row]);
-        }
-        findings.push_back(
-            dependency_finding(model, jacobian, std::move(set), rows[dependency.row], block));
-    }
-    return !dependencies.empty();
 }
 
 // Positions of `weights` at or above `share` (of the largest, 1), heaviest
@@ -143,91 +145,100 @@ std::vector<std::size_t> heaviest(const std::vector<double>& weights, double sha
     return positions;
 }
 
-// A large block: when its sparse LU finds it (near) singular, the rows its
-// near-null combination weighs are the candidates for a dependent set.
-bool check_large_block(const NumberedModel& model, const JacobianValues& jacobian,
-                       const Block& block, std::vector<Finding>& findings) {
-    ScaledSystem system(jacobian, block.rows, block.columns);
-    if (system.condition() <= SINGULAR_CONDITION) {
-        return false;
+std::vector<int> picked(const std::vector<int>& entries,
+                        const std::vector<std::size_t>& positions) {
+    std::vector<int> chosen;
+    for (const std::size_t position : positions) {
+        chosen.push_back(entries[position]);
     }
-    std::vector<int> candidates;
-    for (const std::size_t position :
-         heaviest(system.null_weights(true), CANDIDATE_SHARE, DENSE_LIMIT)) {
-        candidates.push_back(block.rows[position]);
-    }
-    return report_dependent_rows(model, jacobian, candidates, block, findings);
-}
-
-// The entries of `order` at the positions that weigh most: ascending, and
-// the heaviest of them.
-struct Involved {
-    std::vector<int> entries;
-    int heaviest = -1;
-};
-
-Involved involved(const std::vector<double>& weights, const std::vector<int>& order) {
-    Involved chosen;
-    for (const std::size_t position : heaviest(weights, INVOLVED_SHARE, weights.size())) {
-        chosen.entries.push_back(order[position]);
-    }
-    if (!chosen.entries.empty()) {
-        chosen.heaviest = chosen.entries.front();
-    }
-    std::sort(chosen.entries.begin(), chosen.entries.end());
     return chosen;
 }
 
-void report_ill_conditioned(const NumberedModel& model, const BlockTriangularOrder& order,
-                            ScaledSystem& whole, double condition, std::vector<Finding>& findings) {
-    const Involved rows = involved(whole.null_weights(true), order.rows);
-    const std::vector<std::string> row_names = equation_names(model, rows.entries);
-    const std::vector<std::string> column_names =
-        symbols(model, involved(whole.null_weights(false), order.columns).entries);
-    const double digits = std::min(DOUBLE_DIGITS, std::round(std::log10(condition)));
-    std::string message =
-        "at the starting point, the Jacobian's condition number (rows and columns scaled to "
-        "1) is " +
-        (std::isfinite(condition) ? "about " + short_number(condition)
-                                  : std::string("beyond 1e+14 (singular to working precision)")) +
-        ", above " + short_number(ILL_CONDITION) + ": Newton steps lose about " +
-        readable_number(digits) + " of the 16 digits of double precision";
-    if (!row_names.empty() && !column_names.empty()) {
-        message += "; equations " + listed_names(row_names) + " and variables " +
-                   listed_names(column_names) +
-                   " are the most involved: check that those equations say different things";
+// The rank lost among `rows` × `columns` of a block (both ascending, each at
+// most DENSE_LIMIT): the dependent rows, each paired with a dependent column
+// (or, when the columns show fewer, the column matched to the row).
+void add_lost(const JacobianValues& jacobian, const Block& block, const std::vector<int>& rows,
+              const std::vector<int>& columns, std::vector<std::pair<int, int>>& lost) {
+    const DenseMatrix part = dense_part(jacobian, rows, columns);
+    const std::vector<RowDependency> dependent = dependent_rows(part, DEPENDENCE_TOLERANCE);
+    if (dependent.empty()) {
+        return;
     }
-    Finding finding(FindingKind::ill_conditioned, message);
-    finding.equation = rows.heaviest + 1;
-    finding.detail("condition_estimate") = json_number(condition);
-    finding.detail("equations_in_set") = row_names;
-    finding.detail("variables_in_set") = column_names;
-    findings.push_back(std::move(finding));
+    const std::vector<RowDependency> moving = dependent_columns(part, DEPENDENCE_TOLERANCE);
+    for (std::size_t index = 0; index < dependent.size(); ++index) {
+        const int row = rows[dependent[index].row];
+        int column = -1;
+        if (index < moving.size()) {
+            column = columns[moving[index].row];
+        } else {
+            const auto place = std::find(block.rows.begin(), block.rows.end(), row);
+            column = block.columns[static_cast<std::size_t>(place - block.rows.begin())];
+        }
+        lost.emplace_back(row, column);
+    }
+}
+
+// A large block: when its sparse LU finds it (near) singular, the rows and
+// columns its near-null combinations weigh are the candidates.
+void add_lost_in_large_block(const JacobianValues& jacobian, const Block& block,
+                             std::vector<std::pair<int, int>>& lost) {
+    ScaledSystem system(jacobian, block.rows, block.columns);
+    if (system.condition() <= SINGULAR_CONDITION) {
+        return;
+    }
+    std::vector<int> rows =
+        picked(block.rows, heaviest(system.null_weights(true), CANDIDATE_SHARE, DENSE_LIMIT));
+    std::vector<int> columns =
+        picked(block.columns, heaviest(system.null_weights(false), CANDIDATE_SHARE, DENSE_LIMIT));
+    rows = joined(rows, {});
+    columns = joined(columns, {});
+    // The candidate rows with every block column they use, and the candidate
+    // columns with every block row that uses them, so that a dependence
+    // among them is one of the whole block.
+    std::vector<std::pair<int, int>> by_rows;
+    add_lost(jacobian, block, rows, columns_used(jacobian, rows, block), by_rows);
+    std::vector<std::pair<int, int>> by_columns;
+    add_lost(jacobian, block, rows_using(jacobian, columns, block), columns, by_columns);
+    for (std::size_t index = 0; index < by_rows.size(); ++index) {
+        lost.emplace_back(by_rows[index].first, index < by_columns.size() ? by_columns[index].second
+                                                                          : by_rows[index].second);
+    }
 }
 
 }  // namespace
 
-void check_dependence(const NumberedModel& model, const JacobianValues& jacobian,
-                      const BlockTriangularOrder& order, std::vector<Finding>& findings) {
-    const std::vector<Block> blocks = diagonal_blocks(order);
-    bool dependent = false;
+double SquareRank::singular_condition() {
+    return SINGULAR_CONDITION;
+}
+
+double SquareRank::ill_condition() {
+    return ILL_CONDITION;
+}
+
+SquareRank square_rank(const JacobianValues& jacobian, const std::vector<int>& rows,
+                       const std::vector<int>& columns) {
+    SquareRank rank;
+    const std::vector<Block> blocks = diagonal_blocks(jacobian, rows, columns);
     for (const Block& block : blocks) {
         if (block.rows.size() <= DENSE_LIMIT) {
-            dependent =
-                report_dependent_rows(model, jacobian, block.rows, block, findings) || dependent;
+            add_lost(jacobian, block, joined(block.rows, {}), block.sorted_columns, rank.lost);
         }
     }
-    ScaledSystem whole(jacobian, order.rows, order.columns);
-    const double condition = whole.condition();
-    if (condition <= ILL_CONDITION) {
-        return;
-    }
-    for (const Block& block : blocks) {
-        if (block.rows.size() > DENSE_LIMIT && condition > SINGULAR_CONDITION) {
-            dependent = check_large_block(model, jacobian, block, findings) || dependent;
+    rank.system = std::make_unique<ScaledSystem>(jacobian, rows, columns);
+    rank.condition = rank.system->condition();
+    if (rank.condition > SINGULAR_CONDITION) {
+        for (const Block& block : blocks) {
+            if (block.rows.size() > DENSE_LIMIT) {
+                add_lost_in_large_block(jacobian, block, rank.lost);
+            }
         }
     }
-    if (!dependent) {
-        report_ill_conditioned(model, order, whole, condition, findings);
-    }
+    return rank;
+}
+
+Involved most_involved(SquareRank& rank, const std::vector<int>& rows,
+                       const std::vector<int>& columns) {
+    return {picked(rows, heaviest(rank.system->null_weights(true), INVOLVED_SHARE, rows.size())),
+            picked(columns,
+                   heaviest(rank.system->null_weights(false), INVOLVED_SHARE, columns.size()))};
 }

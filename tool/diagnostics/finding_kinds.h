@@ -25,6 +25,7 @@ enum class FindingKind {
     host_refused,
     singular_start,
     dependent_equations,
+    contradicting_equations,
     ill_conditioned,
     badly_scaled_equation,
     badly_scaled_variable,

@@ -68,7 +68,7 @@ std::vector<CheckPoint> check_points(const ModelSession& session) {
     return points;
 }
 
-std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
+std::vector<Finding> examine_model(ModelSession& session, const NumberedModel& model,
                                    const BipartiteGraph& structure,
                                    const JacobianValues& jacobian) {
     std::vector<Finding> findings;
@@ -80,7 +80,7 @@ std::vector<Finding> examine_model(const ModelSession& session, const NumberedMo
         const EquationScan scan = check_equation_trees(model, place, findings);
         check_equation_numbers(model, place, scan, points, findings);
     }
-    check_jacobian(model, structure, jacobian, findings);
+    check_jacobian(session, model, structure, jacobian, points, findings);
     return findings;
 }
 

@@ -17,8 +17,9 @@
 // document, only when some finding has a place, and turns each into a JSON
 // pointer.
 // `jacobian` holds the Jacobian's values at the starting point (not finite
-// when it could not be evaluated).
-std::vector<Finding> examine_model(const ModelSession& session, const NumberedModel& model,
+// when it could not be evaluated); the system's checks evaluate it at other
+// points through `session`, whose values they leave as they were.
+std::vector<Finding> examine_model(ModelSession& session, const NumberedModel& model,
                                    const BipartiteGraph& structure, const JacobianValues& jacobian);
 void place_findings(const std::string& model_path, std::vector<Finding>& findings);
 

@@ -45,6 +45,8 @@ ScaledSystem::Entries ScaledSystem::scaled(const JacobianValues& jacobian,
         double value;
     };
     std::vector<Entry> entries;
+    Entries scaled;
+    scaled.row_divisors.assign(at(size), 1.0);
     for (int k = 0; k < size; ++k) {
         const auto& row_entries = jacobian.row_entries[at(rows[at(k)])];
         double largest = 0.0;
@@ -58,6 +60,9 @@ ScaledSystem::Entries ScaledSystem::scaled(const JacobianValues& jacobian,
                 entries.push_back({position_of[at(column)], k, value / largest});
             }
         }
+        if (largest > 0.0) {
+            scaled.row_divisors[at(k)] = largest;
+        }
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.column < b.column; });
@@ -66,7 +71,7 @@ ScaledSystem::Entries ScaledSystem::scaled(const JacobianValues& jacobian,
         column_largest[at(entry.column)] =
             std::max(column_largest[at(entry.column)], std::fabs(entry.value));
     }
-    Entries scaled;
+    scaled.column_divisors = column_largest;
     scaled.pattern.size = size;
     scaled.diagonal_slots.assign(at(size), -1);
     std::size_t next = 0;
@@ -90,11 +95,41 @@ ScaledSystem::ScaledSystem(const JacobianValues& jacobian, const std::vector<int
 ScaledSystem::ScaledSystem(Entries entries)
     : values_(std::move(entries.values)),
       diagonal_slots_(std::move(entries.diagonal_slots)),
+      row_divisors_(std::move(entries.row_divisors)),
+      column_divisors_(std::move(entries.column_divisors)),
       lu_(std::move(entries.pattern)) {}
 
-double ScaledSystem::condition() {
+bool ScaledSystem::factor_itself() {
     factored_ = lu_.factor(values_);
-    return factored_ ? lu_.condition_estimate(values_) : std::numeric_limits<double>::infinity();
+    return factored_;
+}
+
+double ScaledSystem::condition() {
+    return factor_itself() ? lu_.condition_estimate(values_)
+                           : std::numeric_limits<double>::infinity();
+}
+
+bool ScaledSystem::solve(std::vector<double>& rhs, bool transposed) {
+    if (!factored_ && !factor_itself()) {
+        return false;
+    }
+    // The scaled matrix is R A C with R and C the divisors' inverses: A x = b
+    // is (R A C) (C^-1 x) = R b, and A^T y = b is (R A C)^T (R^-1 y) = C b.
+    const std::vector<double>& into = transposed ? column_divisors_ : row_divisors_;
+    const std::vector<double>& out = transposed ? row_divisors_ : column_divisors_;
+    std::vector<double> scaled(rhs.size());
+    for (std::size_t k = 0; k < rhs.size(); ++k) {
+        scaled[k] = rhs[k] / into[k];
+    }
+    if (transposed) {
+        lu_.solve_transposed(scaled);
+    } else {
+        lu_.solve(scaled);
+    }
+    for (std::size_t k = 0; k < rhs.size(); ++k) {
+        rhs[k] = scaled[k] / out[k];
+    }
+    return true;
 }
 
 bool ScaledSystem::factor_shifted() {

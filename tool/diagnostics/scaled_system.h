@@ -28,12 +28,20 @@ class ScaledSystem {
     // which leaves that vector nearly unchanged. Empty when even that does
     // not factor.
     std::vector<double> null_weights(bool of_rows);
+    // Solves with the matrix itself, in the Jacobian's own units: overwrites
+    // `rhs` (one value per position) with x, A x = rhs, or with the transpose
+    // A^T x = rhs. False, leaving `rhs` as it was, when the matrix does not
+    // factor.
+    bool solve(std::vector<double>& rhs, bool transposed);
 
   private:
     struct Entries {
         CompressedColumns pattern;
         std::vector<double> values;
         std::vector<int> diagonal_slots;
+        // What each row and then each column was divided by, per position.
+        std::vector<double> row_divisors;
+        std::vector<double> column_divisors;
     };
     static Entries scaled(const JacobianValues& jacobian, const std::vector<int>& rows,
                           const std::vector<int>& columns);
@@ -42,8 +50,12 @@ class ScaledSystem {
     // factor is then not of the matrix itself.
     bool factor_shifted();
 
+    bool factor_itself();
+
     std::vector<double> values_;
     std::vector<int> diagonal_slots_;
+    std::vector<double> row_divisors_;
+    std::vector<double> column_divisors_;
     SparseLu lu_;
     bool factored_ = false;  // the factor held is of the matrix itself
 };

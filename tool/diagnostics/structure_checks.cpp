@@ -52,12 +52,12 @@ void check_square(const NumberedModel& model, const BipartiteGraph& structure,
     std::string advice;
     std::vector<std::string> names;
     if (freedom > 0) {
-        names = symbols(model, unmatched(matching.row_of_column));
+        names = symbols(names_of(model), unmatched(matching.row_of_column));
         advice = matched ? "fixing " + listed_names(names) +
                                " leaves a square system that the structure can solve"
                          : "fix that many variables to solve";
     } else {
-        names = equation_names(model, unmatched(matching.column_of_row));
+        names = equation_names(names_of(model), unmatched(matching.column_of_row));
         advice = matched ? "dropping " + listed_names(names) +
                                " leaves a square system that the structure can solve"
                          : "the system has more equations than variables";
@@ -90,9 +90,9 @@ std::string named_set(const std::string& noun, const std::vector<std::string>& n
 void report_overdetermined(const NumberedModel& model, const StructuralDefects& defects,
                            std::vector<Finding>& findings) {
     const std::string set =
-        named_set("equation", equation_names(model, defects.overdetermined_rows)) + " in " +
-        (defects.overdetermined_columns.empty() ? "" : "only ") +
-        named_set("variable", symbols(model, defects.overdetermined_columns));
+        named_set("equation", equation_names(names_of(model), defects.overdetermined_rows)) +
+        " in " + (defects.overdetermined_columns.empty() ? "" : "only ") +
+        named_set("variable", symbols(names_of(model), defects.overdetermined_columns));
     for (const int row : defects.overdetermined_rows) {
         Finding finding = Finding(FindingKind::structurally_singular,
                                   "equation " + model.equation_name(row + 1) + " is one of " + set);
@@ -107,9 +107,9 @@ void report_overdetermined(const NumberedModel& model, const StructuralDefects& 
 void report_underdetermined(const NumberedModel& model, const StructuralDefects& defects,
                             std::vector<Finding>& findings) {
     const std::string set =
-        named_set("variable", symbols(model, defects.underdetermined_columns)) + " that " +
-        (defects.underdetermined_rows.empty() ? "" : "only ") +
-        named_set("equation", equation_names(model, defects.underdetermined_rows)) +
+        named_set("variable", symbols(names_of(model), defects.underdetermined_columns)) +
+        " that " + (defects.underdetermined_rows.empty() ? "" : "only ") +
+        named_set("equation", equation_names(names_of(model), defects.underdetermined_rows)) +
         " can determine";
     for (const int column : defects.underdetermined_columns) {
         Finding finding = Finding(FindingKind::structurally_singular,

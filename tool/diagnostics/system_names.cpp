@@ -2,20 +2,25 @@
 
 #include <algorithm>
 
-std::vector<std::string> equation_names(const NumberedModel& model, const std::vector<int>& rows) {
-    std::vector<std::string> names;
-    for (const int row : rows) {
-        names.push_back(model.equation_name(row + 1));
-    }
-    return names;
+SystemNames names_of(const NumberedModel& model) {
+    return {[&model](int row) { return model.equation_name(row + 1); },
+            [&model](int column) { return model.symbol(column + 1); }};
 }
 
-std::vector<std::string> symbols(const NumberedModel& model, const std::vector<int>& columns) {
-    std::vector<std::string> names;
-    for (const int column : columns) {
-        names.push_back(model.symbol(column + 1));
+std::vector<std::string> equation_names(const SystemNames& names, const std::vector<int>& rows) {
+    std::vector<std::string> named;
+    for (const int row : rows) {
+        named.push_back(names.equation(row));
     }
-    return names;
+    return named;
+}
+
+std::vector<std::string> symbols(const SystemNames& names, const std::vector<int>& columns) {
+    std::vector<std::string> named;
+    for (const int column : columns) {
+        named.push_back(names.variable(column));
+    }
+    return named;
 }
 
 std::vector<int> joined(std::vector<int> first, const std::vector<int>& second) {
