@@ -47,11 +47,11 @@ class FileChunks {
     std::size_t room() const { return buffer_.size() - 1 - PADDING; }
 
     int descriptor_ = -1;
-    std::size_t unread_ = 0;    // the file's bytes not yet read, by its size when opened
+    std::size_t unread_ = 0;  // the file's bytes not yet read, by its size when opened
     // The text, the NUL, free room, then PADDING bytes: its size is the
     // room for text + 1 + PADDING.
     std::vector<char> buffer_;
-    std::size_t size_ = 0;      // text bytes in `buffer_`
+    std::size_t size_ = 0;  // text bytes in `buffer_`
     bool at_end_ = false;
     bool failed_ = false;
 };

@@ -136,4 +136,3 @@ inline std::string pointer_step(std::string_view key) {
 }
 
 }  // namespace model_format
-

@@ -8,10 +8,10 @@
 
 namespace {
 
-using model_reading::equals_zero;
-using model_reading::Kind;
 using model_format::Member;
 using model_format::member_named;
+using model_reading::equals_zero;
+using model_reading::Kind;
 using model_reading::MemberValue;
 using model_reading::no_lookup_in;
 

@@ -71,7 +71,8 @@ std::string ModelReader::step_into(const Frame& parent) const {
 
 std::string ModelReader::element_step(const Frame& list) const {
     if (list.is_object) {
-        return model_format::pointer_step(std::string_view(keys_).substr(list.key_offset, list.key_size));
+        return model_format::pointer_step(
+            std::string_view(keys_).substr(list.key_offset, list.key_size));
     }
     return "/" + std::to_string(list.elements - 1);
 }

@@ -81,9 +81,8 @@ ExprNode ModelReader::read_node(Frame& frame, std::int32_t& fault, bool& guarded
         fault = note(not_a("number", type.kind), model_format::TYPE);
         return {};
     }
-    const std::pair<Slot, const char*> names[] = {
-        {EQUATION_NAME, model_format::EQUATION_NAME},
-        {EQUATION_STRING, model_format::EQUATION_STRING}};
+    const std::pair<Slot, const char*> names[] = {{EQUATION_NAME, model_format::EQUATION_NAME},
+                                                  {EQUATION_STRING, model_format::EQUATION_STRING}};
     for (const auto& [slot, member] : names) {
         const Kind kind = frame.plain[slot].kind;
         if (kind != Kind::null && kind != Kind::string) {
@@ -193,7 +192,7 @@ std::int32_t ModelReader::read_differential(const Frame& frame, const ExprNode*&
 }
 
 std::int32_t ModelReader::read_children(const ListMember& list, const char* member,
-                                       Span<const ExprNode>& children) {
+                                        Span<const ExprNode>& children) {
     std::size_t kept = 0;
     const std::int32_t fault = gather(nodes_, node_outcomes_, list, member, kept);
     if (fault == Outcome::NO_FAULT) {
@@ -203,7 +202,7 @@ std::int32_t ModelReader::read_children(const ListMember& list, const char* memb
 }
 
 std::int32_t ModelReader::read_entries(const ListMember& list, const char* member,
-                                      Span<VariableDef>& entries) {
+                                       Span<VariableDef>& entries) {
     std::size_t kept = 0;
     const std::int32_t fault = gather(entries_, entry_outcomes_, list, member, kept);
     if (fault == Outcome::NO_FAULT) {

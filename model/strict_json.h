@@ -180,9 +180,7 @@ class StrictJsonReader {
     static constexpr char ARRAY = '[';
     static constexpr std::size_t UNKNOWN_SIZE = static_cast<std::size_t>(-1);
 
-    static Step step(bool handler_went_on) {
-        return handler_went_on ? Step::done : Step::stopped;
-    }
+    static Step step(bool handler_went_on) { return handler_went_on ? Step::done : Step::stopped; }
 
     // Whether `at` is the NUL that ends the buffer rather than the file's own.
     bool at_buffer_end(const char* at) const { return at == text_.end(); }
@@ -629,8 +627,10 @@ typename StrictJsonReader<Handler>::Scan StrictJsonReader<Handler>::scan_number(
 }
 
 template <class Handler>
-typename StrictJsonReader<Handler>::Scan StrictJsonReader<Handler>::number_event(
-    const char* start, const char* end, bool negative, bool integral) {
+typename StrictJsonReader<Handler>::Scan StrictJsonReader<Handler>::number_event(const char* start,
+                                                                                 const char* end,
+                                                                                 bool negative,
+                                                                                 bool integral) {
     if (integral) {
         std::uint64_t magnitude = 0;
         bool fits = true;

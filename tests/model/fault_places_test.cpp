@@ -22,8 +22,9 @@ void PrintTo(const PlaceCase& place_case, std::ostream* out) {
 }
 
 const std::string null_number = "[json.exception.type_error.302] type must be number, but is null";
-const std::string no_lookup = "[json.exception.type_error.305] cannot use operator[] with a "
-                              "string argument with ";
+const std::string no_lookup =
+    "[json.exception.type_error.305] cannot use operator[] with a "
+    "string argument with ";
 
 const PlaceCase place_cases[] = {
     {"null_equation", R"({"EquationList":[null]})", null_number, "/EquationList/0"},
@@ -31,8 +32,9 @@ const PlaceCase place_cases[] = {
      null_number, "/EquationList/1/Type"},
     {"zero_elements_count_in_the_index", R"({"EquationList":[0,{"Type":null}]})", null_number,
      "/EquationList/1/Type"},
-    {"nested_number", R"({"EquationList":[{"Type":0,"SubExpressions":[{"Type":2,"DoubleValue":1},)"
-                      R"({"Type":1,"SubExpressions":[{"Type":2,"DoubleValue":null}]}]}]})",
+    {"nested_number",
+     R"({"EquationList":[{"Type":0,"SubExpressions":[{"Type":2,"DoubleValue":1},)"
+     R"({"Type":1,"SubExpressions":[{"Type":2,"DoubleValue":null}]}]}]})",
      null_number, "/EquationList/0/SubExpressions/1/SubExpressions/0/DoubleValue"},
     {"text_of_a_reference", R"({"EquationList":[{"Type":4,"StringValue":7}]})",
      "[json.exception.type_error.302] type must be string, but is number",
@@ -86,9 +88,9 @@ TEST(fault_places, a_parse_fault_lies_at_the_byte_the_library_stopped_at) {
     // The lines are joined: the fault's byte counts no line end.
     const TempModelFile file("{\n  \"Variables\": [\r\n    {\"VariableSymbol\": \"x\",, }]}");
     const ModelFaultPlace place = locate_model_fault(file.path());
-    EXPECT_EQ(place.what.rfind("[json.exception.parse_error.101] parse error at line 1, column 45",
-                               0),
-              0u)
+    EXPECT_EQ(
+        place.what.rfind("[json.exception.parse_error.101] parse error at line 1, column 45", 0),
+        0u)
         << place.what;
     EXPECT_EQ(place.joined_offset, 44);
     EXPECT_FALSE(place.has_pointer);

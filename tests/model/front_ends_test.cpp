@@ -75,7 +75,10 @@ const TextCase text_cases[] = {
     // Line ends: the library reads the lines joined, so one inside a token
     // is not there for it.
     {"line_feed_in_a_number", with_min("1\n2"), false},
-    {"crlf_in_a_literal", R"({"EquationList":tr)" "\r\nue}", false},
+    {"crlf_in_a_literal",
+     R"({"EquationList":tr)"
+     "\r\nue}",
+     false},
     {"line_feed_in_a_string", with_symbol("a\nb"), false},
     {"crlf_in_an_escape", with_symbol("\\u00\r\n41"), false},
     {"line_ends_between_tokens", "{\n\"Variables\"\r\n:\n[\r\n]\n}\n", true},
@@ -160,8 +163,8 @@ TEST_P(front_ends, strict_reading_accepts_what_it_should_with_the_library_s_even
     const TempModelFile file(GetParam().text);
     std::string expected;
     const bool library_whole = library_events(file.path(), expected);
-    for (const std::size_t chunk_bytes : {FileChunks::CHUNK_BYTES, std::size_t{1},
-                                          std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
+    for (const std::size_t chunk_bytes : {FileChunks::CHUNK_BYTES, std::size_t{1}, std::size_t{2},
+                                          std::size_t{3}, std::size_t{7}}) {
         std::string events;
         const StrictReading verdict = strict_events(file.path(), chunk_bytes, events);
         EXPECT_EQ(verdict == StrictReading::accepted, GetParam().accepted) << chunk_bytes;

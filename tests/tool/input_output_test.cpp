@@ -249,8 +249,9 @@ TEST_P(tool_model_texts, go_to_the_plugin_whatever_json_they_hold) {
     }
 }
 
-const std::string no_lookup = "[json.exception.type_error.305] cannot use operator[] with a "
-                              "string argument with ";
+const std::string no_lookup =
+    "[json.exception.type_error.305] cannot use operator[] with a "
+    "string argument with ";
 
 INSTANTIATE_TEST_SUITE_P(
     tool_io, tool_model_texts,
@@ -281,11 +282,12 @@ INSTANTIATE_TEST_SUITE_P(
 // the file's names are checked against what the host holds.
 TEST(tool_io, names_holding_a_nul_byte_load) {
     const Folder folder;
-    folder.write("nul.json",
-                 R"({"Variables":[{"VariableSymbol":"x\u0000y"}],"EquationList":[{"Type":0,)"
-                 R"("EquationName":"e\u0000f","SubExpressions":[{"Type":4,"StringValue":"x\u0000y"},)"
-                 R"({"Type":2,"DoubleValue":-1}],"Variables":[{"VariableSymbol":"x\u0000y",)"
-                 R"("Differential":{"Type":2,"DoubleValue":1}}]}]})");
+    folder.write(
+        "nul.json",
+        R"({"Variables":[{"VariableSymbol":"x\u0000y"}],"EquationList":[{"Type":0,)"
+        R"("EquationName":"e\u0000f","SubExpressions":[{"Type":4,"StringValue":"x\u0000y"},)"
+        R"({"Type":2,"DoubleValue":-1}],"Variables":[{"VariableSymbol":"x\u0000y",)"
+        R"("Differential":{"Type":2,"DoubleValue":1}}]}]})");
     for (const char* command : {"solve nul.json", "eval nul.json", "info nul.json"}) {
         const ProgramRun run = folder.quillon(command);
         EXPECT_EQ(run.exit_code, 0) << command << run.err;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "model_format.h"
 #include "system_names.h"
 #include "text_table.h"
-#include "model_format.h"
 
 namespace {
 

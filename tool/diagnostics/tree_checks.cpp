@@ -5,10 +5,10 @@
 #include <set>
 
 #include "function_value.h"
+#include "model_format.h"
 #include "numeric_text.h"
 #include "text_table.h"
 #include "tree_walk.h"
-#include "model_format.h"
 
 namespace {
 

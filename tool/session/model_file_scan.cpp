@@ -10,8 +10,8 @@
 
 #include "file_chunks.h"
 #include "joined_lines_text.h"
-#include "model_format.h"
 #include "member_values.h"
+#include "model_format.h"
 #include "strict_json.h"
 #include "symbol_index.h"
 
@@ -347,11 +347,10 @@ bool NameScanner::text(std::string_view value) {
 }
 
 void NameScanner::push(Role role, bool is_object) {
-    Frame frame(role, is_object);
+    Frame& frame = frames_.emplace_back(role, is_object);
     frame.references_mark = references_.size();
     frame.entries_mark = entries_.size();
     frame.list_mark = pending_size(role);
-    frames_.push_back(std::move(frame));
 }
 
 bool NameScanner::open(bool is_object) {
@@ -413,10 +412,12 @@ bool NameScanner::close() {
         }
         return true;
     }
-    Frame frame = std::move(top());
-    frames_.pop_back();
+    // Read where it lies: a frame holds texts and lists that a move would copy.
+    Frame& frame = top();
     if (frame.role == Role::guard) {
-        top().guarded = frame.guard_zero;
+        const bool zero = frame.guard_zero;
+        frames_.pop_back();
+        top().guarded = zero;
         return true;
     }
     if (is_record(frame.role)) {
@@ -424,6 +425,7 @@ bool NameScanner::close() {
     } else if (frame.role != Role::document) {
         close_list(frame);
     }
+    frames_.pop_back();
     if (!frames_.empty()) {
         value_done(false);
     }
@@ -447,11 +449,11 @@ void NameScanner::value_done(bool zero) {
 // reference, none for the rest.
 void NameScanner::take_references(Frame& frame) {
     const std::int32_t code = frame.guarded ? NO_CODE : frame.code;
-    const bool children = code == 0 || code == 1 || code == 5 || code == 6;
+    const bool children = model_format::reads_children(code);
     if (!children) {
         references_.resize(frame.references_mark);
     }
-    if (code == 4 && frame.has_symbol) {
+    if (code == NODE_VARIABLE && frame.has_symbol) {
         references_.push_back(symbol_id(frame.symbol));
     }
 }
