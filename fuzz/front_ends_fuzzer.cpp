@@ -11,25 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "front_ends.h"
+#include "fuzz_input.h"
 
 namespace {
-
-const std::string& model_path() {
-    static const std::string path = "/tmp/quillon-front-ends-" + std::to_string(getpid()) + ".json";
-    return path;
-}
-
-void write_file(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        std::abort();
-    }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-}
 
 [[noreturn]] void differ(const char* what, const std::string& strict, const std::string& library) {
     std::fprintf(stderr, "the readings differ in %s:\nstrict first:\n%s\nlibrary:\n%s\n", what,
@@ -40,8 +25,8 @@ void write_file(const std::string& path, const std::uint8_t* data, std::size_t s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = model_path();
-    write_file(path, data, size);
+    static const std::string path = fuzz_model_path("front-ends");
+    write_fuzz_input(path, data, size);
     const std::string strict = load_outcome(path, TextReading::strict_first);
     const std::string library = load_outcome(path, TextReading::json_library);
     if (strict != library) {

@@ -11,6 +11,7 @@
 
 #include "front_ends.h"
 #include "temp_model_file.h"
+#include "worked_example.h"
 
 namespace {
 
@@ -49,24 +50,9 @@ std::string nested_arrays(std::size_t depth) {
     return R"({"Other":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
 }
 
-const std::string worked_example = R"({
-  "EquationList": [{
-    "Type": 0, "EquationName": "E1", "EquationString": "X*Y-2",
-    "SubExpressions": [
-      {"Type": 1, "SubExpressions": [{"Type": 4, "StringValue": "X"},
-                                     {"Type": 4, "StringValue": "Y"}]},
-      {"Type": 2, "DoubleValue": -2}],
-    "Variables": [
-      {"VariableSymbol": "X", "Differential": {"Type": 4, "StringValue": "Y"}},
-      {"VariableSymbol": "Y", "Differential": {"Type": 4, "StringValue": "X"}}]}],
-  "Variables": [
-    {"VariableSymbol": "X", "VariableName": "feed", "Min": 0, "Max": 10, "Initial": 1},
-    {"VariableSymbol": "Y", "Initial": 2}]
-})";
-
 const TextCase text_cases[] = {
     {"worked_example", worked_example, true},
-    {"worked_example_with_crlf", "\r\n" + worked_example + "\r\n", true},
+    {"worked_example_with_crlf", "\r\n" + std::string(worked_example) + "\r\n", true},
     // NUL: the library takes one between tokens for the end of the text.
     {"nul_after_the_value", std::string("{}\0junk", 7), false},
     {"nul_between_tokens", std::string("[1,\0 2]", 7), false},
@@ -83,9 +69,9 @@ const TextCase text_cases[] = {
     {"crlf_in_an_escape", with_symbol("\\u00\r\n41"), false},
     {"line_ends_between_tokens", "{\n\"Variables\"\r\n:\n[\r\n]\n}\n", true},
     {"carriage_return_alone", "{\r}\r", true},
-    {"carriage_return_ending_the_file", worked_example + "\r", true},
+    {"carriage_return_ending_the_file", std::string(worked_example) + "\r", true},
     // Byte order marks.
-    {"byte_order_mark", "\xEF\xBB\xBF" + worked_example, true},
+    {"byte_order_mark", "\xEF\xBB\xBF" + std::string(worked_example), true},
     {"broken_byte_order_mark", "\xEF\xBB{}", false},
     {"byte_order_mark_after_space", " \xEF\xBB\xBF{}", false},
     {"byte_order_mark_split_by_a_line_end", "\xEF\xBB\n\xBF{}", false},
@@ -139,7 +125,7 @@ const TextCase text_cases[] = {
     {"short_unicode_escape", with_symbol("\\u12"), false},
     {"raw_tab_in_a_string", with_symbol("a\tb"), false},
     // What may follow the value.
-    {"white_space_after", worked_example + " \t\n", true},
+    {"white_space_after", std::string(worked_example) + " \t\n", true},
     {"second_value", "{} {}", false},
     {"trailing_comma", "{},", false},
     {"comma_before_the_end", R"({"Variables":[0,]})", false},
