@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <string>
 
-#include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include "fuzz_input.h"
 #include "plugin_library.h"
 #include "zel_container.h"
 #include "zel_factory.h"
@@ -26,21 +26,12 @@ struct Host {
     ZELFactoryLib registry;
     PluginLibrary plugin;
     ZELBlkFactory* factory = nullptr;
-    std::string path = "/tmp/quillon-fuzz-" + std::to_string(getpid()) + ".json";
+    std::string path = fuzz_model_path("fuzz");
 };
 
 Host& host() {
     static Host instance;
     return instance;
-}
-
-void write_file(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        std::abort();
-    }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 }
 
 void drive(ZELBlkFactory& factory, const std::string& path) {
@@ -63,7 +54,7 @@ void drive(ZELBlkFactory& factory, const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Host& fuzz_host = host();
-    write_file(fuzz_host.path, data, size);
+    write_fuzz_input(fuzz_host.path, data, size);
     try {
         drive(*fuzz_host.factory, fuzz_host.path);
     } catch (const nlohmann::json::exception&) {

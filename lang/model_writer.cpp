@@ -2,13 +2,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model_format.h"
+
 namespace lang {
 
 namespace {
 
 using json = nlohmann::ordered_json;
-
-enum NodeCode { sum = 0, product = 1, number = 2, variable = 4, power = 5, function = 6 };
+namespace format = model_format;
 
 json node_json(const Expr& expr);
 
@@ -16,28 +17,28 @@ json node_json(const Expr& expr);
 void add_node_members(json& object, const Expr& expr) {
     switch (expr.kind) {
         case Expr::Kind::number:
-            object["Type"] = number;
-            object["DoubleValue"] = expr.number;
+            object[format::TYPE] = NODE_NUMBER;
+            object[format::DOUBLE_VALUE] = expr.number;
             return;
         case Expr::Kind::variable:
-            object["Type"] = variable;
-            object["StringValue"] = expr.symbol;
+            object[format::TYPE] = NODE_VARIABLE;
+            object[format::STRING_VALUE] = expr.symbol;
             return;
         case Expr::Kind::sum:
-            object["Type"] = sum;
+            object[format::TYPE] = NODE_SUM;
             break;
         case Expr::Kind::product:
-            object["Type"] = product;
+            object[format::TYPE] = NODE_PRODUCT;
             break;
         case Expr::Kind::power:
-            object["Type"] = power;
+            object[format::TYPE] = NODE_POWER;
             break;
         case Expr::Kind::function:
-            object["Type"] = function;
-            object["StringValue"] = function_name(expr.function);
+            object[format::TYPE] = NODE_FUNCTION;
+            object[format::STRING_VALUE] = function_name(expr.function);
             break;
     }
-    json& children = object["SubExpressions"] = json::array();
+    json& children = object[format::SUB_EXPRESSIONS] = json::array();
     for (const Expr& child : expr.children) {
         children.push_back(node_json(child));
     }
@@ -51,8 +52,8 @@ json node_json(const Expr& expr) {
 
 json entry_json(std::string_view symbol, const Expr& derivative) {
     json entry = json::object();
-    entry["VariableSymbol"] = symbol;
-    entry["Differential"] = node_json(derivative);
+    entry[format::VARIABLE_SYMBOL] = symbol;
+    entry[format::DIFFERENTIAL] = node_json(derivative);
     return entry;
 }
 
@@ -71,28 +72,28 @@ std::string list_text(const std::string& lines) {
 
 void ModelWriter::add_variable(const VariableRecord& variable) {
     json record = json::object();
-    record["VariableSymbol"] = variable.symbol;
+    record[format::VARIABLE_SYMBOL] = variable.symbol;
     if (!variable.description.empty()) {
-        record["VariableName"] = variable.description;
+        record[format::VARIABLE_NAME] = variable.description;
     }
     if (variable.lower) {
-        record["Min"] = *variable.lower;
+        record[format::MIN] = *variable.lower;
     }
     if (variable.upper) {
-        record["Max"] = *variable.upper;
+        record[format::MAX] = *variable.upper;
     }
     if (variable.initial) {
-        record["Initial"] = *variable.initial;
+        record[format::INITIAL] = *variable.initial;
     }
     append_line(variables_, record);
 }
 
 void ModelWriter::add_equation(const EquationRecord& equation) {
     json record = json::object();
-    record["EquationName"] = equation.name;
-    record["EquationString"] = equation.text;
+    record[format::EQUATION_NAME] = equation.name;
+    record[format::EQUATION_STRING] = equation.text;
     add_node_members(record, equation.residual);
-    json& entries = record["Variables"] = json::array();
+    json& entries = record[format::VARIABLES] = json::array();
     const Expr zero;
     auto partial = equation.partials.begin();
     for (std::size_t i = 0; i < equation.variables.size(); ++i) {
@@ -107,8 +108,9 @@ void ModelWriter::add_equation(const EquationRecord& equation) {
 }
 
 std::string ModelWriter::text() const {
-    return "{\"Variables\":" + list_text(variables_) +
-           ",\n\"EquationList\":" + list_text(equations_) + "}\n";
+    const auto member = [](const char* name) { return std::string("\"") + name + "\":"; };
+    return "{" + member(format::VARIABLES) + list_text(variables_) + ",\n" +
+           member(format::EQUATION_LIST) + list_text(equations_) + "}\n";
 }
 
 }  // namespace lang

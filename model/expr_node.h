@@ -3,21 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model_format.h"
 #include "record_span.h"
 
 struct VariableDef;
-
-// Node codes of an expression tree, as the model file gives them in "Type".
-enum NodeCode : std::int32_t {
-    NODE_SUM = 0,
-    NODE_PRODUCT = 1,
-    NODE_NUMBER = 2,
-    NODE_NUMERIC_TEXT = 3,
-    NODE_VARIABLE = 4,
-    NODE_POWER = 5,
-    NODE_FUNCTION = 6,
-    NODE_UNRECOGNISED = 8,  // a code the loader does not know, or a node not read
-};
 
 // What a node has of an equation: its name, its text and its entries (one per
 // Jacobian nonzero, each with the partial derivative as its `differential`).

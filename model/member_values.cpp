@@ -87,12 +87,13 @@ void raise(const Fault& fault) {
 }
 
 Fault not_a(const char* wanted, Kind kind) {
-    return {302, std::string("type must be ") + wanted + ", but is " + type_name(kind)};
+    return {302, std::string("type must be ") + wanted + ", but is " + type_name(kind), ""};
 }
 
 Fault no_lookup_in(Kind kind) {
     return {305,
-            std::string("cannot use operator[] with a string argument with ") + type_name(kind)};
+            std::string("cannot use operator[] with a string argument with ") + type_name(kind),
+            ""};
 }
 
 bool equals_zero(const MemberValue& value) {

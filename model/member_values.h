@@ -37,10 +37,12 @@ struct MemberValue {
     static MemberValue of_text(std::string_view text);
 };
 
-// A fault found while reading, raised once the whole file has parsed.
+// A fault found while reading, raised once the whole file has parsed, and
+// where it lies when the reader was asked to note it (a JSON pointer).
 struct Fault {
-    int id;
+    int id = 0;
     std::string text;
+    std::string place;
 };
 
 [[noreturn]] void raise(const Fault& fault);

@@ -2,16 +2,16 @@
 
 #include <utility>
 
-#include "member_names.h"
+#include "model_format.h"
 
 // The reader's first stage: the parse events, and where each value goes.
 
 namespace {
 
+using model_format::Member;
+using model_format::member_named;
 using model_reading::equals_zero;
 using model_reading::Kind;
-using model_reading::Member;
-using model_reading::member_named;
 using model_reading::MemberValue;
 using model_reading::no_lookup_in;
 
@@ -35,11 +35,11 @@ bool ModelReader::number_unsigned(std::uint64_t value) {
     return scalar(MemberValue::of_unsigned(value));
 }
 
-bool ModelReader::number_float(double value, const std::string&) {
+bool ModelReader::number_float(double value, std::string_view) {
     return scalar(MemberValue::of_floating(value));
 }
 
-bool ModelReader::string(std::string& value) {
+bool ModelReader::string(std::string_view value) {
     if (ignored_depth_ == 0 && keeps_text(top())) {
         return scalar(MemberValue::of_text(storage_.keep_text(value)));
     }
@@ -66,7 +66,7 @@ bool ModelReader::end_array() {
     return close();
 }
 
-bool ModelReader::key(std::string& name) {
+bool ModelReader::key(std::string_view name) {
     if (ignored_depth_ > 0) {
         return true;
     }
@@ -84,7 +84,7 @@ bool ModelReader::key(std::string& name) {
 
 // ---- where values go ----
 
-ModelReader::Slot ModelReader::slot_of(Role role, bool in_guard, const std::string& name) {
+ModelReader::Slot ModelReader::slot_of(Role role, bool in_guard, std::string_view name) {
     const Member member = member_named(name);
     if (in_guard) {
         // Of a guard object, only the member that would skip its owner is read.
@@ -178,6 +178,7 @@ bool ModelReader::scalar(const MemberValue& value) {
             return true;
         case Role::node_list:
         case Role::entry_list:
+            ++frame.elements;
             add_element(frame.role, value);
             return true;
         case Role::guard:
@@ -224,6 +225,7 @@ bool ModelReader::open(Kind kind) {
             return true;
         case Role::node_list:
         case Role::entry_list:
+            ++frame.elements;
             if (is_object) {
                 push_frame(frame.role == Role::node_list ? Role::node : Role::entry);
             } else {
@@ -308,7 +310,8 @@ bool ModelReader::close() {
 void ModelReader::finish(ModelDefinition& model) {
     if (document_.kind != Kind::object) {
         if (document_.kind != Kind::null && !equals_zero(document_)) {
-            model_reading::raise(no_lookup_in(document_.kind));
+            raised_ = no_lookup_in(document_.kind);  // the document's place: ""
+            model_reading::raise(raised_);
         }
         return;
     }
@@ -318,7 +321,7 @@ void ModelReader::finish(ModelDefinition& model) {
         model.append_equations(std::move(equation_roots_.records));
     } else {
         std::size_t kept = 0;
-        fault = gather(nodes_, node_outcomes_, equations_, kept);
+        fault = gather(nodes_, node_outcomes_, equations_, model_format::EQUATION_LIST, kept);
         for (std::size_t i = 0; i < kept; ++i) {
             model.append_equation(nodes_[equations_.first + i]);
         }
@@ -328,12 +331,13 @@ void ModelReader::finish(ModelDefinition& model) {
         model.append_variables(std::move(model_variables_.records));
     } else if (fault == Outcome::NO_FAULT) {
         std::size_t kept = 0;
-        fault = gather(entries_, entry_outcomes_, variables_, kept);
+        fault = gather(entries_, entry_outcomes_, variables_, model_format::VARIABLES, kept);
         for (std::size_t i = 0; i < kept; ++i) {
             model.append_variable(entries_[variables_.first + i]);
         }
     }
     if (fault != Outcome::NO_FAULT) {
-        model_reading::raise(faults_[static_cast<std::size_t>(fault)]);
+        raised_ = faults_[static_cast<std::size_t>(fault)];
+        model_reading::raise(raised_);
     }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -21,19 +22,22 @@
 // first in reading order is raised by `finish`, after the whole text parsed.
 class ModelReader {
   public:
-    explicit ModelReader(ModelStorage& storage) : storage_(storage) {}
+    // With `with_places`, each fault notes its place (see `raised()`), which
+    // costs a text per fault; loading has no use for it.
+    explicit ModelReader(ModelStorage& storage, bool with_places = false)
+        : storage_(storage), with_places_(with_places) {}
 
     // The parse events.
     bool null();
     bool boolean(bool value);
     bool number_integer(std::int64_t value);
     bool number_unsigned(std::uint64_t value);
-    bool number_float(double value, const std::string& text);
-    bool string(std::string& value);
+    bool number_float(double value, std::string_view text);
+    bool string(std::string_view value);
     bool binary(nlohmann::json::binary_t& value);
     bool start_object(std::size_t elements);
     bool start_array(std::size_t elements);
-    bool key(std::string& name);
+    bool key(std::string_view name);
     bool end_object();
     bool end_array();
     template <class Exception>
@@ -44,6 +48,10 @@ class ModelReader {
     // Appends the equations, then the model variables, to `model`, up to the
     // first fault, which it then raises.
     void finish(ModelDefinition& model);
+    // The fault `finish` raised, with its place when the reader notes places:
+    // the JSON pointer of the member or list element whose value is at fault
+    // ("" for the document itself).
+    const model_reading::Fault& raised() const { return raised_; }
 
   private:
     using Kind = model_reading::Kind;
@@ -134,6 +142,8 @@ class ModelReader {
         // The key of the element being read, in an object list.
         std::size_t key_offset = 0;
         std::size_t key_size = 0;
+        // The elements begun so far, in a list: the last is being read.
+        std::size_t elements = 0;
     };
 
     bool scalar(const MemberValue& value);
@@ -144,7 +154,7 @@ class ModelReader {
     Frame& owner() { return frames_[frames_.size() - 2]; }
     void push_frame(Role role);
     void ignore_container() { ignored_depth_ = 1; }
-    static Slot slot_of(Role role, bool in_guard, const std::string& name);
+    static Slot slot_of(Role role, bool in_guard, std::string_view name);
     ListMember& list_of(Frame& frame);
     bool keeps_text(const Frame& frame) const;
 
@@ -154,7 +164,14 @@ class ModelReader {
                       const Record& record, Outcome outcome);
     TopList<ExprNode>& top_list_of(const ExprNode&) { return equation_roots_; }
     TopList<VariableDef>& top_list_of(const VariableDef&) { return model_variables_; }
-    std::int32_t note(model_reading::Fault fault);
+    // Notes a fault of the value of `member` of the record on top, or, with
+    // no member, of the element being read in the list on top.
+    std::int32_t note(model_reading::Fault fault, const char* member = nullptr);
+    // The JSON pointer of that value.
+    std::string place_of(const char* member) const;
+    std::string step_into(const Frame& parent) const;
+    std::string element_step(const Frame& list) const;
+    static const char* list_member(Role role, Slot slot);
 
     void close_node();
     void close_entry();
@@ -162,18 +179,23 @@ class ModelReader {
     ExprNode read_node(Frame& frame, std::int32_t& fault, bool& guarded);
     VariableDef read_entry(Frame& frame, std::int32_t& fault, bool& guarded);
     std::int32_t guard_fault(const Frame& frame);
-    std::int32_t read_children(const ListMember& list, Span<const ExprNode>& children);
-    std::int32_t read_entries(const ListMember& list, Span<VariableDef>& entries);
+    std::int32_t read_children(const ListMember& list, const char* member,
+                               Span<const ExprNode>& children);
+    std::int32_t read_entries(const ListMember& list, const char* member,
+                              Span<VariableDef>& entries);
     std::int32_t read_differential(const Frame& frame, const ExprNode*& differential);
+    // `member` names the list, whose value may be at fault.
     template <class Record>
     std::int32_t gather(std::vector<Record>& records, const std::vector<Outcome>& outcomes,
-                        const ListMember& list, std::size_t& kept);
+                        const ListMember& list, const char* member, std::size_t& kept);
     template <class Record>
     void keep_last_of_each_key(std::vector<Record>& records, std::vector<Outcome>& outcomes,
                                std::size_t first);
     void drop_above(const Frame& frame, std::int32_t& fault);
 
     ModelStorage& storage_;
+    bool with_places_;
+    model_reading::Fault raised_{};
     std::vector<Frame> frames_{Frame(Role::document)};
     // Containers whose contents the loader does not read.
     std::size_t ignored_depth_ = 0;

@@ -1,5 +1,7 @@
 #include "model_reader.h"
 
+#include "model_format.h"
+
 #include <algorithm>
 #include <numeric>
 #include <utility>
@@ -20,9 +22,66 @@ bool is_container(Kind kind) {
 
 }  // namespace
 
-std::int32_t ModelReader::note(model_reading::Fault fault) {
+std::int32_t ModelReader::note(model_reading::Fault fault, const char* member) {
+    if (with_places_) {
+        fault.place = place_of(member);
+    }
     faults_.push_back(std::move(fault));
     return static_cast<std::int32_t>(faults_.size() - 1);
+}
+
+std::string ModelReader::place_of(const char* member) const {
+    std::string pointer;
+    for (std::size_t i = 1; i < frames_.size(); ++i) {
+        pointer += step_into(frames_[i - 1]);
+    }
+    if (member != nullptr) {
+        pointer += model_format::pointer_step(member);
+    } else {
+        pointer += element_step(frames_.back());
+    }
+    return pointer;
+}
+
+// The step from `parent` to the value open above it: a list's element, or
+// the record's member that holds a list, a derivative tree or a guard. The
+// document's object is the document itself.
+std::string ModelReader::step_into(const Frame& parent) const {
+    switch (parent.role) {
+        case Role::document:
+            return "";
+        case Role::node_list:
+        case Role::entry_list:
+            return element_step(parent);
+        default:
+            break;
+    }
+    switch (parent.slot) {
+        case CHILDREN:
+        case ENTRIES:
+            return model_format::pointer_step(list_member(parent.role, parent.slot));
+        case DIFFERENTIAL:
+            return model_format::pointer_step(model_format::DIFFERENTIAL);
+        case GUARD:
+            return model_format::pointer_step(model_format::OBJECT);
+        default:
+            return "";
+    }
+}
+
+std::string ModelReader::element_step(const Frame& list) const {
+    if (list.is_object) {
+        return model_format::pointer_step(
+            std::string_view(keys_).substr(list.key_offset, list.key_size));
+    }
+    return "/" + std::to_string(list.elements - 1);
+}
+
+const char* ModelReader::list_member(Role role, Slot slot) {
+    if (slot == ENTRIES) {
+        return model_format::VARIABLES;
+    }
+    return role == Role::root ? model_format::EQUATION_LIST : model_format::SUB_EXPRESSIONS;
 }
 
 // A list element that is not an object: left out when it is 0, and a fault
@@ -123,12 +182,12 @@ void ModelReader::keep_last_of_each_key(std::vector<Record>& records,
 // elements; the first fault in list order stops it.
 template <class Record>
 std::int32_t ModelReader::gather(std::vector<Record>& records, const std::vector<Outcome>& outcomes,
-                                 const ListMember& list, std::size_t& kept) {
+                                 const ListMember& list, const char* member, std::size_t& kept) {
     kept = 0;
     if (!is_container(list.value.kind)) {
         // A value standing alone is the list's one element.
         const bool nothing = list.value.kind == Kind::null || equals_zero(list.value);
-        return nothing ? Outcome::NO_FAULT : note(no_lookup_in(list.value.kind));
+        return nothing ? Outcome::NO_FAULT : note(no_lookup_in(list.value.kind), member);
     }
     for (std::size_t i = list.first; i < list.last; ++i) {
         if (outcomes[i].fault != Outcome::NO_FAULT) {
@@ -147,6 +206,6 @@ template void ModelReader::push_element(std::vector<ExprNode>&, std::vector<Outc
 template void ModelReader::push_element(std::vector<VariableDef>&, std::vector<Outcome>&,
                                         const VariableDef&, Outcome);
 template std::int32_t ModelReader::gather(std::vector<ExprNode>&, const std::vector<Outcome>&,
-                                          const ListMember&, std::size_t&);
+                                          const ListMember&, const char*, std::size_t&);
 template std::int32_t ModelReader::gather(std::vector<VariableDef>&, const std::vector<Outcome>&,
-                                          const ListMember&, std::size_t&);
+                                          const ListMember&, const char*, std::size_t&);

@@ -1,5 +1,7 @@
 #include "model_reader.h"
 
+#include "model_format.h"
+
 #include <utility>
 
 // Records read once their object closed: a node or an entry, checked member
@@ -59,8 +61,9 @@ void ModelReader::close_entry() {
 
 std::int32_t ModelReader::guard_fault(const Frame& frame) {
     const Kind kind = frame.guard.kind;
-    return kind == Kind::null || kind == Kind::object ? Outcome::NO_FAULT
-                                                      : note(no_lookup_in(kind));
+    return kind == Kind::null || kind == Kind::object
+               ? Outcome::NO_FAULT
+               : note(no_lookup_in(kind), model_format::OBJECT);
 }
 
 // A node's members in the order the format reads them: its guard, "Type",
@@ -75,38 +78,40 @@ ExprNode ModelReader::read_node(Frame& frame, std::int32_t& fault, bool& guarded
     }
     const MemberValue& type = frame.plain[TYPE];
     if (!is_number(type.kind) && type.kind != Kind::boolean) {
-        fault = note(not_a("number", type.kind));
+        fault = note(not_a("number", type.kind), model_format::TYPE);
         return {};
     }
-    for (const Slot slot : {EQUATION_NAME, EQUATION_STRING}) {
+    const std::pair<Slot, const char*> names[] = {{EQUATION_NAME, model_format::EQUATION_NAME},
+                                                  {EQUATION_STRING, model_format::EQUATION_STRING}};
+    for (const auto& [slot, member] : names) {
         const Kind kind = frame.plain[slot].kind;
         if (kind != Kind::null && kind != Kind::string) {
-            fault = note(not_a("string", kind));
+            fault = note(not_a("string", kind), member);
             return {};
         }
     }
     const std::int32_t code = as_node_code(type);
     const MemberValue& number = frame.plain[DOUBLE_VALUE];
     const MemberValue& text = frame.plain[STRING_VALUE];
-    const bool reads_number = code == NODE_NUMBER;
-    const bool reads_text =
-        code == NODE_NUMERIC_TEXT || code == NODE_VARIABLE || code == NODE_FUNCTION;
-    const bool reads_children =
-        code == NODE_SUM || code == NODE_PRODUCT || code == NODE_POWER || code == NODE_FUNCTION;
+    const bool reads_number = model_format::reads_number(code);
+    const bool reads_text = model_format::reads_text(code);
+    const bool reads_children = model_format::reads_children(code);
     if (reads_number && !is_number(number.kind)) {
-        fault = note(not_a("number", number.kind));
+        fault = note(not_a("number", number.kind), model_format::DOUBLE_VALUE);
         return {};
     }
     if (reads_text && text.kind != Kind::string) {
-        fault = note(not_a("string", text.kind));
+        fault = note(not_a("string", text.kind), model_format::STRING_VALUE);
         return {};
     }
     Span<const ExprNode> children;
-    if (reads_children && (fault = read_children(frame.children, children)) != Outcome::NO_FAULT) {
+    if (reads_children && (fault = read_children(frame.children, model_format::SUB_EXPRESSIONS,
+                                                 children)) != Outcome::NO_FAULT) {
         return {};
     }
     Span<VariableDef> entries;
-    if ((fault = read_entries(frame.entries, entries)) != Outcome::NO_FAULT) {
+    if ((fault = read_entries(frame.entries, model_format::VARIABLES, entries)) !=
+        Outcome::NO_FAULT) {
         return {};
     }
     ExprNode node;
@@ -141,11 +146,11 @@ VariableDef ModelReader::read_entry(Frame& frame, std::int32_t& fault, bool& gua
     const MemberValue& name = frame.plain[VARIABLE_NAME];
     const MemberValue& symbol = frame.plain[VARIABLE_SYMBOL];
     if (name.kind != Kind::null && name.kind != Kind::string) {
-        fault = note(not_a("string", name.kind));
+        fault = note(not_a("string", name.kind), model_format::VARIABLE_NAME);
         return entry;
     }
     if (symbol.kind != Kind::string) {
-        fault = note(not_a("string", symbol.kind));
+        fault = note(not_a("string", symbol.kind), model_format::VARIABLE_SYMBOL);
         return entry;
     }
     entry.variable_name = name.text;
@@ -153,13 +158,15 @@ VariableDef ModelReader::read_entry(Frame& frame, std::int32_t& fault, bool& gua
     double VariableDef::*const bounds[] = {&VariableDef::min, &VariableDef::max,
                                            &VariableDef::initial};
     const Slot bound_slots[] = {MIN, MAX, INITIAL};
+    const char* const bound_members[] = {model_format::MIN, model_format::MAX,
+                                         model_format::INITIAL};
     for (std::size_t i = 0; i < 3; ++i) {
         const MemberValue& bound = frame.plain[bound_slots[i]];
         if (bound.kind == Kind::null) {
             continue;
         }
         if (!is_number(bound.kind)) {
-            fault = note(not_a("number", bound.kind));
+            fault = note(not_a("number", bound.kind), bound_members[i]);
             return entry;
         }
         entry.*bounds[i] = as_double(bound);
@@ -174,7 +181,7 @@ std::int32_t ModelReader::read_differential(const Frame& frame, const ExprNode*&
         return Outcome::NO_FAULT;
     }
     if (value.kind != Kind::object) {
-        return note(no_lookup_in(value.kind));
+        return note(no_lookup_in(value.kind), model_format::DIFFERENTIAL);
     }
     const Outcome& outcome = node_outcomes_[frame.differential_node];
     if (outcome.fault != Outcome::NO_FAULT || outcome.guarded) {
@@ -184,18 +191,20 @@ std::int32_t ModelReader::read_differential(const Frame& frame, const ExprNode*&
     return Outcome::NO_FAULT;
 }
 
-std::int32_t ModelReader::read_children(const ListMember& list, Span<const ExprNode>& children) {
+std::int32_t ModelReader::read_children(const ListMember& list, const char* member,
+                                        Span<const ExprNode>& children) {
     std::size_t kept = 0;
-    const std::int32_t fault = gather(nodes_, node_outcomes_, list, kept);
+    const std::int32_t fault = gather(nodes_, node_outcomes_, list, member, kept);
     if (fault == Outcome::NO_FAULT) {
         children = storage_.keep_nodes(nodes_.data() + list.first, kept);
     }
     return fault;
 }
 
-std::int32_t ModelReader::read_entries(const ListMember& list, Span<VariableDef>& entries) {
+std::int32_t ModelReader::read_entries(const ListMember& list, const char* member,
+                                       Span<VariableDef>& entries) {
     std::size_t kept = 0;
-    const std::int32_t fault = gather(entries_, entry_outcomes_, list, kept);
+    const std::int32_t fault = gather(entries_, entry_outcomes_, list, member, kept);
     if (fault == Outcome::NO_FAULT) {
         entries = storage_.keep_entries(entries_.data() + list.first, kept);
     }

@@ -19,3 +19,14 @@ Span<VariableDef> ModelStorage::keep_entries(const VariableDef* first, std::size
 const EquationFields* ModelStorage::keep_fields(const EquationFields& fields) {
     return fields_.keep(&fields, 1);
 }
+
+void ModelStorage::take_over(ModelStorage& other) {
+    texts_.reserve_for(other.texts_);
+    nodes_.reserve_for(other.nodes_);
+    entries_.reserve_for(other.entries_);
+    fields_.reserve_for(other.fields_);
+    texts_.take_over(other.texts_);
+    nodes_.take_over(other.nodes_);
+    entries_.take_over(other.entries_);
+    fields_.take_over(other.fields_);
+}

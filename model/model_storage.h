@@ -26,6 +26,11 @@ class ModelStorage {
     Span<VariableDef> keep_entries(const VariableDef* first, std::size_t count);
     const EquationFields* keep_fields(const EquationFields& fields);
 
+    // Takes over everything `other` keeps, which is left empty: views and
+    // pointers into it stay valid, now owned here. On a failure to allocate,
+    // both stay as they were.
+    void take_over(ModelStorage& other);
+
     // The nodes kept so far: every node of the model's trees but the
     // equations' roots, which the model holds itself.
     std::size_t node_count() const { return nodes_.kept(); }

@@ -41,6 +41,21 @@ class RecordArena {
     // The records kept so far.
     std::size_t kept() const { return kept_; }
 
+    // Room to take over `other`'s blocks; throws std::bad_alloc.
+    void reserve_for(const RecordArena& other) {
+        blocks_.reserve(blocks_.size() + other.blocks_.size());
+    }
+    // Takes over every block of `other`, which is left empty; records and
+    // views of them stay where they are. `reserve_for(other)` must come first.
+    void take_over(RecordArena& other) noexcept {
+        blocks_.insert(blocks_.end(), other.blocks_.begin(), other.blocks_.end());
+        kept_ += other.kept_;
+        other.blocks_.clear();
+        other.next_ = nullptr;
+        other.free_ = 0;
+        other.kept_ = 0;
+    }
+
   private:
     static constexpr std::size_t LARGEST_BLOCK = 2 * huge_pages::HUGE_PAGE / sizeof(Record);
 

@@ -8,6 +8,7 @@
 
 #include "model_definition.h"
 #include "temp_model_file.h"
+#include "worked_example.h"
 
 namespace {
 
@@ -17,21 +18,6 @@ std::unique_ptr<ModelDefinition> load_owned(const std::string& text) {
     model->load_model(file.path());
     return model;
 }
-
-const char* const worked_example = R"({
-  "EquationList": [{
-    "Type": 0, "EquationName": "E1", "EquationString": "X*Y-2",
-    "SubExpressions": [
-      {"Type": 1, "SubExpressions": [{"Type": 4, "StringValue": "X"},
-                                     {"Type": 4, "StringValue": "Y"}]},
-      {"Type": 2, "DoubleValue": -2}],
-    "Variables": [
-      {"VariableSymbol": "X", "Differential": {"Type": 4, "StringValue": "Y"}},
-      {"VariableSymbol": "Y", "Differential": {"Type": 4, "StringValue": "X"}}]}],
-  "Variables": [
-    {"VariableSymbol": "X", "VariableName": "feed", "Min": 0, "Max": 10, "Initial": 1},
-    {"VariableSymbol": "Y", "Initial": 2}]
-})";
 
 TEST(model_reading, worked_example_keeps_every_field) {
     auto model = load_owned(worked_example);

@@ -221,6 +221,79 @@ TEST(tool_io, control_characters_in_names_are_escaped) {
               "x\x1b[2J");
 }
 
+// What a file holds decides whether it is a model or equations, unless its
+// name ends in .json: JSON text of any kind, a broken byte order mark
+// included, goes to the plug-in, whose own verdict the command reports.
+struct ModelText {
+    std::string name;
+    std::string text;
+    int exit_code;
+    std::string err;  // a part of stderr; empty: none is written
+};
+
+void PrintTo(const ModelText& model, std::ostream* out) {
+    *out << model.name << ": " << model.text;
+}
+
+class tool_model_texts : public testing::TestWithParam<ModelText> {};
+
+TEST_P(tool_model_texts, go_to_the_plugin_whatever_json_they_hold) {
+    const Folder folder;
+    folder.write(GetParam().name, GetParam().text);
+    const ProgramRun run = folder.quillon("info '" + GetParam().name + "'");
+    EXPECT_EQ(run.exit_code, GetParam().exit_code) << run.err;
+    if (GetParam().err.empty()) {
+        EXPECT_EQ(run.err, "");
+    } else {
+        EXPECT_NE(run.err.find(GetParam().err), std::string::npos) << run.err;
+    }
+}
+
+const std::string no_lookup =
+    "[json.exception.type_error.305] cannot use operator[] with a "
+    "string argument with ";
+
+INSTANTIATE_TEST_SUITE_P(
+    tool_io, tool_model_texts,
+    testing::Values(
+        // A document that is null or the number 0 is an empty model.
+        ModelText{"null.model", "null", 0, ""}, ModelText{"zero.model", " 0\n", 0, ""},
+        ModelText{"minus_zero.model", "-0", 0, ""}, ModelText{"float_zero.model", "0.0", 0, ""},
+        ModelText{"minus_float_zero.model", "\xEF\xBB\xBF-0.0", 0, ""},
+        // Any other document that is no object is the plug-in's type fault.
+        ModelText{"text.model", "\"x\"", 2, no_lookup + "string"},
+        ModelText{"true.model", "true", 2, no_lookup + "boolean"},
+        ModelText{"false.model", "\r\nfalse", 2, no_lookup + "boolean"},
+        ModelText{"number.model", "12", 2, no_lookup + "number"},
+        ModelText{"array.model", "[]", 2, no_lookup + "array"},
+        // A broken byte order mark is the JSON library's fault.
+        ModelText{"mark.model", "\xEF\xBB{}", 2, "invalid BOM"},
+        // A .json file is a model file whatever it holds.
+        ModelText{"equations.json", "var x = 1\neq e: x = 2\n", 2, "parse_error.101"},
+        ModelText{"words.JSON", "nothing", 2, "parse_error.101"},
+        // Words that only begin like a JSON literal are equations.
+        ModelText{"nullity.model", "nullity", 2, "expected a statement"},
+        ModelText{"tanks.model", tanks, 0, ""}),
+    [](const testing::TestParamInfo<ModelText>& model) {
+        return "case_" + std::to_string(model.index);
+    });
+
+// The host holds a name up to a NUL byte, which JSON text may hold escaped;
+// the file's names are checked against what the host holds.
+TEST(tool_io, names_holding_a_nul_byte_load) {
+    const Folder folder;
+    folder.write(
+        "nul.json",
+        R"({"Variables":[{"VariableSymbol":"x\u0000y"}],"EquationList":[{"Type":0,)"
+        R"("EquationName":"e\u0000f","SubExpressions":[{"Type":4,"StringValue":"x\u0000y"},)"
+        R"({"Type":2,"DoubleValue":-1}],"Variables":[{"VariableSymbol":"x\u0000y",)"
+        R"("Differential":{"Type":2,"DoubleValue":1}}]}]})");
+    for (const char* command : {"solve nul.json", "eval nul.json", "info nul.json"}) {
+        const ProgramRun run = folder.quillon(command);
+        EXPECT_EQ(run.exit_code, 0) << command << run.err;
+    }
+}
+
 // Each command's help ends with an example.
 TEST(tool_io, help_ends_with_an_example) {
     for (const char* command : {"info", "eval", "check", "solve", "build", "show", "bench"}) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -65,13 +66,53 @@ bool is_regular_file(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Blank text is no model either way; the plug-in's own fault says so.
+bool has_json_name(const std::string& path) {
+    constexpr std::string_view extension = ".json";
+    if (path.size() < extension.size()) {
+        return false;
+    }
+    const std::string_view end = std::string_view(path).substr(path.size() - extension.size());
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool starts_with_word(std::string_view text, std::string_view word) {
+    if (text.substr(0, word.size()) != word) {
+        return false;
+    }
+    const std::size_t after = word.size();
+    if (after == text.size()) {
+        return true;
+    }
+    const char next = text[after];
+    return next != '_' && !std::isalnum(static_cast<unsigned char>(next));
+}
+
+// Whether `text` is for the plug-in rather than the equation language: what
+// a model file can start with (after white space) is a JSON value's first
+// character or literal, and what equation text starts with (a statement or a
+// comment) is none of those. Text that opens with a byte order mark's first
+// byte but not the whole mark is a model whose fault the plug-in names; blank
+// text is no model either way, and the plug-in's own fault says so.
 bool is_json_or_blank(std::string_view text) {
     if (text.substr(0, 3) == byte_order_mark) {
         text.remove_prefix(3);
+    } else if (text.substr(0, 1) == byte_order_mark.substr(0, 1)) {
+        return true;
     }
     const std::size_t first = text.find_first_not_of(" \t\r\n");
-    return first == std::string_view::npos || text[first] == '{' || text[first] == '[';
+    if (first == std::string_view::npos) {
+        return true;
+    }
+    const std::string_view rest = text.substr(first);
+    const char c = rest[0];
+    return c == '{' || c == '[' || c == '"' || c == '-' || (c >= '0' && c <= '9') ||
+           starts_with_word(rest, "true") || starts_with_word(rest, "false") ||
+           starts_with_word(rest, "null");
 }
 
 }  // namespace
@@ -114,6 +155,7 @@ std::string read_input_text(const std::string& path) {
 ModelInput::ModelInput(const std::string& given)
     : given_(given), name_(given == "-" ? "<stdin>" : given) {
     std::string text;
+    bool model_file = false;
     if (given == "-") {
         text = read_input_text(given);
     } else {
@@ -121,16 +163,15 @@ ModelInput::ModelInput(const std::string& given)
         read_until_significant(file.get(), given, text, false);
         // The plug-in reads a pipe or a device as an empty model, so only a
         // regular file is left for it to read.
-        if (is_json_or_blank(text) && is_regular_file(given)) {
+        model_file = has_json_name(given) || is_json_or_blank(text);
+        if (model_file && is_regular_file(given)) {
             path_ = given;
             return;
         }
         read_until_significant(file.get(), given, text, true);
     }
-    if (is_json_or_blank(text)) {
-        private_file_ = std::make_unique<PrivateFile>(text);
-    } else {
-        private_file_ = std::make_unique<PrivateFile>(lang::build_model_json(text, name_));
-    }
+    model_file = model_file || is_json_or_blank(text);
+    private_file_ =
+        std::make_unique<PrivateFile>(model_file ? text : lang::build_model_json(text, name_));
     path_ = private_file_->path();
 }

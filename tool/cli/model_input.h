@@ -9,10 +9,12 @@
 // What a command was given as its model, as a path the plug-in can read. A
 // JSON model file is read by the plug-in where it lies; equation text, from a
 // file or standard input ("-"), is built in memory, and a JSON model from
-// standard input or a pipe copied, into a PrivateFile. The text itself says
-// which it is: a JSON model opens with '{' or '[' after white space and a
-// byte order mark, and equation text opens with a statement or a comment;
-// blank text goes to the plug-in, whose fault says it holds no model.
+// standard input or a pipe copied, into a PrivateFile. A file named *.json is
+// always a model file; otherwise the text says which it is: equation text
+// opens with a statement or a comment, which no JSON value can open with (a
+// model opens, after white space and a byte order mark, with a value's first
+// character or literal, or with a broken mark). Blank text goes to the
+// plug-in, whose fault says it holds no model.
 // Faults in equation text raise lang::LangError; a file that cannot be opened
 // or read raises FileFault with the system's reason.
 class ModelInput {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "jacobian_checks.h"
+#include "model_format.h"
 #include "structure_checks.h"
 #include "tree_checks.h"
 
@@ -76,7 +77,8 @@ std::vector<Finding> examine_model(ModelSession& session, const NumberedModel& m
     check_structure(model, structure, findings);
     std::vector<CheckPoint> points = check_points(session);
     for (std::size_t index = 0; index < model.model().equations().size(); ++index) {
-        const EquationPlace place{static_cast<int>(index) + 1, record_step("EquationList", index)};
+        const EquationPlace place{static_cast<int>(index) + 1,
+                                  record_step(model_format::EQUATION_LIST, index)};
         const EquationScan scan = check_equation_trees(model, place, findings);
         check_equation_numbers(model, place, scan, points, findings);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "model_format.h"
 #include "system_names.h"
 #include "text_table.h"
 
@@ -23,7 +24,7 @@ void check_duplicate_symbols(const NumberedModel& model, std::vector<Finding>& f
                                       "; references read the first, entries derive by the last");
         finding.variable = number;
         finding.symbol = symbol;
-        finding.pointer = record_step("Variables", index);
+        finding.pointer = record_step(model_format::VARIABLES, index);
         finding.detail("numbers") = {first->second, number};
         findings.push_back(std::move(finding));
     }

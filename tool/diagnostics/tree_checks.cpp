@@ -5,6 +5,7 @@
 #include <set>
 
 #include "function_value.h"
+#include "model_format.h"
 #include "numeric_text.h"
 #include "text_table.h"
 #include "tree_walk.h"
@@ -34,7 +35,7 @@ class EquationChecker {
         EquationScan scan;
         scan.residual_evaluable = check_tree(equation_, place_.place, "", true);
         for (std::size_t index = 0; index < equation_.variables().size(); ++index) {
-            scan.entry_places.push_back(place_.place + record_step("Variables", index));
+            scan.entry_places.push_back(place_.place + record_step(model_format::VARIABLES, index));
             scan.derivative_evaluable.push_back(check_entry(index, scan.entry_places.back()));
         }
         check_references(scan.entry_places);
@@ -155,7 +156,7 @@ class EquationChecker {
                     " has no derivative tree; its Jacobian value is 0");
             return false;
         }
-        return check_tree(*entry.differential, pointer + member_step("Differential"),
+        return check_tree(*entry.differential, pointer + member_step(model_format::DIFFERENTIAL),
                           " (derivative by " + symbol + ")", false);
     }
 

@@ -1,6 +1,7 @@
 #include "loaded_model.h"
 
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 #include "starting_point.h"
@@ -15,6 +16,12 @@ const std::string& at_number(const std::vector<std::string>& texts, int number, 
     return texts[static_cast<std::size_t>(number - 1)];
 }
 
+// What the host and the block hold of a text from the file: a C string, so
+// up to its first NUL byte (JSON lets a name hold one, escaped).
+std::string_view as_held(const std::string& text) {
+    return std::string_view(text.c_str());
+}
+
 // The file is read apart from the plug-in, so it may have been changed in
 // between; names from another file would be worse than none.
 void require_same_model(const ModelFileScan& file, const LoadedModel& loaded) {
@@ -24,7 +31,7 @@ void require_same_model(const ModelFileScan& file, const LoadedModel& loaded) {
         file.equation_names.size() == static_cast<std::size_t>(session.equation_count()) &&
         file.entry_count == static_cast<std::size_t>(session.nonzero_count());
     for (int number = 1; same && number <= session.variable_count(); ++number) {
-        same = file.variable_symbols[static_cast<std::size_t>(number - 1)] ==
+        same = as_held(file.variable_symbols[static_cast<std::size_t>(number - 1)]) ==
                loaded.symbols.symbol(number);
     }
     if (!same) {

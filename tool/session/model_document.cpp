@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "model_format.h"
+
 namespace {
 
 std::string joined_lines(const std::string& path) {
@@ -42,7 +44,7 @@ std::string ModelDocument::pointer_of(const std::string& place) const {
             if (!at->is_object() || !at->contains(step)) {
                 break;
             }
-            pointer += pointer_step(step);
+            pointer += model_format::pointer_step(step);
             at = &at->at(step);
             continue;
         }
@@ -65,21 +67,13 @@ std::string member_step(const std::string& member) {
     return "/" + member;
 }
 
-std::string pointer_step(const std::string& key) {
-    std::string step = "/";
-    for (const char character : key) {
-        step += character == '~' ? "~0" : character == '/' ? "~1" : std::string(1, character);
-    }
-    return step;
-}
-
 std::vector<ListElement> list_elements(const nlohmann::json* object, const std::string& member) {
     std::vector<ListElement> elements;
     if (!object || !object->is_object() || !object->contains(member)) {
         return elements;
     }
     const nlohmann::json& list = object->at(member);
-    const std::string list_steps = pointer_step(member);
+    const std::string list_steps = model_format::pointer_step(member);
     if (list.is_array()) {
         for (std::size_t index = 0; index < list.size(); ++index) {
             const nlohmann::json& element = list.at(index);
@@ -90,7 +84,7 @@ std::vector<ListElement> list_elements(const nlohmann::json* object, const std::
     } else if (list.is_object()) {
         for (const auto& [key, element] : list.items()) {
             if (!skipped(element)) {
-                elements.push_back({&element, list_steps + pointer_step(key)});
+                elements.push_back({&element, list_steps + model_format::pointer_step(key)});
             }
         }
     } else if (!list.is_null() && !skipped(list)) {

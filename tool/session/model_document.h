@@ -41,7 +41,3 @@ struct ListElement {
 // so element n is the loader's n-th record. Empty when `object` is null or
 // not an object.
 std::vector<ListElement> list_elements(const nlohmann::json* object, const std::string& member);
-
-// `key` as one JSON pointer step: "/" followed by the key, with "~" and "/"
-// escaped.
-std::string pointer_step(const std::string& key);

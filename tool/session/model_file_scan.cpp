@@ -8,15 +8,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "file_chunks.h"
 #include "joined_lines_text.h"
-#include "member_names.h"
 #include "member_values.h"
+#include "model_format.h"
+#include "strict_json.h"
 #include "symbol_index.h"
 
 namespace {
 
-using model_reading::Member;
-using model_reading::member_named;
+using model_format::Member;
+using model_format::member_named;
 using model_reading::MemberValue;
 
 // What an open object or array is to the loader.
@@ -135,16 +137,16 @@ class NameScanner {
     bool boolean(bool value) { return scalar(MemberValue::of_boolean(value)); }
     bool number_integer(std::int64_t value) { return scalar(MemberValue::of_integer(value)); }
     bool number_unsigned(std::uint64_t value) { return scalar(MemberValue::of_unsigned(value)); }
-    bool number_float(double value, const std::string&) {
+    bool number_float(double value, std::string_view) {
         return scalar(MemberValue::of_floating(value));
     }
-    bool string(std::string& value) { return text(value); }
+    bool string(std::string_view value) { return text(value); }
     bool binary(nlohmann::json::binary_t&) {
         return scalar(MemberValue::of_kind(model_reading::Kind::string));
     }
     bool start_object(std::size_t) { return open(true); }
     bool start_array(std::size_t) { return open(false); }
-    bool key(std::string& name);
+    bool key(std::string_view name);
     bool end_object() { return close(); }
     bool end_array() { return close(); }
     template <class Exception>
@@ -157,7 +159,7 @@ class NameScanner {
   private:
     Frame& top() { return frames_.back(); }
     bool scalar(const MemberValue& value);
-    bool text(const std::string& value);
+    bool text(std::string_view value);
     bool open(bool is_object);
     bool close();
     void push(Role role, bool is_object);
@@ -212,7 +214,7 @@ std::size_t NameScanner::pending_size(Role list) const {
     }
 }
 
-bool NameScanner::key(std::string& name) {
+bool NameScanner::key(std::string_view name) {
     if (ignored_depth_ > 0) {
         return true;
     }
@@ -306,7 +308,7 @@ bool NameScanner::scalar(const MemberValue& value) {
     return true;
 }
 
-bool NameScanner::text(const std::string& value) {
+bool NameScanner::text(std::string_view value) {
     if (ignored_depth_ > 0 || frames_.empty()) {
         return true;
     }
@@ -345,11 +347,10 @@ bool NameScanner::text(const std::string& value) {
 }
 
 void NameScanner::push(Role role, bool is_object) {
-    Frame frame(role, is_object);
+    Frame& frame = frames_.emplace_back(role, is_object);
     frame.references_mark = references_.size();
     frame.entries_mark = entries_.size();
     frame.list_mark = pending_size(role);
-    frames_.push_back(std::move(frame));
 }
 
 bool NameScanner::open(bool is_object) {
@@ -411,10 +412,12 @@ bool NameScanner::close() {
         }
         return true;
     }
-    Frame frame = std::move(top());
-    frames_.pop_back();
+    // Read where it lies: a frame holds texts and lists that a move would copy.
+    Frame& frame = top();
     if (frame.role == Role::guard) {
-        top().guarded = frame.guard_zero;
+        const bool zero = frame.guard_zero;
+        frames_.pop_back();
+        top().guarded = zero;
         return true;
     }
     if (is_record(frame.role)) {
@@ -422,6 +425,7 @@ bool NameScanner::close() {
     } else if (frame.role != Role::document) {
         close_list(frame);
     }
+    frames_.pop_back();
     if (!frames_.empty()) {
         value_done(false);
     }
@@ -445,11 +449,11 @@ void NameScanner::value_done(bool zero) {
 // reference, none for the rest.
 void NameScanner::take_references(Frame& frame) {
     const std::int32_t code = frame.guarded ? NO_CODE : frame.code;
-    const bool children = code == 0 || code == 1 || code == 5 || code == 6;
+    const bool children = model_format::reads_children(code);
     if (!children) {
         references_.resize(frame.references_mark);
     }
-    if (code == 4 && frame.has_symbol) {
+    if (code == NODE_VARIABLE && frame.has_symbol) {
         references_.push_back(symbol_id(frame.symbol));
     }
 }
@@ -580,6 +584,20 @@ ModelFileScan NameScanner::finish() {
 
 ModelFileScan scan_model_file(const std::string& model_path, ScanTexts texts,
                               const std::atomic<bool>* stop) {
+    // As the plug-in reads the file: strictly, and by the JSON library from
+    // the start again when the strict reader refuses the text.
+    {
+        NameScanner scanner(texts, stop);
+        FileChunks text(model_path);
+        switch (read_strict_json(text, scanner)) {
+            case StrictReading::accepted:
+                return scanner.finish();
+            case StrictReading::stopped:
+                return {};
+            case StrictReading::refused:
+                break;
+        }
+    }
     NameScanner scanner(texts, stop);
     bool whole = false;
     {

@@ -5,6 +5,7 @@
 
 #include "expr_node.h"
 #include "model_document.h"
+#include "model_format.h"
 
 // The place of the node being visited (see `ModelDocument::pointer_of`),
 // built only when asked for.
@@ -13,7 +14,7 @@ class NodePath {
     std::string place() const {
         std::string joined = root_;
         for (const std::size_t child : children_) {
-            joined += record_step("SubExpressions", child);
+            joined += record_step(model_format::SUB_EXPRESSIONS, child);
         }
         return joined;
     }
