@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "language_members.h"
+
 namespace lang {
 
 namespace {
@@ -34,7 +36,7 @@ void add_node_members(json& object, const Expr& expr) {
             break;
         case Expr::Kind::function:
             object["Type"] = function;
-            object["StringValue"] = function_name(expr.function);
+            object["StringValue"] = std::string(function_name(expr.function));
             break;
     }
     json& children = object["SubExpressions"] = json::array();
@@ -67,6 +69,25 @@ std::string list_text(const std::string& lines) {
     return lines.empty() ? "[]" : "[\n" + lines + "\n]";
 }
 
+json equation_json(const EquationRecord& equation) {
+    json record = json::object();
+    record["EquationName"] = equation.name;
+    record["EquationString"] = equation.text;
+    add_node_members(record, equation.residual);
+    json& entries = record["Variables"] = json::array();
+    const Expr zero;
+    auto partial = equation.partials.begin();
+    for (std::size_t i = 0; i < equation.variables.size(); ++i) {
+        const bool has_partial = partial != equation.partials.end() && partial->variable == i;
+        entries.push_back(
+            entry_json(equation.variables[i], has_partial ? partial->derivative : zero));
+        if (has_partial) {
+            ++partial;
+        }
+    }
+    return record;
+}
+
 }  // namespace
 
 void ModelWriter::add_variable(const VariableRecord& variable) {
@@ -88,27 +109,46 @@ void ModelWriter::add_variable(const VariableRecord& variable) {
 }
 
 void ModelWriter::add_equation(const EquationRecord& equation) {
+    append_line(equations_, equation_json(equation));
+}
+
+void ModelWriter::add_specification(const EquationRecord& equation) {
+    append_line(specifications_, equation_json(equation));
+}
+
+void ModelWriter::add_parameter(const std::string& symbol, const std::string& equation_name) {
     json record = json::object();
-    record["EquationName"] = equation.name;
-    record["EquationString"] = equation.text;
-    add_node_members(record, equation.residual);
-    json& entries = record["Variables"] = json::array();
-    const Expr zero;
-    auto partial = equation.partials.begin();
-    for (std::size_t i = 0; i < equation.variables.size(); ++i) {
-        const bool has_partial = partial != equation.partials.end() && partial->variable == i;
-        entries.push_back(
-            entry_json(equation.variables[i], has_partial ? partial->derivative : zero));
-        if (has_partial) {
-            ++partial;
-        }
+    record["VariableSymbol"] = symbol;
+    record["EquationName"] = equation_name;
+    append_line(parameters_, record);
+}
+
+void ModelWriter::add_output(const OutputRecord& output) {
+    json record = json::object();
+    record["EquationName"] = output.symbol;
+    record["EquationString"] = output.text;
+    if (!output.description.empty()) {
+        record["VariableName"] = output.description;
     }
-    append_line(equations_, record);
+    add_node_members(record, output.tree);
+    append_line(outputs_, record);
 }
 
 std::string ModelWriter::text() const {
-    return "{\"Variables\":" + list_text(variables_) +
-           ",\n\"EquationList\":" + list_text(equations_) + "}\n";
+    std::string equations = equations_;
+    if (!specifications_.empty()) {
+        equations += (equations.empty() ? "" : ",\n") + specifications_;
+    }
+    std::string file =
+        "{\"Variables\":" + list_text(variables_) + ",\n\"EquationList\":" + list_text(equations);
+    const auto member = [&file](std::string_view name, const std::string& lines) {
+        if (!lines.empty()) {
+            file += ",\n\"" + std::string(name) + "\":" + list_text(lines);
+        }
+    };
+    member(language_members::PARAMETERS, parameters_);
+    member(language_members::OUTPUTS, outputs_);
+    return file + "}\n";
 }
 
 }  // namespace lang
