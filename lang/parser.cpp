@@ -270,6 +270,14 @@ class Parser {
             bounds(result);
             continuations = {"a description in quotes", "'for'"};
         }
+        end_described(result, std::move(continuations));
+        return result;
+    }
+
+    // An optional description in quotes, optional ranges, and the end of the
+    // statement; `continuations` says what could have followed so far.
+    template <typename Described>
+    void end_described(Described& result, std::vector<std::string> continuations) {
         if (peek().kind == TokenKind::text) {
             result.description = take().text;
             continuations = {"'for'"};
@@ -279,7 +287,6 @@ class Parser {
             continuations = {"an operator", "','"};
         }
         end_statement(continuations);
-        return result;
     }
 
     // [lower, upper], either of them left out when the variable has no such bound.
@@ -320,17 +327,7 @@ class Parser {
         result.first_token = at_;
         result.value = expression();
         result.end_token = at_;
-        std::vector<std::string> continuations = {"an operator", "a description in quotes",
-                                                  "'for'"};
-        if (peek().kind == TokenKind::text) {
-            result.description = take().text;
-            continuations = {"'for'"};
-        }
-        result.ranges = optional_ranges();
-        if (!result.ranges.empty()) {
-            continuations = {"an operator", "','"};
-        }
-        end_statement(continuations);
+        end_described(result, {"an operator", "a description in quotes", "'for'"});
         return result;
     }
 
