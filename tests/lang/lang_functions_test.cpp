@@ -215,6 +215,9 @@ INSTANTIATE_TEST_SUITE_P(
               "unknown function g; the functions are ln, log, lg, abs, exp, sqrt, min, max, "
               "tanh, sinh and cosh"},
         Fault{"def f(a) = a + y\nvar x\neq E: f(x) = 0", 1, 16, "y is not declared"},
+        // A body does not see the indices of the statement that calls it.
+        Fault{"def g(u) = u*k\nvar x\neq E[k]: g(x) = 0 for k in 1..2", 1, 14,
+              "k is not declared (where k = 1)"},
         Fault{"const k = 1\ndef f(k) = k", 2, 7,
               "the argument k of f has the name of a constant declared at line 1"},
         Fault{"def f(a, a) = a", 1, 10, "f names two arguments a"},
