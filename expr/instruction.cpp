@@ -1,27 +1,15 @@
 #include "instruction.h"
 
 Op fused(Op base, Op combine) {
-    if (combine == Op::END) {
-        return base;
+    const auto at = static_cast<std::size_t>(base);
+    if (combine == Op::ADD_S) {
+        return OP_FACTS.then_add[at];
     }
-    for (const OpRow& row : OP_ROWS) {
-        if (row.base == base && row.combine == combine) {
-            return row.op;
-        }
-    }
-    return base;
+    return combine == Op::MUL_S ? OP_FACTS.then_multiply[at] : base;
 }
 
 Op of_value(Op op) {
-    if (op == Op::END) {
-        return op;
-    }
-    for (const OpRow& row : OP_ROWS) {
-        if (row.of_value == op) {
-            return row.op;
-        }
-    }
-    return op;
+    return OP_FACTS.on_value[static_cast<std::size_t>(op)];
 }
 
 FusedParts parts_of(Op op) {

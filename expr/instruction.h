@@ -110,38 +110,75 @@ constexpr const OpRow& row_of(Op op) {
     return OP_ROWS[static_cast<std::size_t>(op)];
 }
 
-// How an instruction changes the stack's height: a fused one as its two
-// parts together, one of values[arg] as its operation after a push.
-constexpr int height_change(Op op) {
-    const OpRow& row = row_of(op);
-    if (row.base != Op::END) {
-        return height_change(row.base) + height_change(row.combine);
+// What each operation is, worked out from the list once, at compile time,
+// into tables by operation that the program builder reads in one step.
+struct OpFacts {
+    // How the instruction changes the stack's height: a fused one as its two
+    // parts together, one of values[arg] as its operation after a push.
+    int height[OP_COUNT] = {};
+    // Whether it calls pow, log, log10 or exp (a fused one counts as none:
+    // sharing looks for the call itself).
+    bool library[OP_COUNT] = {};
+    // The instruction that does it and then ADD_S, or MUL_S, in one step; the
+    // one that does it to values[arg] pushed; itself where there is none.
+    Op then_add[OP_COUNT] = {};
+    Op then_multiply[OP_COUNT] = {};
+    Op on_value[OP_COUNT] = {};
+};
+
+constexpr OpFacts op_facts() {
+    OpFacts facts;
+    for (std::size_t index = 0; index < OP_COUNT; ++index) {
+        facts.then_add[index] = facts.then_multiply[index] = facts.on_value[index] = Op(index);
     }
-    if (row.of_value != Op::END) {
-        return 1 + height_change(row.of_value);
+    // Rows refer only to rows before them, so one pass in order suffices.
+    for (const OpRow& row : OP_ROWS) {
+        const auto at = static_cast<std::size_t>(row.op);
+        if (row.base != Op::END) {
+            const auto base = static_cast<std::size_t>(row.base);
+            facts.height[at] =
+                facts.height[base] + facts.height[static_cast<std::size_t>(row.combine)];
+            (row.combine == Op::ADD_S ? facts.then_add : facts.then_multiply)[base] = row.op;
+        } else if (row.of_value != Op::END) {
+            const auto of = static_cast<std::size_t>(row.of_value);
+            facts.height[at] = 1 + facts.height[of];
+            facts.library[at] = facts.library[of];
+            facts.on_value[of] = row.op;
+        } else {
+            facts.height[at] = row.own_height;
+            facts.library[at] = row.library;
+        }
     }
-    return row.own_height;
+    return facts;
 }
 
-// Whether the instruction calls pow, log, log10 or exp (a fused one counts as
-// none: sharing looks for the call itself).
+inline constexpr OpFacts OP_FACTS = op_facts();
+
+constexpr int height_change(Op op) {
+    return OP_FACTS.height[static_cast<std::size_t>(op)];
+}
+
 constexpr bool calls_library(Op op) {
-    const OpRow& row = row_of(op);
-    return row.of_value != Op::END ? row_of(row.of_value).library : row.library;
+    return OP_FACTS.library[static_cast<std::size_t>(op)];
 }
 
 constexpr bool rows_in_order() {
     for (std::size_t index = 0; index < OP_COUNT; ++index) {
         const OpRow& row = OP_ROWS[index];
         const bool fused = row.base != Op::END;
+        const auto earlier = [index](Op op) { return static_cast<std::size_t>(op) < index; };
         if (static_cast<std::size_t>(row.op) != index || fused != (row.combine != Op::END) ||
-            (fused && row.combine != Op::ADD_S && row.combine != Op::MUL_S)) {
+            (fused &&
+             ((row.combine != Op::ADD_S && row.combine != Op::MUL_S) || !earlier(row.base))) ||
+            (row.of_value != Op::END && !earlier(row.of_value))) {
             return false;
         }
     }
     return true;
 }
-static_assert(rows_in_order(), "each row in its place; fusions combine with ADD_S or MUL_S");
+static_assert(rows_in_order(),
+              "each row in its place, after the rows it refers to; fusions combine with ADD_S "
+              "or MUL_S");
 
 struct Instruction {
     double k = 0.0;
