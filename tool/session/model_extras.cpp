@@ -67,6 +67,9 @@ std::optional<std::size_t> ModelExtras::output_named(const std::string& typed) c
 }
 
 std::vector<double> ModelExtras::output_values(const ModelSession& session) const {
+    if (output_symbols_.empty()) {
+        return {};
+    }
     std::vector<double> host_values(static_cast<std::size_t>(session.variable_count()));
     for (std::size_t index = 0; index < host_values.size(); ++index) {
         host_values[index] = session.value(static_cast<int>(index) + 1);
