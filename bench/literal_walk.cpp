@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "function_value.h"
+#include "function_table.h"
 #include "numeric_text.h"
 #include "ordered_arithmetic.h"
 

@@ -4,72 +4,18 @@
 #include <cmath>
 #include <iterator>
 
-#include "function_value.h"
+#include "function_table.h"
 #include "ordered_arithmetic.h"
 
 namespace {
 
-// How an instruction changes the stack's height.
-int height_change(Op op) {
-    switch (op) {
-        case Op::PUSH_K:
-        case Op::PUSH_V:
-        case Op::PUSH_T:
-        case Op::K_ADD_V:
-        case Op::K_MUL_V:
-        case Op::PUSH_SLOT:
-        case Op::LN_V:
-        case Op::LOG10_V:
-        case Op::ABS_V:
-        case Op::EXP_V:
-        case Op::SQRT_V:
-        case Op::V_POW_K:
-            return 1;
-        case Op::ADD_S:
-        case Op::MUL_S:
-        case Op::POW_S:
-        case Op::STORE:
-        case Op::DROP:
-        case Op::MUL_V_ADD:
-        case Op::POW_K_ADD:
-        case Op::LN_ADD:
-        case Op::LOG10_ADD:
-        case Op::ABS_ADD:
-        case Op::EXP_ADD:
-        case Op::SQRT_ADD:
-        case Op::POW_K_MUL:
-        case Op::EXP_MUL:
-            return -1;
-        case Op::MUL_S_ADD:
-            return -2;
-        case Op::ADD_K:
-        case Op::ADD_V:
-        case Op::MUL_K:
-        case Op::MUL_V:
-        case Op::POW_K:
-        case Op::POW_V:
-        case Op::LN:
-        case Op::LOG10:
-        case Op::ABS:
-        case Op::EXP:
-        case Op::SQRT:
-        case Op::ZERO:
-        case Op::KEEP:
-        case Op::K_MUL_V_ADD:
-        case Op::PUSH_SLOT_ADD:
-        case Op::PUSH_SLOT_MUL:
-        case Op::LN_V_ADD:
-        case Op::LOG10_V_ADD:
-        case Op::ABS_V_ADD:
-        case Op::EXP_V_ADD:
-        case Op::SQRT_V_ADD:
-        case Op::V_POW_K_ADD:
-        case Op::EXP_V_MUL:
-        case Op::V_POW_K_MUL:
-        case Op::END:
-            return 0;
-    }
-    return 0;  // not an operation: no program holds one
+// The C function of a function instruction, from the table of functions: a
+// constant, so the handler calls it directly.
+template <Op op>
+double apply(double x) {
+    constexpr double (*function)(double) = value_of(op);
+    static_assert(function != nullptr, "a function instruction");
+    return function(x);
 }
 
 std::size_t deepest(const InstructionVector& code) {
@@ -96,20 +42,12 @@ CompiledProgram::CompiledProgram(InstructionVector code, TextConstants texts, st
 #pragma GCC diagnostic ignored "-Wpedantic"
 void CompiledProgram::run(const double* values, double* out) {
     texts_.check_locale();
-    // In the order of Op; each program ends with END.
+    // Made from the list of operations, so in the order of Op; a label that
+    // no handler defines fails to compile. Each program ends with END.
+#define QUILLON_HANDLER(name, ...) &&op_##name,
     static const void* const handlers[] = {
-        &&op_push_k,      &&op_push_v,        &&op_push_t,     &&op_k_add_v,       &&op_k_mul_v,
-        &&op_add_k,       &&op_add_v,         &&op_add_s,      &&op_mul_k,         &&op_mul_v,
-        &&op_mul_s,       &&op_pow_k,         &&op_pow_v,      &&op_pow_s,         &&op_ln,
-        &&op_log10,       &&op_abs,           &&op_exp,        &&op_sqrt,          &&op_zero,
-        &&op_keep,        &&op_push_slot,     &&op_store,      &&op_drop,          &&op_k_mul_v_add,
-        &&op_mul_v_add,   &&op_mul_s_add,     &&op_pow_k_add,  &&op_ln_add,        &&op_log10_add,
-        &&op_abs_add,     &&op_exp_add,       &&op_sqrt_add,   &&op_push_slot_add, &&op_pow_k_mul,
-        &&op_exp_mul,     &&op_push_slot_mul, &&op_ln_v,       &&op_log10_v,       &&op_abs_v,
-        &&op_exp_v,       &&op_sqrt_v,        &&op_v_pow_k,    &&op_ln_v_add,      &&op_log10_v_add,
-        &&op_abs_v_add,   &&op_exp_v_add,     &&op_sqrt_v_add, &&op_v_pow_k_add,   &&op_exp_v_mul,
-        &&op_v_pow_k_mul, &&op_end,
-    };
+        QUILLON_OPERATIONS(QUILLON_HANDLER, QUILLON_HANDLER, QUILLON_HANDLER)};
+#undef QUILLON_HANDLER
     static_assert(std::size(handlers) == OP_COUNT, "one handler for each operation, in order");
     double* next = stack_.data();  // the slot above the top
     const Instruction* in = code_.data();
@@ -122,164 +60,164 @@ void CompiledProgram::run(const double* values, double* out) {
         next[-1] = step(next[-1], combined); \
     }
     goto* handlers[static_cast<int>(in->op)];
-op_push_k:
+op_PUSH_K:
     *next++ = in->k;
     QUILLON_NEXT;
-op_push_v:
+op_PUSH_V:
     *next++ = values[in->arg];
     QUILLON_NEXT;
-op_push_t:
+op_PUSH_T:
     *next++ = texts_.value(in->arg);
     QUILLON_NEXT;
-op_k_add_v:
+op_K_ADD_V:
     *next++ = sum_step(in->k, values[in->arg]);
     QUILLON_NEXT;
-op_k_mul_v:
+op_K_MUL_V:
     *next++ = product_step(in->k, values[in->arg]);
     QUILLON_NEXT;
-op_add_k:
+op_ADD_K:
     next[-1] = sum_step(next[-1], in->k);
     QUILLON_NEXT;
-op_add_v:
+op_ADD_V:
     next[-1] = sum_step(next[-1], values[in->arg]);
     QUILLON_NEXT;
-op_add_s:
+op_ADD_S:
     --next;
     next[-1] = sum_step(next[-1], *next);
     QUILLON_NEXT;
-op_mul_k:
+op_MUL_K:
     next[-1] = product_step(next[-1], in->k);
     QUILLON_NEXT;
-op_mul_v:
+op_MUL_V:
     next[-1] = product_step(next[-1], values[in->arg]);
     QUILLON_NEXT;
-op_mul_s:
+op_MUL_S:
     --next;
     next[-1] = product_step(next[-1], *next);
     QUILLON_NEXT;
-op_pow_k:
+op_POW_K:
     next[-1] = std::pow(next[-1], in->k);
     QUILLON_NEXT;
-op_pow_v:
+op_POW_V:
     next[-1] = std::pow(next[-1], values[in->arg]);
     QUILLON_NEXT;
-op_pow_s:
+op_POW_S:
     --next;
     next[-1] = std::pow(next[-1], *next);
     QUILLON_NEXT;
-op_ln:
-    next[-1] = std::log(next[-1]);
+op_LN:
+    next[-1] = apply<Op::LN>(next[-1]);
     QUILLON_NEXT;
-op_log10:
-    next[-1] = std::log10(next[-1]);
+op_LOG10:
+    next[-1] = apply<Op::LOG10>(next[-1]);
     QUILLON_NEXT;
-op_abs:
-    next[-1] = clear_sign(next[-1]);
+op_ABS:
+    next[-1] = apply<Op::ABS>(next[-1]);
     QUILLON_NEXT;
-op_exp:
-    next[-1] = std::exp(next[-1]);
+op_EXP:
+    next[-1] = apply<Op::EXP>(next[-1]);
     QUILLON_NEXT;
-op_sqrt:
-    next[-1] = guarded_sqrt(next[-1]);
+op_SQRT:
+    next[-1] = apply<Op::SQRT>(next[-1]);
     QUILLON_NEXT;
-op_zero:
+op_ZERO:
     next[-1] = 0.0;
     QUILLON_NEXT;
-op_keep:
+op_KEEP:
     slots_[in->arg] = next[-1];
     QUILLON_NEXT;
-op_push_slot:
+op_PUSH_SLOT:
     *next++ = slots_[in->arg];
     QUILLON_NEXT;
-op_store:
+op_STORE:
     out[in->arg] = *--next;
     QUILLON_NEXT;
-op_drop:
+op_DROP:
     --next;
     QUILLON_NEXT;
-op_k_mul_v_add:
+op_K_MUL_V_ADD:
     next[-1] = sum_step(next[-1], product_step(in->k, values[in->arg]));
     QUILLON_NEXT;
-op_mul_v_add:
+op_MUL_V_ADD:
     QUILLON_INTO(sum_step, product_step(next[-1], values[in->arg]));
     QUILLON_NEXT;
-op_mul_s_add:
+op_MUL_S_ADD:
     --next;
     QUILLON_INTO(sum_step, product_step(next[-1], *next));
     QUILLON_NEXT;
-op_pow_k_add:
+op_POW_K_ADD:
     QUILLON_INTO(sum_step, std::pow(next[-1], in->k));
     QUILLON_NEXT;
-op_ln_add:
-    QUILLON_INTO(sum_step, std::log(next[-1]));
+op_LN_ADD:
+    QUILLON_INTO(sum_step, apply<Op::LN>(next[-1]));
     QUILLON_NEXT;
-op_log10_add:
-    QUILLON_INTO(sum_step, std::log10(next[-1]));
+op_LOG10_ADD:
+    QUILLON_INTO(sum_step, apply<Op::LOG10>(next[-1]));
     QUILLON_NEXT;
-op_abs_add:
-    QUILLON_INTO(sum_step, clear_sign(next[-1]));
+op_ABS_ADD:
+    QUILLON_INTO(sum_step, apply<Op::ABS>(next[-1]));
     QUILLON_NEXT;
-op_exp_add:
-    QUILLON_INTO(sum_step, std::exp(next[-1]));
+op_EXP_ADD:
+    QUILLON_INTO(sum_step, apply<Op::EXP>(next[-1]));
     QUILLON_NEXT;
-op_sqrt_add:
-    QUILLON_INTO(sum_step, guarded_sqrt(next[-1]));
+op_SQRT_ADD:
+    QUILLON_INTO(sum_step, apply<Op::SQRT>(next[-1]));
     QUILLON_NEXT;
-op_push_slot_add:
+op_PUSH_SLOT_ADD:
     next[-1] = sum_step(next[-1], slots_[in->arg]);
     QUILLON_NEXT;
-op_pow_k_mul:
+op_POW_K_MUL:
     QUILLON_INTO(product_step, std::pow(next[-1], in->k));
     QUILLON_NEXT;
-op_exp_mul:
-    QUILLON_INTO(product_step, std::exp(next[-1]));
+op_EXP_MUL:
+    QUILLON_INTO(product_step, apply<Op::EXP>(next[-1]));
     QUILLON_NEXT;
-op_push_slot_mul:
+op_PUSH_SLOT_MUL:
     next[-1] = product_step(next[-1], slots_[in->arg]);
     QUILLON_NEXT;
-op_ln_v:
-    *next++ = std::log(values[in->arg]);
+op_LN_V:
+    *next++ = apply<Op::LN>(values[in->arg]);
     QUILLON_NEXT;
-op_log10_v:
-    *next++ = std::log10(values[in->arg]);
+op_LOG10_V:
+    *next++ = apply<Op::LOG10>(values[in->arg]);
     QUILLON_NEXT;
-op_abs_v:
-    *next++ = clear_sign(values[in->arg]);
+op_ABS_V:
+    *next++ = apply<Op::ABS>(values[in->arg]);
     QUILLON_NEXT;
-op_exp_v:
-    *next++ = std::exp(values[in->arg]);
+op_EXP_V:
+    *next++ = apply<Op::EXP>(values[in->arg]);
     QUILLON_NEXT;
-op_sqrt_v:
-    *next++ = guarded_sqrt(values[in->arg]);
+op_SQRT_V:
+    *next++ = apply<Op::SQRT>(values[in->arg]);
     QUILLON_NEXT;
-op_v_pow_k:
+op_V_POW_K:
     *next++ = std::pow(values[in->arg], in->k);
     QUILLON_NEXT;
-op_ln_v_add:
-    next[-1] = sum_step(next[-1], std::log(values[in->arg]));
+op_LN_V_ADD:
+    next[-1] = sum_step(next[-1], apply<Op::LN>(values[in->arg]));
     QUILLON_NEXT;
-op_log10_v_add:
-    next[-1] = sum_step(next[-1], std::log10(values[in->arg]));
+op_LOG10_V_ADD:
+    next[-1] = sum_step(next[-1], apply<Op::LOG10>(values[in->arg]));
     QUILLON_NEXT;
-op_abs_v_add:
-    next[-1] = sum_step(next[-1], clear_sign(values[in->arg]));
+op_ABS_V_ADD:
+    next[-1] = sum_step(next[-1], apply<Op::ABS>(values[in->arg]));
     QUILLON_NEXT;
-op_exp_v_add:
-    next[-1] = sum_step(next[-1], std::exp(values[in->arg]));
+op_EXP_V_ADD:
+    next[-1] = sum_step(next[-1], apply<Op::EXP>(values[in->arg]));
     QUILLON_NEXT;
-op_sqrt_v_add:
-    next[-1] = sum_step(next[-1], guarded_sqrt(values[in->arg]));
+op_SQRT_V_ADD:
+    next[-1] = sum_step(next[-1], apply<Op::SQRT>(values[in->arg]));
     QUILLON_NEXT;
-op_v_pow_k_add:
+op_V_POW_K_ADD:
     next[-1] = sum_step(next[-1], std::pow(values[in->arg], in->k));
     QUILLON_NEXT;
-op_exp_v_mul:
-    next[-1] = product_step(next[-1], std::exp(values[in->arg]));
+op_EXP_V_MUL:
+    next[-1] = product_step(next[-1], apply<Op::EXP>(values[in->arg]));
     QUILLON_NEXT;
-op_v_pow_k_mul:
+op_V_POW_K_MUL:
     next[-1] = product_step(next[-1], std::pow(values[in->arg], in->k));
     QUILLON_NEXT;
-op_end:
+op_END:
 #undef QUILLON_INTO
 #undef QUILLON_NEXT
     return;

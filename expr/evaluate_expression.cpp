@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "function_value.h"
+#include "function_table.h"
 #include "node_children.h"
 #include "numeric_text.h"
 #include "ordered_arithmetic.h"

@@ -5,58 +5,22 @@
 #include <string_view>
 #include <utility>
 
-#include "function_value.h"
+#include "function_table.h"
 #include "node_children.h"
 #include "ordered_arithmetic.h"
 
 namespace {
 
-Op function_op(std::string_view name) {
-    switch (function_kind(name)) {
-        case FunctionKind::ln:
-            return Op::LN;
-        case FunctionKind::log10:
-            return Op::LOG10;
-        case FunctionKind::abs:
-            return Op::ABS;
-        case FunctionKind::exp:
-            return Op::EXP;
-        case FunctionKind::sqrt:
-            return Op::SQRT;
-        case FunctionKind::none:
-            break;
-    }
-    return Op::ZERO;
-}
-
-// What a one-operand operation does to a known value, for folding.
-double apply_to(Op op, double x) {
-    switch (op) {
-        case Op::LN:
-            return apply_function(FunctionKind::ln, x);
-        case Op::LOG10:
-            return apply_function(FunctionKind::log10, x);
-        case Op::ABS:
-            return apply_function(FunctionKind::abs, x);
-        case Op::EXP:
-            return apply_function(FunctionKind::exp, x);
-        case Op::SQRT:
-            return apply_function(FunctionKind::sqrt, x);
-        default:
-            return 0.0;
-    }
-}
-
-// What a combining operation does to two known values, for folding.
+// What a combining operation (ADD_K, MUL_K or POW_K) does to two known
+// values, for folding.
 double combine_known(Op op, double top, double k) {
-    switch (op) {
-        case Op::ADD_K:
-            return sum_step(top, k);
-        case Op::MUL_K:
-            return product_step(top, k);
-        default:
-            return std::pow(top, k);
+    if (op == Op::ADD_K) {
+        return sum_step(top, k);
     }
+    if (op == Op::MUL_K) {
+        return product_step(top, k);
+    }
+    return std::pow(top, k);
 }
 
 }  // namespace
@@ -143,7 +107,7 @@ void ProgramBuilder::close(const Frame& frame) {
     if (frame.node->type() == NODE_POWER && frame.children == 1) {
         combine_constant(Op::POW_K, 0.0);  // the missing exponent
     } else if (frame.node->type() == NODE_FUNCTION) {
-        apply(function_op(frame.node->string_value()));
+        apply(function_named(frame.node->string_value()));
     }
 }
 
@@ -217,15 +181,17 @@ void ProgramBuilder::combine_value(Op op, std::uint32_t index) {
     }
 }
 
-// A function of the value on top; the argument has been evaluated already,
-// so only a known argument is dropped for a name among none of the six.
-void ProgramBuilder::apply(Op op) {
+// A function of the value on top (`function` null for a name that is none of
+// the six, which makes it 0); the argument has been evaluated already, so
+// only a known argument is dropped for such a name.
+void ProgramBuilder::apply(const FunctionRow* function) {
     Instruction& last = code_.back();
     const bool known = last.op == Op::PUSH_K || last.op == Op::PUSH_V;
-    if (known && op == Op::ZERO) {
+    const Op op = function ? function->op : Op::ZERO;
+    if (known && !function) {
         last = Instruction{0.0, 0, Op::PUSH_K};
-    } else if (last.op == Op::PUSH_K) {
-        last.k = apply_to(op, last.k);
+    } else if (last.op == Op::PUSH_K && function) {
+        last.k = function->value(last.k);
     } else if (last.op == Op::PUSH_V && of_value(op) != op) {
         last.op = of_value(op);
     } else {

@@ -6,6 +6,7 @@
 
 #include "compiled_program.h"
 #include "expr_node.h"
+#include "function_table.h"
 #include "model_definition.h"
 #include "subtree_sharing.h"
 
@@ -61,7 +62,7 @@ class ProgramBuilder {
     void combine(Op with_stack, Op with_constant, Op with_value);
     void combine_constant(Op op, double k);
     void combine_value(Op op, std::uint32_t index);
-    void apply(Op op);
+    void apply(const FunctionRow* function);
     void emit(Op op, double k = 0.0, std::uint32_t arg = 0);
 
     const ModelDefinition& model_;

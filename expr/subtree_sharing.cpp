@@ -16,24 +16,6 @@ std::uint32_t tag_of(std::uint64_t hash) {
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
-bool calls_library(Op op) {
-    switch (op) {
-        case Op::POW_K:
-        case Op::POW_V:
-        case Op::POW_S:
-        case Op::LN:
-        case Op::LOG10:
-        case Op::EXP:
-        case Op::LN_V:
-        case Op::LOG10_V:
-        case Op::EXP_V:
-        case Op::V_POW_K:
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::uint64_t bits_of(double k) {
     std::uint64_t bits;
     std::memcpy(&bits, &k, sizeof bits);

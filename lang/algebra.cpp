@@ -5,7 +5,7 @@
 #include <iterator>
 #include <utility>
 
-#include "function_value.h"
+#include "function_table.h"
 
 namespace lang {
 
@@ -167,7 +167,7 @@ Expr make_power(Expr base, Expr exponent) {
 
 Expr make_function(Function function, Expr argument) {
     if (argument.kind == Expr::Kind::number) {
-        const double value = function_value(function_name(function), argument.number);
+        const double value = row_of(function).value(argument.number);
         if (std::isfinite(value)) {
             return make_number(value);
         }

@@ -9,9 +9,6 @@ namespace lang {
 
 namespace {
 
-// 1 / ln(10), rounded once.
-constexpr double log10_e = 0.43429448190325182765;
-
 using Partials = std::vector<Partial>;
 
 void add_unless_zero(Partials& partials, std::size_t variable, Expr derivative) {
@@ -74,25 +71,105 @@ Expr sign_of(const Expr& u, const Copier& copy) {
     return make_sum(std::move(terms));
 }
 
+// The factor g(u) of d f(u) = scale * u' * g(u), by the function's rule.
+Expr rule_factor(const Expr& call, const FunctionRow& function, const Copier& copy) {
+    const Expr& u = call.children.front();
+    switch (function.rule) {
+        case DerivativeRule::power_of_argument:
+            return make_power(copy(u), make_number(function.exponent));
+        case DerivativeRule::itself:
+            return copy(call);
+        case DerivativeRule::sign_of_argument:
+            return sign_of(u, copy);
+    }
+    return sign_of(u, copy);  // not reached: every rule returns above
+}
+
 // d f(u) from u' = du; `call` is f(u) itself.
 Expr chain_rule(const Expr& call, Expr du, const Copier& copy) {
-    const Expr& u = call.children.front();
-    switch (call.function) {
-        case Function::ln:
-            return make_product(operands(std::move(du), make_power(copy(u), minus_one())));
-        case Function::log:
-        case Function::lg:
-            return make_product(
-                operands(make_number(log10_e), std::move(du), make_power(copy(u), minus_one())));
-        case Function::exp:
-            return make_product(operands(std::move(du), copy(call)));
-        case Function::sqrt:
-            return make_product(
-                operands(make_number(0.5), std::move(du), make_power(copy(u), make_number(-0.5))));
-        case Function::abs:
-            return make_product(operands(std::move(du), sign_of(u, copy)));
+    const FunctionRow& function = row_of(call.function);
+    return make_product(
+        operands(make_number(function.scale), std::move(du), rule_factor(call, function, copy)));
+}
+
+// Whether two trees are the same, node for node.
+bool same_tree(const Expr& a, const Expr& b) {
+    if (a.kind != b.kind || a.children.size() != b.children.size()) {
+        return false;
     }
-    return make_number(0.0);
+    const bool same_leaf = a.kind == Expr::Kind::number     ? a.number == b.number
+                           : a.kind == Expr::Kind::variable ? a.symbol == b.symbol
+                           : a.kind == Expr::Kind::function ? a.function == b.function
+                                                            : true;
+    if (!same_leaf) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        if (!same_tree(a.children[i], b.children[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// abs(u)^p as u and p (abs(u) alone as p = 1), for a number p.
+struct AbsPower {
+    const Expr* u = nullptr;
+    double p = 1.0;
+};
+
+AbsPower abs_power_of(const Expr& factor) {
+    const auto is_abs = [](const Expr& expr) {
+        return expr.kind == Expr::Kind::function && expr.function == Function::abs;
+    };
+    if (is_abs(factor)) {
+        return {&factor.children.front(), 1.0};
+    }
+    if (factor.kind == Expr::Kind::power && is_abs(factor.children[0]) &&
+        factor.children[1].kind == Expr::Kind::number) {
+        return {&factor.children[0].children.front(), factor.children[1].number};
+    }
+    return {};
+}
+
+// What the product rule takes as one factor: a factor of the product, or a
+// factor u with a factor abs(u)^p. The pair's derivative is (1 + p) *
+// abs(u)^p * u', which is finite at u = 0 where the rule applied to each of
+// them gives u * p * abs(u)^(p - 1) * sign(u), 0 times infinity for p < 1:
+// Hazen-Williams' Q*abs(Q)^0.852 of a flow that may reverse.
+struct Unit {
+    static constexpr std::size_t ABSENT = static_cast<std::size_t>(-1);
+    std::size_t first;            // the factor, or u
+    std::size_t second = ABSENT;  // abs(u)^p
+    double p = 0.0;
+};
+
+std::vector<Unit> units_of(const Expr& product) {
+    const std::vector<Expr>& factors = product.children;
+    std::vector<Unit> pairs;
+    std::vector<std::size_t> pair_of(factors.size(), Unit::ABSENT);
+    for (std::size_t j = 0; j < factors.size(); ++j) {
+        const AbsPower power = abs_power_of(factors[j]);
+        if (power.u == nullptr || pair_of[j] != Unit::ABSENT) {
+            continue;
+        }
+        for (std::size_t i = 0; i < factors.size(); ++i) {
+            if (i != j && pair_of[i] == Unit::ABSENT && same_tree(factors[i], *power.u)) {
+                pair_of[i] = pair_of[j] = pairs.size();
+                pairs.push_back({i, j, power.p});
+                break;
+            }
+        }
+    }
+    std::vector<Unit> units;
+    for (std::size_t k = 0; k < factors.size(); ++k) {
+        if (pair_of[k] == Unit::ABSENT) {
+            units.push_back({k});
+        } else if (const Unit& pair = pairs[pair_of[k]]; k == std::min(pair.first, pair.second)) {
+            units.push_back(pair);
+        }
+    }
+    return units;
 }
 
 // d u^v for one variable; either derivative may be absent (zero).
@@ -147,16 +224,27 @@ class Differentiator {
         return summed_by_variable(std::move(pieces));
     }
 
-    // Each factor's derivative in its place among copies of the others.
+    // Each unit's derivative in its place among copies of the other factors:
+    // a pair's where its first factor stands.
     Partials of_product(const Expr& product) const {
+        const std::vector<Expr>& children = product.children;
         Partials pieces;
-        for (std::size_t i = 0; i < product.children.size(); ++i) {
-            for (Partial& partial : of(product.children[i])) {
+        for (const Unit& unit : units_of(product)) {
+            const bool pair = unit.second != Unit::ABSENT;
+            const std::size_t place = pair ? std::min(unit.first, unit.second) : unit.first;
+            for (Partial& partial : of(children[unit.first])) {
                 std::vector<Expr> factors;
-                factors.reserve(product.children.size());
-                for (std::size_t j = 0; j < product.children.size(); ++j) {
-                    factors.push_back(j == i ? std::move(partial.derivative)
-                                             : copy_(product.children[j]));
+                factors.reserve(children.size() + 1);
+                for (std::size_t j = 0; j < children.size(); ++j) {
+                    if (j == place && pair) {
+                        factors.push_back(make_number(1.0 + unit.p));
+                        factors.push_back(copy_(children[unit.second]));
+                        factors.push_back(std::move(partial.derivative));
+                    } else if (j == place) {
+                        factors.push_back(std::move(partial.derivative));
+                    } else if (!pair || (j != unit.first && j != unit.second)) {
+                        factors.push_back(copy_(children[j]));
+                    }
                 }
                 add_unless_zero(pieces, partial.variable, make_product(std::move(factors)));
             }

@@ -40,7 +40,10 @@ struct Partial {
 //   u^v * ln(u) * v' where u does not, and u^v * (v' * ln(u) + v * u' * u^-1)
 //   otherwise, which needs u > 0.
 // - d ln(u) = u' * u^-1; d log(u) = d lg(u) = (1/ln 10) * u' * u^-1;
-//   d exp(u) = u' * exp(u).
+//   d exp(u) = u' * exp(u): the rules of the table of functions.
+// - In a product, a factor u and a factor abs(u)^p (or abs(u), p = 1), for a
+//   number p, differentiate as one: (1 + p) * abs(u)^p * u', finite at u = 0,
+//   where the rule for each of them gives 0 times infinity for p < 1.
 std::vector<Partial> partial_derivatives(const Expr& expr, const VariableNumbers& numbers,
                                          NodeBudget& budget);
 

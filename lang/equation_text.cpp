@@ -81,17 +81,28 @@ class ReplacementFinder {
 }  // namespace
 
 EquationText::EquationText(const std::vector<Token>& tokens, const EquationStatement& equation) {
-    ReplacementFinder finder(equation.ranges);
-    finder.find(equation.lhs);
-    finder.find(equation.rhs);
+    take(tokens, equation.first_token, equation.end_token, {&equation.lhs, &equation.rhs},
+         equation.ranges);
+}
+
+EquationText::EquationText(const std::vector<Token>& tokens, const OutputStatement& output) {
+    take(tokens, output.first_token, output.end_token, {&output.value}, output.ranges);
+}
+
+void EquationText::take(const std::vector<Token>& tokens, std::size_t first, std::size_t end,
+                        const std::vector<const Syntax*>& parts,
+                        const std::vector<LoopRange>& ranges) {
+    ReplacementFinder finder(ranges);
+    for (const Syntax* part : parts) {
+        finder.find(*part);
+    }
     std::vector<Replacement>& replacements = finder.found;
     std::sort(replacements.begin(), replacements.end(),
               [](const Replacement& a, const Replacement& b) { return a.first < b.first; });
 
-    const std::size_t first = equation.first_token;
     auto next = replacements.begin();
     pieces_.emplace_back();
-    for (std::size_t at = first; at < equation.end_token;) {
+    for (std::size_t at = first; at < end;) {
         if (at != first && tokens[at].spaced) {
             pieces_.back().text += ' ';
         }

@@ -1,51 +1,20 @@
 #include "functions.h"
 
-#include <cstddef>
-#include <iterator>
+#include "lowered_functions.h"
 
 namespace lang {
 
-namespace {
-
-struct NamedFunction {
-    Function function;
-    const char* name;
-};
-
-constexpr NamedFunction functions[] = {
-    {Function::ln, "ln"},   {Function::log, "log"}, {Function::lg, "lg"},
-    {Function::abs, "abs"}, {Function::exp, "exp"}, {Function::sqrt, "sqrt"},
-};
-
-}  // namespace
-
-std::optional<Function> function_named(std::string_view name) {
-    for (const auto& named : functions) {
-        if (name == named.name) {
-            return named.function;
-        }
-    }
-    return std::nullopt;
+bool is_builtin_function(std::string_view name) {
+    return function_named(name) != nullptr || lowered_function_named(name) != nullptr;
 }
 
 std::string function_list() {
-    std::string list;
-    for (std::size_t i = 0; i < std::size(functions); ++i) {
-        if (i > 0) {
-            list += i + 1 == std::size(functions) ? " and " : ", ";
-        }
-        list += functions[i].name;
+    std::string list = function_names(", ");
+    for (std::size_t index = 0; index < LOWERED_FUNCTION_COUNT; ++index) {
+        list += index + 1 == LOWERED_FUNCTION_COUNT ? " and " : ", ";
+        list += LOWERED_FUNCTIONS[index].name;
     }
     return list;
-}
-
-const char* function_name(Function function) {
-    for (const auto& named : functions) {
-        if (named.function == function) {
-            return named.name;
-        }
-    }
-    return "";
 }
 
 }  // namespace lang

@@ -1,20 +1,26 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "function_table.h"
+
 namespace lang {
 
-// The six functions the plug-in evaluates; log and lg are both base 10.
-enum class Function { ln, log, lg, abs, exp, sqrt };
+// The functions the language knows by name: the six of the model file
+// (function_table.h), written as function nodes, and those lowered to them
+// (lowered_functions.h). The functions a model defines with def are its own.
 
-std::optional<Function> function_named(std::string_view name);
+// Whether `name` is one of them, and so a reserved word.
+bool is_builtin_function(std::string_view name);
 
-// The functions' names for a message: "ln, log, lg, abs, exp and sqrt".
+// Their names for a message: "ln, log, lg, abs, exp, sqrt, min, max, tanh,
+// sinh and cosh".
 std::string function_list();
 
 // The name the model file gives the function.
-const char* function_name(Function function);
+inline std::string_view function_name(Function function) {
+    return row_of(function).name;
+}
 
 }  // namespace lang

@@ -6,17 +6,26 @@
 #include <utility>
 
 #include "algebra.h"
+#include "functions.h"
 #include "instances.h"
+#include "lowered_functions.h"
+#include "parser.h"
 #include "text_forms.h"
 
 namespace lang {
 
 namespace {
 
+// How deep lowering may recurse, counting every construct but numbers and
+// names: the parser's limit allows up to about three constructs per level
+// (a sum, a product and what they hold), so text the parser takes never
+// comes near it; the bodies of functions called within functions may.
+constexpr int max_lowering_depth = 4 * max_nesting;
+
 class Lowering {
   public:
-    Lowering(Scope& scope, bool variables_allowed)
-        : scope_(scope), variables_allowed_(variables_allowed) {}
+    Lowering(Scope& scope, Allowed allowed)
+        : scope_(scope), allowed_(allowed), budget_(scope.limits().equation_nodes) {}
 
     Expr lower(const Syntax& syntax) {
         switch (syntax.kind) {
@@ -24,10 +33,15 @@ class Lowering {
                 return make_number(syntax.number);
             case Syntax::Kind::name:
                 return name(syntax);
+            default:
+                break;
+        }
+        const Scope::Level level(scope_, syntax.position, max_lowering_depth);
+        switch (syntax.kind) {
             case Syntax::Kind::indexed:
                 return declared(symbol_of(syntax.name, syntax.operands, scope_), syntax.position);
             case Syntax::Kind::call:
-                return make_function(syntax.function, lower(syntax.operands.front()));
+                return call(syntax);
             case Syntax::Kind::negate:
                 return negated(lower(syntax.operands.front()));
             case Syntax::Kind::terms:
@@ -38,16 +52,40 @@ class Lowering {
                 return make_power(lower(syntax.operands[0]), lower(syntax.operands[1]));
             case Syntax::Kind::sum_over:
                 return sum_over(syntax);
+            case Syntax::Kind::list:
+                scope_.fail(syntax.position,
+                            "a list of values stands only after const NAME[FIRST..LAST] =");
+            case Syntax::Kind::number:
+            case Syntax::Kind::name:
+                break;
         }
-        return make_number(0.0);
+        return make_number(0.0);  // not reached: every kind returns above
     }
 
   private:
     Expr name(const Syntax& syntax) {
+        if (const Expr* argument = scope_.argument(syntax.name)) {
+            return copy(*argument, syntax.position);
+        }
         if (const auto value = scope_.index(syntax.name)) {
             return make_number(static_cast<double>(*value));
         }
         return declared(syntax.name, syntax.position);
+    }
+
+    // A copy of a subtree used more than once, counted against the limit on
+    // an equation's nodes, so that functions nested in functions cannot ask
+    // for more than it allows.
+    Expr copy(const Expr& tree, Position where) {
+        try {
+            budget_.charge(node_count(tree));
+        } catch (const NodeLimitReached&) {
+            scope_.fail(where, "the expression exceeds the limit of " +
+                                   std::to_string(scope_.limits().equation_nodes) +
+                                   " nodes once its functions are expanded "
+                                   "(--max-equation-nodes sets it)");
+        }
+        return tree;
     }
 
     Expr declared(const std::string& symbol, Position where) {
@@ -55,15 +93,75 @@ class Lowering {
         if (declaration == nullptr) {
             scope_.fail(where, symbol + " is not declared");
         }
-        if (declaration->kind == Declaration::Kind::constant) {
-            return make_number(declaration->value);
+        switch (declaration->kind) {
+            case Declaration::Kind::constant:
+                return make_number(declaration->value);
+            case Declaration::Kind::output:
+                if (allowed_ != Allowed::outputs) {
+                    scope_.fail(where, symbol +
+                                           " is an output, computed after a solve; only other "
+                                           "outputs can use it (a def names an expression for "
+                                           "equations too)");
+                }
+                return copy(*declaration->expression, where);
+            case Declaration::Kind::variable:
+            case Declaration::Kind::parameter:
+                break;
         }
-        if (!variables_allowed_) {
+        if (allowed_ == Allowed::constants) {
             scope_.fail(where, symbol +
                                    " is a variable; only numbers, constants and indices can "
                                    "stand here");
         }
         return make_variable(symbol);
+    }
+
+    Expr call(const Syntax& syntax) {
+        std::vector<Expr> arguments;
+        arguments.reserve(syntax.operands.size());
+        for (const Syntax& argument : syntax.operands) {
+            arguments.push_back(lower(argument));
+        }
+        if (const FunctionRow* function = function_named(syntax.name)) {
+            require_arguments(syntax, arguments.size(), 1, 1);
+            return make_function(function->function, std::move(arguments.front()));
+        }
+        if (const LoweredFunction* lowered = lowered_function_named(syntax.name)) {
+            require_arguments(syntax, arguments.size(), lowered->least_arguments,
+                              lowered->most_arguments);
+            return lowered->lower(std::move(arguments),
+                                  [&](const Expr& tree) { return copy(tree, syntax.position); });
+        }
+        const FunctionDefinition* defined = scope_.symbols().find_function(syntax.name);
+        if (defined == nullptr) {
+            scope_.fail(syntax.position, "unknown function " + syntax.name +
+                                             "; the functions are " + function_list());
+        }
+        const std::size_t count = defined->parameters.size();
+        require_arguments(syntax, arguments.size(), count, count);
+        return expand(*defined, std::move(arguments));
+    }
+
+    // The body with its arguments in place of its parameters, seeing none of
+    // the caller's indices.
+    Expr expand(const FunctionDefinition& function, std::vector<Expr> arguments) {
+        const Scope::Expansion expansion(scope_, function, std::move(arguments));
+        return lower(function.body);
+    }
+
+    void require_arguments(const Syntax& call, std::size_t given, std::size_t least,
+                           std::size_t most) const {
+        if (given >= least && given <= most) {
+            return;
+        }
+        const auto count = [](std::size_t n) {
+            return std::to_string(n) + (n == 1 ? " argument" : " arguments");
+        };
+        const std::string wanted = least == most        ? count(least)
+                                   : most == ANY_NUMBER ? count(least) + " or more"
+                                                        : count(least) + " to " + count(most);
+        scope_.fail(call.position,
+                    call.name + " takes " + wanted + ", not " + std::to_string(given));
     }
 
     Expr terms(const Syntax& syntax) {
@@ -105,7 +203,8 @@ class Lowering {
     }
 
     Scope& scope_;
-    bool variables_allowed_;
+    Allowed allowed_;
+    NodeBudget budget_;       // the copies that functions make
     std::int64_t terms_ = 0;  // that the sums expanded so far give
 };
 
@@ -114,12 +213,12 @@ constexpr double largest_whole = 9007199254740992.0;
 
 }  // namespace
 
-Expr lower_expression(const Syntax& syntax, Scope& scope) {
-    return Lowering(scope, true).lower(syntax);
+Expr lower_expression(const Syntax& syntax, Scope& scope, Allowed allowed) {
+    return Lowering(scope, allowed).lower(syntax);
 }
 
 double constant_value(const Syntax& syntax, Scope& scope, const std::string& what) {
-    const Expr value = Lowering(scope, false).lower(syntax);
+    const Expr value = Lowering(scope, Allowed::constants).lower(syntax);
     if (value.kind != Expr::Kind::number) {
         scope.fail(syntax.position, what + " is not a finite number");
     }

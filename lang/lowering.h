@@ -10,11 +10,18 @@
 
 namespace lang {
 
+// What an expression may use besides numbers, constants, indices and
+// functions: nothing more, variables (and parameters), or these and outputs.
+enum class Allowed { constants, variables, outputs };
+
 // An expression as a tree on the plug-in's node kinds, with names resolved in
-// `scope`: indices and constants become numbers, variables variable nodes.
-// a - b is a + (-1 * b), a / b is a * b^-1, -a is -1 * a, all simplified as
-// algebra.h says. Undeclared names raise LangError.
-Expr lower_expression(const Syntax& syntax, Scope& scope);
+// `scope`: indices and constants become numbers, variables variable nodes,
+// outputs their trees; calls of the six functions become function nodes,
+// those of lowered_functions.h their forms, those the model defines their
+// bodies with the arguments in place. a - b is a + (-1 * b), a / b is
+// a * b^-1, -a is -1 * a, all simplified as algebra.h says. Undeclared names,
+// and names that may not stand here, raise LangError.
+Expr lower_expression(const Syntax& syntax, Scope& scope, Allowed allowed = Allowed::variables);
 
 // A value that uses no variable and folds to a finite number; `what` names it
 // in messages ("the initial value of T").

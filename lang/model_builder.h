@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "build_limits.h"
@@ -30,10 +32,26 @@ class ModelBuilder {
     // The model file's JSON text.
     std::string model_json() const { return writer_.text(); }
 
+    // Whether the model has defined a function `name` so far.
+    bool defines_function(std::string_view name) const {
+        return symbols_.find_function(name) != nullptr;
+    }
+
+    // The constants in the order declared, with their values.
+    const std::vector<std::pair<std::string, double>>& constants() const {
+        return symbols_.constants();
+    }
+
   private:
     void add_constant(const ConstantStatement& constant);
+    void add_array_constant(const ConstantStatement& constant);
     void add_variable(const VariableStatement& variable);
+    // The equation that holds a parameter at its value.
+    void add_specification(const VariableRecord& parameter, Position where, const Scope& scope);
     void add_equation(const EquationStatement& equation);
+    void add_output(const OutputStatement& output);
+    // Lowers an equation's residual and differentiates it into `record`.
+    void differentiate(EquationRecord& record, Position where, const Scope& scope);
     // Raises LangError when the host already has an equation of that name;
     // `what` introduces the name in the message.
     void name_equation(const std::string& name, Position where, const Scope& scope,

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "language_members.h"
 #include "model_format.h"
 
 namespace lang {
@@ -9,6 +10,7 @@ namespace lang {
 namespace {
 
 using json = nlohmann::ordered_json;
+
 namespace format = model_format;
 
 json node_json(const Expr& expr);
@@ -35,7 +37,7 @@ void add_node_members(json& object, const Expr& expr) {
             break;
         case Expr::Kind::function:
             object[format::TYPE] = NODE_FUNCTION;
-            object[format::STRING_VALUE] = function_name(expr.function);
+            object[format::STRING_VALUE] = std::string(function_name(expr.function));
             break;
     }
     json& children = object[format::SUB_EXPRESSIONS] = json::array();
@@ -68,6 +70,25 @@ std::string list_text(const std::string& lines) {
     return lines.empty() ? "[]" : "[\n" + lines + "\n]";
 }
 
+json equation_json(const EquationRecord& equation) {
+    json record = json::object();
+    record[format::EQUATION_NAME] = equation.name;
+    record[format::EQUATION_STRING] = equation.text;
+    add_node_members(record, equation.residual);
+    json& entries = record[format::VARIABLES] = json::array();
+    const Expr zero;
+    auto partial = equation.partials.begin();
+    for (std::size_t i = 0; i < equation.variables.size(); ++i) {
+        const bool has_partial = partial != equation.partials.end() && partial->variable == i;
+        entries.push_back(
+            entry_json(equation.variables[i], has_partial ? partial->derivative : zero));
+        if (has_partial) {
+            ++partial;
+        }
+    }
+    return record;
+}
+
 }  // namespace
 
 void ModelWriter::add_variable(const VariableRecord& variable) {
@@ -89,28 +110,47 @@ void ModelWriter::add_variable(const VariableRecord& variable) {
 }
 
 void ModelWriter::add_equation(const EquationRecord& equation) {
+    append_line(equations_, equation_json(equation));
+}
+
+void ModelWriter::add_specification(const EquationRecord& equation) {
+    append_line(specifications_, equation_json(equation));
+}
+
+void ModelWriter::add_parameter(const std::string& symbol, const std::string& equation_name) {
     json record = json::object();
-    record[format::EQUATION_NAME] = equation.name;
-    record[format::EQUATION_STRING] = equation.text;
-    add_node_members(record, equation.residual);
-    json& entries = record[format::VARIABLES] = json::array();
-    const Expr zero;
-    auto partial = equation.partials.begin();
-    for (std::size_t i = 0; i < equation.variables.size(); ++i) {
-        const bool has_partial = partial != equation.partials.end() && partial->variable == i;
-        entries.push_back(
-            entry_json(equation.variables[i], has_partial ? partial->derivative : zero));
-        if (has_partial) {
-            ++partial;
-        }
+    record[format::VARIABLE_SYMBOL] = symbol;
+    record[format::EQUATION_NAME] = equation_name;
+    append_line(parameters_, record);
+}
+
+void ModelWriter::add_output(const OutputRecord& output) {
+    json record = json::object();
+    record[format::EQUATION_NAME] = output.symbol;
+    record[format::EQUATION_STRING] = output.text;
+    if (!output.description.empty()) {
+        record[format::VARIABLE_NAME] = output.description;
     }
-    append_line(equations_, record);
+    add_node_members(record, output.tree);
+    append_line(outputs_, record);
 }
 
 std::string ModelWriter::text() const {
-    const auto member = [](const char* name) { return std::string("\"") + name + "\":"; };
-    return "{" + member(format::VARIABLES) + list_text(variables_) + ",\n" +
-           member(format::EQUATION_LIST) + list_text(equations_) + "}\n";
+    std::string equations = equations_;
+    if (!specifications_.empty()) {
+        equations += (equations.empty() ? "" : ",\n") + specifications_;
+    }
+    std::string file =
+        "{\"" + std::string(format::VARIABLES) + "\":" + list_text(variables_) + ",\n\"" +
+        std::string(format::EQUATION_LIST) + "\":" + list_text(equations);
+    const auto member = [&file](std::string_view name, const std::string& lines) {
+        if (!lines.empty()) {
+            file += ",\n\"" + std::string(name) + "\":" + list_text(lines);
+        }
+    };
+    member(language_members::PARAMETERS, parameters_);
+    member(language_members::OUTPUTS, outputs_);
+    return file + "}\n";
 }
 
 }  // namespace lang

@@ -28,20 +28,38 @@ struct EquationRecord {
     std::vector<Partial> partials;
 };
 
-// Writes the model file as it is built, one equation at a time, so that a
-// large model is never held as one JSON tree. Each variable and equation
-// takes one line of the file.
+struct OutputRecord {
+    std::string symbol;
+    std::string text;
+    std::string description;  // empty: none
+    Expr tree;
+};
+
+// Writes the model file as it is built, one record at a time, so that a
+// large model is never held as one JSON tree. Each variable, equation,
+// parameter and output takes one line of the file.
 class ModelWriter {
   public:
     void add_variable(const VariableRecord& variable);
     void add_equation(const EquationRecord& equation);
+    // A parameter's equation, which holds it at its value: the equations of
+    // the parameters follow those written as equations, so that an equation
+    // keeps its place (and its default name) whatever parameters there are.
+    void add_specification(const EquationRecord& equation);
+    void add_parameter(const std::string& symbol, const std::string& equation_name);
+    void add_output(const OutputRecord& output);
 
-    // The whole file: {"Variables":[...],"EquationList":[...]}.
+    // The whole file: {"Variables":[...],"EquationList":[...]}, then the
+    // language's members "Parameters" and "Outputs" when there are any
+    // (language_members.h).
     std::string text() const;
 
   private:
     std::string variables_;
     std::string equations_;
+    std::string specifications_;
+    std::string parameters_;
+    std::string outputs_;
 };
 
 }  // namespace lang

@@ -3,19 +3,33 @@
 #include <string>
 #include <utility>
 
+#include "functions.h"
+#include "lowered_functions.h"
+
 namespace lang {
 
 namespace {
 
-constexpr const char* keywords[] = {"const", "var", "eq", "for", "in", "sum"};
+constexpr const char* keywords[] = {"const", "var", "param", "eq", "out",
+                                    "def",   "for", "in",    "sum"};
+
+// The words that open a statement.
+constexpr const char* statement_words[] = {"const", "var", "param", "eq", "out", "def"};
 
 bool is_word(const Token& token, std::string_view word) {
     return token.kind == TokenKind::name && token.spelling == word;
 }
 
 bool starts_statement(const Token& token) {
-    return token.kind == TokenKind::end || is_word(token, "const") || is_word(token, "var") ||
-           is_word(token, "eq");
+    if (token.kind == TokenKind::end) {
+        return true;
+    }
+    for (const char* word : statement_words) {
+        if (is_word(token, word)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Joins alternatives for a message: "a", "a or b", "a, b or c".
@@ -32,7 +46,8 @@ std::string one_of(const std::vector<std::string>& alternatives) {
 
 class Parser {
   public:
-    explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
+    Parser(const std::vector<Token>& tokens, const DefinedFunction& defined)
+        : tokens_(tokens), defined_(defined) {}
 
     void statements(const std::function<void(const Statement&)>& each) {
         while (peek().kind != TokenKind::end) {
@@ -143,7 +158,7 @@ class Parser {
     const Token& new_name(const std::string& what) {
         const Token& token = peek();
         if (token.kind == TokenKind::name && is_reserved(token.spelling)) {
-            const char* role = function_named(token.spelling) ? "a function" : "a keyword";
+            const char* role = is_builtin_function(token.spelling) ? "a function" : "a keyword";
             fail_at(token.position, "'" + std::string(token.spelling) + "' is " + role +
                                         " and cannot name " + what);
         }
@@ -155,30 +170,99 @@ class Parser {
             return constant();
         }
         if (accept_word("var")) {
-            return variable();
+            return variable(false);
+        }
+        if (accept_word("param")) {
+            return variable(true);
         }
         if (is_word(peek(), "eq")) {
             return equation();
         }
-        fail_expecting("a statement: const, var or eq");
+        if (accept_word("out")) {
+            return output();
+        }
+        if (accept_word("def")) {
+            return definition();
+        }
+        fail_expecting("a statement: const, var, param, eq, out or def");
     }
 
     ConstantStatement constant() {
         ConstantStatement result;
-        result.target = declarator("a constant");
+        const Token& name = new_name("a constant");
+        result.target.name = std::string(name.spelling);
+        result.target.position = name.position;
+        if (peek().kind == TokenKind::left_bracket) {
+            constant_indices(result);
+        }
         expect(TokenKind::equals, "'=' and the value of " + result.target.name);
+        if (!result.extents.empty()) {
+            result.value = list(result.extents.size(), result.target.name);
+            end_statement({});
+            return result;
+        }
         result.value = expression();
         result.ranges = optional_ranges();
         end_statement({"an operator", result.ranges.empty() ? "'for'" : "','"});
         return result;
     }
 
-    VariableStatement variable() {
+    // [index, ...] of a constant, or [first..last, ...] of an array constant;
+    // one range makes them all ranges.
+    void constant_indices(ConstantStatement& constant) {
+        const std::string& name = constant.target.name;
+        const Token& opener = peek();
+        const Nesting level(*this, opener);
+        take();
+        std::vector<Syntax> indices;
+        std::vector<Extent> extents;
+        do {
+            const Position at = peek().position;
+            Syntax first = expression();
+            if (accept(TokenKind::range)) {
+                extents.push_back({at, std::move(first), expression()});
+            } else {
+                indices.push_back(std::move(first));
+            }
+            if (!indices.empty() && !extents.empty()) {
+                fail_at(at, "the indices of " + name +
+                                " are either all ranges first..last (an array constant) or "
+                                "none");
+            }
+        } while (accept(TokenKind::comma));
+        expect_closing(opener, "']' after the indices of " + name);
+        constant.target.indices = std::move(indices);
+        constant.extents = std::move(extents);
+    }
+
+    // [element, ...], `levels` deep: the values of an array constant.
+    Syntax list(std::size_t levels, const std::string& name) {
+        const Token& opener = peek();
+        const Nesting level(*this, opener);
+        const std::size_t first_token = at_;
+        const std::string what = levels > 1 ? "a list of values of " : "a list of the values of ";
+        expect(TokenKind::left_bracket, "'[' and " + what + name);
+        Syntax result = starting(Syntax::Kind::list, opener, first_token);
+        do {
+            result.operands.push_back(levels > 1 ? list(levels - 1, name) : expression());
+        } while (accept(TokenKind::comma));
+        expect_closing(opener, levels > 1 ? "',' or ']' after the lists of " + name
+                                          : "an operator, ',' or ']' after the values of " + name);
+        result.end_token = at_;
+        return result;
+    }
+
+    VariableStatement variable(bool parameter) {
         VariableStatement result;
-        result.target = declarator("a variable");
+        result.parameter = parameter;
+        result.target = declarator(parameter ? "a parameter" : "a variable");
         std::vector<std::string> continuations = {"'='", "'in'", "a description in quotes",
                                                   "'for'"};
-        if (accept(TokenKind::equals)) {
+        if (parameter) {
+            expect(TokenKind::equals, "'=' and the value of the parameter " + result.target.name);
+            result.initial = expression();
+            continuations = {"an operator", "'in'", "a description in quotes", "'for'"};
+        } else if (accept(TokenKind::equals)) {
             result.initial = expression();
             continuations = {"an operator", "'in'", "a description in quotes", "'for'"};
         }
@@ -186,6 +270,14 @@ class Parser {
             bounds(result);
             continuations = {"a description in quotes", "'for'"};
         }
+        end_described(result, std::move(continuations));
+        return result;
+    }
+
+    // An optional description in quotes, optional ranges, and the end of the
+    // statement; `continuations` says what could have followed so far.
+    template <typename Described>
+    void end_described(Described& result, std::vector<std::string> continuations) {
         if (peek().kind == TokenKind::text) {
             result.description = take().text;
             continuations = {"'for'"};
@@ -195,7 +287,6 @@ class Parser {
             continuations = {"an operator", "','"};
         }
         end_statement(continuations);
-        return result;
     }
 
     // [lower, upper], either of them left out when the variable has no such bound.
@@ -226,6 +317,39 @@ class Parser {
         result.end_token = at_;
         result.ranges = optional_ranges();
         end_statement({"an operator", result.ranges.empty() ? "'for'" : "','"});
+        return result;
+    }
+
+    OutputStatement output() {
+        OutputStatement result;
+        result.target = declarator("an output");
+        expect(TokenKind::equals, "'=' and the expression of " + result.target.name);
+        result.first_token = at_;
+        result.value = expression();
+        result.end_token = at_;
+        end_described(result, {"an operator", "a description in quotes", "'for'"});
+        return result;
+    }
+
+    // def NAME(PARAMETER, ...) = BODY
+    FunctionStatement definition() {
+        FunctionStatement result;
+        const Token& name = new_name("a function");
+        result.name = std::string(name.spelling);
+        result.position = name.position;
+        const Token& opener =
+            expect(TokenKind::left_paren, "'(' and the arguments of " + result.name);
+        do {
+            const Token& parameter = new_name("an argument");
+            result.parameters.emplace_back(parameter.spelling);
+            result.parameter_positions.push_back(parameter.position);
+        } while (accept(TokenKind::comma));
+        expect_closing(opener, "',' or ')' after the arguments of " + result.name);
+        expect(TokenKind::equals, "'=' and the expression of " + result.name);
+        defining_ = &result.name;
+        result.body = expression();
+        defining_ = nullptr;
+        end_statement({"an operator"});
         return result;
     }
 
@@ -408,18 +532,30 @@ class Parser {
         fail_expecting("a number, a name or '('");
     }
 
+    // Whether `name` can be called here: a function of the language's, or one
+    // the model defined before this statement (not the one being defined).
+    bool callable(std::string_view name) const {
+        return is_builtin_function(name) ||
+               ((defining_ == nullptr || *defining_ != name) && defined_ && defined_(name));
+    }
+
     // What follows a name: a call, a sum, indices or nothing.
     Syntax named(const Token& name, std::size_t first_token) {
-        if (const auto function = function_named(name.spelling)) {
-            Syntax result = starting(Syntax::Kind::call, name, first_token);
-            result.function = *function;
-            result.operands.push_back(argument(name));
-            return result;
-        }
         if (name.spelling == "sum") {
             return sum(name, first_token);
         }
+        if (callable(name.spelling)) {
+            Syntax result = starting(Syntax::Kind::call, name, first_token);
+            result.name = std::string(name.spelling);
+            result.operands = arguments(name);
+            return result;
+        }
         if (peek().kind == TokenKind::left_paren) {
+            if (defining_ != nullptr && *defining_ == name.spelling) {
+                fail_at(name.position, *defining_ +
+                                           " cannot call itself: a function is "
+                                           "expanded where it is called");
+            }
             fail_at(name.position, "unknown function " + std::string(name.spelling) +
                                        "; the functions are " + function_list());
         }
@@ -432,13 +568,28 @@ class Parser {
         return result;
     }
 
-    Syntax argument(const Token& function) {
+    // One argument of a function the language has that takes one; one or
+    // more, separated by commas, of any other.
+    std::vector<Syntax> arguments(const Token& function) {
         const std::string name(function.spelling);
         const Nesting level(*this, peek());
         const Token& opener = expect(TokenKind::left_paren, "'(' after " + name);
-        Syntax result = expression();
-        expect_closing(opener, "')' after the argument of " + name);
+        std::vector<Syntax> result;
+        if (function_named(name) || takes_one_argument(name)) {
+            result.push_back(expression());
+            expect_closing(opener, "')' after the argument of " + name);
+            return result;
+        }
+        do {
+            result.push_back(expression());
+        } while (accept(TokenKind::comma));
+        expect_closing(opener, "an operator, ',' or ')' after the arguments of " + name);
         return result;
+    }
+
+    static bool takes_one_argument(const std::string& name) {
+        const LoweredFunction* lowered = lowered_function_named(name);
+        return lowered != nullptr && lowered->most_arguments == 1;
     }
 
     // sum(summand for i in first..last, ...)
@@ -454,6 +605,8 @@ class Parser {
     }
 
     const std::vector<Token>& tokens_;
+    const DefinedFunction& defined_;
+    const std::string* defining_ = nullptr;  // the function whose body is read
     std::size_t at_ = 0;
     int depth_ = 0;
 };
@@ -466,12 +619,13 @@ bool is_reserved(std::string_view word) {
             return true;
         }
     }
-    return function_named(word).has_value();
+    return is_builtin_function(word);
 }
 
 void parse_statements(const std::vector<Token>& tokens,
-                      const std::function<void(const Statement&)>& each) {
-    Parser(tokens).statements(each);
+                      const std::function<void(const Statement&)>& each,
+                      const DefinedFunction& defined) {
+    Parser(tokens, defined).statements(each);
 }
 
 }  // namespace lang

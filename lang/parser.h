@@ -15,12 +15,17 @@ namespace lang {
 // build with AddressSanitizer, which overflowed 8 MB at 900 levels.
 inline constexpr int max_nesting = 256;
 
+// Whether the model defined a function of that name (with def) so far.
+using DefinedFunction = std::function<bool(std::string_view)>;
+
 // Hands the statements of tokenized equation text to `each`, in order, each
 // as soon as it is parsed, so that a long text is never held as syntax all
 // at once. Syntax faults raise LangError at the token where something else
-// was expected; a fault `each` raises ends the parse.
+// was expected, among them a call of a name that is neither a function of the
+// language's nor one `defined` knows; a fault `each` raises ends the parse.
 void parse_statements(const std::vector<Token>& tokens,
-                      const std::function<void(const Statement&)>& each);
+                      const std::function<void(const Statement&)>& each,
+                      const DefinedFunction& defined = nullptr);
 
 // Words that cannot name a constant, variable, index or equation.
 bool is_reserved(std::string_view word);

@@ -6,7 +6,6 @@
 #include <variant>
 #include <vector>
 
-#include "functions.h"
 #include "token.h"
 
 namespace lang {
@@ -19,7 +18,8 @@ struct Syntax {
         number,
         name,      // a constant, a variable or an index
         indexed,   // name[index, ...]
-        call,      // function(argument)
+        call,      // function(argument, ...)
+        list,      // [element, ...]: the values of an array constant
         negate,    // -operand
         terms,     // operands joined by + and -
         factors,   // operands joined by * and /
@@ -34,10 +34,10 @@ struct Syntax {
     std::size_t first_token = 0;
     std::size_t end_token = 0;
     double number = 0.0;
-    std::string name;  // of a name or an indexed name
-    Function function = Function::ln;
-    // The indices of an indexed name; the argument of a call; the operand of a
-    // negation; the terms or factors; base and exponent; the summand.
+    std::string name;  // of a name, an indexed name or the function called
+    // The indices of an indexed name; the arguments of a call; the elements of
+    // a list; the operand of a negation; the terms or factors; base and
+    // exponent; the summand.
     std::vector<Syntax> operands;
     // Between terms: plus or minus; between factors: star or slash. The
     // operator at i stands before operands[i + 1].
@@ -60,15 +60,27 @@ struct Declarator {
     std::vector<Syntax> indices;
 };
 
+// An array constant's indices: `first..last` each, both ends included.
+struct Extent {
+    Position position;
+    Syntax first;
+    Syntax last;
+};
+
 struct ConstantStatement {
     Declarator target;
+    // Of an array constant, `const A[1..3] = [...]`: its extents, the first
+    // outermost, and its value a list (of lists, one level per extent).
+    std::vector<Extent> extents;
     Syntax value;
     std::vector<LoopRange> ranges;
 };
 
+// `var`, or `param`: a variable held at its value by an equation of its own.
 struct VariableStatement {
+    bool parameter = false;
     Declarator target;
-    std::optional<Syntax> initial;
+    std::optional<Syntax> initial;  // a parameter's value
     std::optional<Syntax> lower;
     std::optional<Syntax> upper;
     std::optional<std::string> description;
@@ -87,6 +99,27 @@ struct EquationStatement {
     std::vector<LoopRange> ranges;
 };
 
-using Statement = std::variant<ConstantStatement, VariableStatement, EquationStatement>;
+// `out SYMBOL = EXPRESSION`: a value computed from the solution, no equation.
+struct OutputStatement {
+    Declarator target;
+    // The tokens of the expression, [first_token, end_token).
+    std::size_t first_token = 0;
+    std::size_t end_token = 0;
+    Syntax value;
+    std::optional<std::string> description;
+    std::vector<LoopRange> ranges;
+};
+
+// `def NAME(PARAMETER, ...) = BODY`: a function expanded where it is called.
+struct FunctionStatement {
+    std::string name;
+    Position position;
+    std::vector<std::string> parameters;
+    std::vector<Position> parameter_positions;
+    Syntax body;
+};
+
+using Statement = std::variant<ConstantStatement, VariableStatement, EquationStatement,
+                               OutputStatement, FunctionStatement>;
 
 }  // namespace lang

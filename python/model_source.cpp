@@ -68,21 +68,23 @@ ModelSource ModelSource::from_file(const std::string& path) {
 }
 
 ModelSource ModelSource::from_equations(const std::string& text, const std::string& source_name) {
-    const std::string model = lang::build_model_json(text, source_name);
+    lang::BuiltModel model = lang::build_model(text, source_name);
     const int descriptor = ::memfd_create("quillon-model", MFD_CLOEXEC);
     if (descriptor < 0) {
         throw std::system_error(errno, std::generic_category(),
                                 "cannot hold the built model in memory");
     }
     ModelSource source("/proc/self/fd/" + std::to_string(descriptor), source_name, descriptor);
-    write_all(descriptor, model);
+    write_all(descriptor, model.json);
+    source.constants_ = std::move(model.constants);
     return source;
 }
 
 ModelSource::ModelSource(ModelSource&& other) noexcept
     : path_(std::move(other.path_)),
       name_(std::move(other.name_)),
-      descriptor_(std::exchange(other.descriptor_, -1)) {}
+      descriptor_(std::exchange(other.descriptor_, -1)),
+      constants_(std::move(other.constants_)) {}
 
 ModelSource& ModelSource::operator=(ModelSource&& other) noexcept {
     if (this != &other) {
@@ -92,6 +94,7 @@ ModelSource& ModelSource::operator=(ModelSource&& other) noexcept {
         path_ = std::move(other.path_);
         name_ = std::move(other.name_);
         descriptor_ = std::exchange(other.descriptor_, -1);
+        constants_ = std::move(other.constants_);
     }
     return *this;
 }

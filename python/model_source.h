@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The model a load names, as a file the plug-in can read: a model file as it
 // is, or equations (a file ending in .eq, or text) built into a model file
@@ -22,6 +24,8 @@ class ModelSource {
     const std::string& path() const { return path_; }
     // What the user named: the file, or "<text>".
     const std::string& name() const { return name_; }
+    // The constants of the equations, with their values; none for a model file.
+    const std::vector<std::pair<std::string, double>>& constants() const { return constants_; }
 
   private:
     ModelSource(std::string path, std::string name, int descriptor)
@@ -30,6 +34,7 @@ class ModelSource {
     std::string path_;
     std::string name_;
     int descriptor_ = -1;  // the in-memory file, when there is one
+    std::vector<std::pair<std::string, double>> constants_;
 };
 
 // Whether `path` names an equation file rather than a model file.

@@ -43,7 +43,13 @@ take turns.)";
 constexpr const char* VARIABLES_DOC = R"(The model variables, in host order:
 symbols (the file's spelling), names (the host's), descriptions (the file's
 "VariableName"), as lists; lower, upper and start (the value after
-registration: the file's "Initial" or the host's default) as NumPy arrays.)";
+registration: the file's "Initial" or the host's default) as NumPy arrays;
+parameters, True for each variable an equation of its own holds at its value
+(a param statement), which solve(fix=...) changes without editing the model.)";
+
+constexpr const char* OUTPUTS_DOC = R"(The model's outputs (out statements):
+symbols and descriptions, as lists. Each solve computes them from its solution
+(SolveResult.outputs); they are no variables and no equations.)";
 
 constexpr const char* EQUATIONS_DOC = R"(The equations, in host order: labels
 (the file's "EquationName", as `quillon check` names them), names (the
@@ -69,7 +75,7 @@ constexpr const char* SOLVE_DOC =
 
 Solves the model by the same solver and options as `quillon solve`:
 - fix: {symbol: value}; each variable of that symbol is set and is no
-  longer an unknown (--fix);
+  longer an unknown (--fix); a parameter's own equation is left out then;
 - start: where to start instead of the file's starting point: {symbol:
   value} (like --at), an array with every variable's value, or an earlier
   SolveResult of this model (a warm start);
@@ -89,7 +95,8 @@ model with faults (unless force=True) or a system that is not square, saying
 what to fix or free. Solving releases the GIL.)";
 
 constexpr const char* SOLVE_RESULT_DOC = R"(The outcome of Model.solve: x (every
-variable, host order), result[symbol], status (the block's verdict),
+variable, host order), result[symbol] (a variable's or an output's value),
+outputs ({symbol: value} of the model's outputs), status (the block's verdict),
 stop_reason, message, iterations, residual_norm, scaled_residual_norm,
 largest_residual, largest_scaled_residual, at_bounds, bound (per variable),
 timing, residuals, history (one dict per iteration), fixed (a bool array),

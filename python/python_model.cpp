@@ -9,6 +9,7 @@ std::unique_ptr<LoadedModel> load(const ModelSource& source, const std::string& 
     ModelOptions options;
     options.model_path = source.path();
     options.plugin_path = plugin_path;
+    options.constants = source.constants();
     return std::make_unique<LoadedModel>(options);
 }
 

@@ -131,6 +131,7 @@ struct SolveResult {
     py::dict timing;
     py::list history;
     py::list warnings;
+    py::dict outputs;  // {symbol: value} of the model's outputs
     bool converged = false;
     // What the stop found beyond the message, as stop_details gives it.
     py::object cause;
@@ -142,7 +143,7 @@ struct SolveResult {
     // For sensitivities: the model it belongs to and its fixed variables.
     std::shared_ptr<PythonModel> model;
     std::set<int> fixed_numbers;
-    bool freed = false;  // whether the solve left equations out
+    std::set<int> freed_numbers;  // the equations the solve left out
 };
 
 // The variables a symbol names, resolved as the tool resolves typed names
@@ -155,12 +156,17 @@ std::vector<int> numbers_named(const SolveResult& result, const std::string& sym
     }
 }
 
+// A variable's value, or else an output's.
 double value_of(const SolveResult& result, const std::string& symbol) {
     const std::vector<int> numbers = numbers_named(result, symbol);
-    if (numbers.empty()) {
-        throw py::key_error(symbol);
+    if (!numbers.empty()) {
+        return result.x.at(numbers.front() - 1);
     }
-    return result.x.at(numbers.front() - 1);
+    const ModelExtras& extras = result.model->loaded().extras();
+    if (const std::optional<std::size_t> index = extras.output_named(symbol)) {
+        return py::cast<double>(result.outputs[py::str(extras.output_symbol(*index))]);
+    }
+    throw py::key_error(symbol);
 }
 
 // The members of the history in `quillon solve --format json`.
@@ -267,6 +273,7 @@ py::object variables_table(PythonModel& model) {
     const int count = loaded.session.variable_count();
     py::list symbols, names, descriptions;
     py::array_t<double> lower(count), upper(count), start(count);
+    py::array_t<bool> parameters(count);
     for (int number = 1; number <= count; ++number) {
         const rtvar_t& variable = loaded.session.variable(number);
         symbols.append(loaded.symbols.symbol(number));
@@ -275,12 +282,25 @@ py::object variables_table(PythonModel& model) {
         lower.mutable_at(number - 1) = variable.lower;
         upper.mutable_at(number - 1) = variable.upper;
         start.mutable_at(number - 1) = model.start()[static_cast<std::size_t>(number - 1)];
+        parameters.mutable_at(number - 1) = loaded.extras().specification_of(number) > 0;
     }
     py::object table = py::module_::import("types").attr("SimpleNamespace")(
         py::arg("symbols") = symbols, py::arg("names") = names,
         py::arg("descriptions") = descriptions, py::arg("lower") = lower, py::arg("upper") = upper,
-        py::arg("start") = start);
+        py::arg("start") = start, py::arg("parameters") = parameters);
     return table;
+}
+
+py::object outputs_table(PythonModel& model) {
+    std::lock_guard<std::mutex> hold(model.lock());
+    const ModelExtras& extras = model.loaded().extras();
+    py::list symbols, descriptions;
+    for (std::size_t index = 0; index < extras.output_count(); ++index) {
+        symbols.append(extras.output_symbol(index));
+        descriptions.append(extras.output_description(index));
+    }
+    return py::module_::import("types").attr("SimpleNamespace")(
+        py::arg("symbols") = symbols, py::arg("descriptions") = descriptions);
 }
 
 py::object equations_table(PythonModel& model) {
@@ -440,6 +460,7 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
     ModelSolution solution;
     std::vector<double> x;
     std::vector<double> final_residuals;
+    std::vector<double> outputs;
     {
         py::gil_scoped_release unlocked;
         std::lock_guard<std::mutex> hold(model->lock());
@@ -459,6 +480,7 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
                  loaded.session.values() + loaded.session.variable_count());
         final_residuals.assign(loaded.session.residuals(),
                                loaded.session.residuals() + loaded.session.equation_count());
+        outputs = loaded.extras().output_values(loaded.session);
     }
     const LoadedModel& loaded = model->loaded();
     SolveResult result;
@@ -479,7 +501,10 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
     result.converged = solution.outcome.stop == SolveStop::converged;
     result.model = model;
     result.fixed_numbers = choice.fixed;
-    result.freed = !choice.freed.empty();
+    result.freed_numbers = choice.freed;
+    for (std::size_t index = 0; index < outputs.size(); ++index) {
+        result.outputs[py::str(loaded.extras().output_symbol(index))] = outputs[index];
+    }
     if (!faults.empty()) {
         const py::object warn = py::module_::import("warnings").attr("warn");
         for (const std::string& warning : faults) {
@@ -517,9 +542,6 @@ py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
     if (result.model.get() != &model) {
         throw UsageError("the result belongs to another model");
     }
-    if (result.freed) {
-        throw UsageError("sensitivities need every equation; the solve freed some");
-    }
     if (!result.converged) {
         throw SolveFailure("sensitivities need a converged solution; the solve stopped: " +
                            result.message);
@@ -531,8 +553,8 @@ py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
     {
         py::gil_scoped_release unlocked;
         std::lock_guard<std::mutex> hold(model.lock());
-        table =
-            sensitivities(model.loaded(), x, result.fixed_numbers, output_symbols, input_symbols);
+        table = sensitivities(model.loaded(), x, result.fixed_numbers, result.freed_numbers,
+                              output_symbols, input_symbols);
     }
     py::array_t<double> answer({static_cast<py::ssize_t>(output_symbols.size()),
                                 static_cast<py::ssize_t>(input_symbols.size())});
@@ -555,7 +577,7 @@ std::string show(const py::object& path_like, const std::optional<std::string>& 
     model.load_model(source.path());
     const lang::Showing showing = exact ? lang::Showing::exact : lang::Showing::readable;
     if (!equation) {
-        return lang::show_model(model, showing);
+        return lang::show_model(model, read_language_members(source.path()), showing);
     }
     std::vector<std::string> names;
     for (const ExprNode& node : model.equations()) {
@@ -621,12 +643,15 @@ PYBIND11_MODULE(quillon, module) {
         .def_readonly("counts", &SolveResult::counts,
                       "residual_evaluations, jacobian_evaluations, rejected_trials, "
                       "faulted_trials")
+        .def_readonly("outputs", &SolveResult::outputs,
+                      "{symbol: value} of the model's outputs (out statements) at x")
         .def_readonly("converged", &SolveResult::converged)
         .def("__getitem__", &value_of, py::arg("symbol"),
-             "the value of the (first) variable of that symbol")
+             "the value of the (first) variable of that symbol, or of the output")
         .def("__contains__",
              [](const SolveResult& result, const std::string& symbol) {
-                 return !numbers_named(result, symbol).empty();
+                 return !numbers_named(result, symbol).empty() ||
+                        result.model->loaded().extras().output_named(symbol).has_value();
              })
         .def(
             "as_dict",
@@ -654,6 +679,7 @@ PYBIND11_MODULE(quillon, module) {
             "the plug-in's identity text")
         .def_property_readonly("variables", &variables_table, VARIABLES_DOC)
         .def_property_readonly("equations", &equations_table, EQUATIONS_DOC)
+        .def_property_readonly("outputs", &outputs_table, OUTPUTS_DOC)
         .def_property_readonly("pattern", &pattern, PATTERN_DOC)
         .def_property_readonly(
             "start",

@@ -1,7 +1,6 @@
 #include "sensitivity.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "host_system.h"
 #include "module_errors.h"
@@ -15,14 +14,17 @@ std::vector<int> numbers_of(const LoadedModel& loaded, const std::string& symbol
 }
 
 // -dF/dp for the parameter p held by the variables `numbers`: the host's
-// Jacobian values of their nonzeros, summed by equation.
-std::vector<double> parameter_column(const ModelSession& session, const std::vector<int>& numbers) {
-    std::vector<double> column(static_cast<std::size_t>(session.equation_count()), 0.0);
+// Jacobian values of their nonzeros, summed by row (`row_of` an equation's,
+// -1 for an equation left out).
+std::vector<double> parameter_column(const ModelSession& session, const std::vector<int>& numbers,
+                                     const std::vector<int>& row_of, std::size_t rows) {
+    std::vector<double> column(rows, 0.0);
     for (int nonzero = 1; nonzero <= session.nonzero_count(); ++nonzero) {
         const rt_nz_t& place = session.nonzero(nonzero);
-        if (place.equation > 0 &&
+        const int row = place.equation > 0 ? row_of[static_cast<std::size_t>(place.equation)] : -1;
+        if (row >= 0 &&
             std::find(numbers.begin(), numbers.end(), place.variable) != numbers.end()) {
-            column[static_cast<std::size_t>(place.equation - 1)] -= session.jacobian_value(nonzero);
+            column[static_cast<std::size_t>(row)] -= session.jacobian_value(nonzero);
         }
     }
     return column;
@@ -31,7 +33,7 @@ std::vector<double> parameter_column(const ModelSession& session, const std::vec
 }  // namespace
 
 std::vector<double> sensitivities(LoadedModel& loaded, const std::vector<double>& x,
-                                  const std::set<int>& fixed,
+                                  const std::set<int>& fixed, const std::set<int>& freed,
                                   const std::vector<std::string>& outputs,
                                   const std::vector<std::string>& inputs) {
     ModelSession& session = loaded.session;
@@ -43,7 +45,15 @@ std::vector<double> sensitivities(LoadedModel& loaded, const std::vector<double>
             unknowns.push_back(number);
         }
     }
-    if (static_cast<int>(unknowns.size()) != session.equation_count()) {
+    std::vector<int> equations;
+    std::vector<int> row_of(static_cast<std::size_t>(session.equation_count()) + 1, -1);
+    for (int number = 1; number <= session.equation_count(); ++number) {
+        if (freed.count(number) == 0) {
+            row_of[static_cast<std::size_t>(number)] = static_cast<int>(equations.size());
+            equations.push_back(number);
+        }
+    }
+    if (unknowns.size() != equations.size()) {
         throw UsageError("the result's system is not square: no sensitivities");
     }
     std::vector<std::vector<int>> input_numbers;
@@ -62,9 +72,7 @@ std::vector<double> sensitivities(LoadedModel& loaded, const std::vector<double>
     }
 
     std::copy(x.begin(), x.end(), session.values());
-    // Every equation: a result that freed some has no sensitivities.
-    std::vector<int> equations(static_cast<std::size_t>(session.equation_count()));
-    std::iota(equations.begin(), equations.end(), 1);
+    const std::size_t rows = equations.size();
     HostSystem system(session, unknowns, std::move(equations));
     std::vector<double> unknown_values;
     for (const int number : unknowns) {
@@ -82,7 +90,7 @@ std::vector<double> sensitivities(LoadedModel& loaded, const std::vector<double>
 
     std::vector<double> table(outputs.size() * inputs.size(), 0.0);
     for (std::size_t in = 0; in < inputs.size(); ++in) {
-        std::vector<double> change = parameter_column(session, input_numbers[in]);
+        std::vector<double> change = parameter_column(session, input_numbers[in], row_of, rows);
         lu.solve(change);
         for (std::size_t out = 0; out < outputs.size(); ++out) {
             const int number = output_numbers[out];

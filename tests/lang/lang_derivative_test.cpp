@@ -67,7 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Differentiated{"exp(a)^ln(b)", {{0.5, 3}, {-1, 0.7}}},
                     Differentiated{"a^3 - 4*a*b/(a + b) + 7", {{0.5, 3}, {-1, 0.7}}},
                     Differentiated{"sqrt(abs(ln(a)))*exp(b)", {{0.5, 3}, {3, -1}}},
-                    Differentiated{"sum(a^k*b/k for k in 1..4)", {{0.5, 3}, {-1.2, 0.7}}}),
+                    Differentiated{"sum(a^k*b/k for k in 1..4)", {{0.5, 3}, {-1.2, 0.7}}},
+                    // The functions lowered to the six, and products of a
+                    // term with a power of its absolute value.
+                    Differentiated{"tanh(a*b)", {{0.5, 3}, {-0.2, 0.7}}},
+                    Differentiated{"sinh(a - b) + cosh(a/b)", {{0.5, 3}, {-1.2, 0.7}}},
+                    Differentiated{"max(a, b^2) - min(a*b, 1, b)", {{0.5, 3}, {-1.2, 0.7}}},
+                    Differentiated{"(a - b)*abs(a - b)^0.852", {{0.5, 3}, {7, 0.1}}},
+                    Differentiated{"3*abs(a)*b*a", {{-0.5, 3}, {2, -0.25}}}),
     NamedBy<&Differentiated::residual>());
 
 struct Kink {
@@ -108,7 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Powers: a constant exponent differentiates at any base; a variable
         // one needs a positive base.
         Kink{"a^2", 0, 0}, Kink{"a^3", -2, 12}, Kink{"a^0.5", 0, infinity}, Kink{"a^a", 1, 1},
-        Kink{"a^a", -1, nan}, Kink{"2^a", 0, std::log(2.0)}),
+        Kink{"a^a", -1, nan}, Kink{"2^a", 0, std::log(2.0)},
+        // A term times a power of its own absolute value, abs(u)^p*u,
+        // differentiates to (1 + p)*abs(u)^p*u': finite where u is 0.
+        Kink{"a*abs(a)^0.852", 0, 0}, Kink{"abs(a)^0.852*a", -1, 1 + 0.852},
+        Kink{"260*(a - 2)*abs(a - 2)^0.5", 2, 0}, Kink{"a*abs(a)", 0, 0}, Kink{"abs(a)*a", -3, 6},
+        Kink{"a*abs(a)^-0.5", 0, infinity},
+        // The lowered functions, where they are not differentiable or their
+        // pieces meet.
+        Kink{"tanh(a)", 0, 1}, Kink{"tanh(a)", -800, 0}, Kink{"max(a, 0)", 0, 0.5},
+        Kink{"min(a, 1)", 1, 0.5}, Kink{"sinh(a)", 0, 1}, Kink{"cosh(a)", 0, 0}),
     [](const testing::TestParamInfo<Kink>& kink) {
         return case_name(kink.index, kink.param.residual);
     });

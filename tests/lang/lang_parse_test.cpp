@@ -17,7 +17,7 @@ std::string nested(int depth) {
 INSTANTIATE_TEST_SUITE_P(
     lang_parse, lang_parse_faults,
     testing::Values(
-        Fault{"x = 1", 1, 1, "expected a statement: const, var or eq, found 'x'"},
+        Fault{"x = 1", 1, 1, "expected a statement: const, var, param, eq, out or def, found 'x'"},
         // A bracket that no bracket closes before the next statement is the
         // fault, where it opens; one closed later leaves the fault where it lies.
         Fault{"var x\neq E1: ln(x = 2", 2, 10,
@@ -41,14 +41,18 @@ INSTANTIATE_TEST_SUITE_P(
               "this '(' is not closed: expected an operator, ',' or ')' after the ranges of the "
               "sum, found the end of the text at line 2, column 1"},
         // A call of a name that is no function, wherever it stands.
-        Fault{"var x\neq x = tanh(1)", 2, 8,
-              "unknown function tanh; the functions are ln, log, lg, abs, exp and sqrt"},
+        Fault{"var x\neq x = tan(1)", 2, 8,
+              "unknown function tan; the functions are ln, log, lg, abs, exp, sqrt, min, max, "
+              "tanh, sinh and cosh"},
         Fault{"const k = 2*Exp(1)", 1, 13,
-              "unknown function Exp; the functions are ln, log, lg, abs, exp and sqrt"},
-        Fault{"var x = 1 in [0, cosh(2)]", 1, 18,
-              "unknown function cosh; the functions are ln, log, lg, abs, exp and sqrt"},
+              "unknown function Exp; the functions are ln, log, lg, abs, exp, sqrt, min, max, "
+              "tanh, sinh and cosh"},
+        Fault{"var x = 1 in [0, cos(2)]", 1, 18,
+              "unknown function cos; the functions are ln, log, lg, abs, exp, sqrt, min, max, "
+              "tanh, sinh and cosh"},
         Fault{"var x\neq x = sum(f(k) for k in 1..2)", 2, 12,
-              "unknown function f; the functions are ln, log, lg, abs, exp and sqrt"},
+              "unknown function f; the functions are ln, log, lg, abs, exp, sqrt, min, max, tanh, "
+              "sinh and cosh"},
         Fault{"eq x = 2 y", 1, 10, "expected an operator, 'for' or the next statement, found 'y'"},
         Fault{"eq x = 1 =", 1, 10, "expected an operator, 'for' or the next statement, found '='"},
         Fault{"eq x = 1 for i in 1..3 y", 1, 24,

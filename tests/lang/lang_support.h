@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +13,7 @@
 
 #include "case_names.h"
 #include "evaluate_expression.h"
+#include "language_members.h"
 #include "model_definition.h"
 #include "model_language.h"
 #include "temp_model_file.h"
@@ -22,6 +25,7 @@ class LoadedModel {
     explicit LoadedModel(const std::string& json) {
         TempModelFile file(json);
         model_.load_model(file.path());
+        members_ = read_language_members(file.path());
         std::int32_t number = 0;
         for (auto& variable : model_.variables()) {
             variable.variable_number = ++number;
@@ -30,6 +34,23 @@ class LoadedModel {
     }
 
     const ModelDefinition& model() const { return model_; }
+    const LanguageMembers& members() const { return members_; }
+
+    // The model as show prints it.
+    std::string shown(lang::Showing showing) const {
+        return lang::show_model(model_, members_, showing);
+    }
+
+    // The value of output `symbol` at the variables' current values.
+    double output(const std::string& symbol) const {
+        for (const auto& output : members_.outputs->equations()) {
+            if (output.equation_name() == symbol) {
+                return evaluate_expression(OneBasedValues(values_.data(), values_.size()), output,
+                                           model_);
+            }
+        }
+        throw std::runtime_error("no output " + symbol);
+    }
 
     const ExprNode& equation(const std::string& name) const {
         for (const auto& equation : model_.equations()) {
@@ -54,6 +75,7 @@ class LoadedModel {
 
   private:
     ModelDefinition model_;
+    LanguageMembers members_;
     std::vector<double> values_;
 };
 
@@ -78,6 +100,20 @@ inline std::vector<std::string> entry_symbols(const ExprNode& equation) {
         symbols.emplace_back(entry.variable_symbol);
     }
     return symbols;
+}
+
+// The model file without the texts as written ("EquationString"), which show
+// does not keep: what a round trip through show must give again.
+inline nlohmann::json trees(const std::string& model) {
+    nlohmann::json file = nlohmann::json::parse(model);
+    for (const char* list : {"EquationList", "Outputs"}) {
+        if (file.contains(list)) {
+            for (nlohmann::json& record : file[list]) {
+                record.erase("EquationString");
+            }
+        }
+    }
+    return file;
 }
 
 // The fault that building `text` raises.

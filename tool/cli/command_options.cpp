@@ -1,9 +1,11 @@
 #include "command_options.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <map>
 
+#include "model_input.h"
 #include "starting_point.h"
 #include "text_table.h"
 
@@ -120,7 +122,9 @@ CLI::Validator sign_check(bool zero_allowed) {
 
 LoadedModel load_model(ModelOptions options, const CommandContext& context,
                        std::optional<ScanTexts> scan_ahead) {
-    options.model_path = context.models.path_of(options.model_path);
+    const ModelInput& input = context.models.input_of(options.model_path);
+    options.model_path = input.path();
+    options.constants = input.constants();
     options.plugin_path = context.plugin_path;
     options.scan_ahead = scan_ahead;
     return LoadedModel(options);
@@ -128,10 +132,21 @@ LoadedModel load_model(ModelOptions options, const CommandContext& context,
 
 void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
                                 std::ostream& err) {
-    const bool one = loaded.unknown_start_symbols.size() == 1;
-    if (!loaded.unknown_start_symbols.empty()) {
+    if (loaded.unknown_start_symbols.empty()) {
+        return;
+    }
+    // A result lists the model's outputs too; they are no starting values.
+    std::vector<std::string> unknown;
+    const std::vector<std::string>& outputs = loaded.extras().output_symbols();
+    for (const std::string& symbol : loaded.unknown_start_symbols) {
+        if (std::find(outputs.begin(), outputs.end(), symbol) == outputs.end()) {
+            unknown.push_back(symbol);
+        }
+    }
+    const bool one = unknown.size() == 1;
+    if (!unknown.empty()) {
         err << "quillon: warning: --start " << start_path << ": no model variable has "
-            << (one ? "the symbol " : "the symbols ") << listed_names(loaded.unknown_start_symbols)
+            << (one ? "the symbol " : "the symbols ") << listed_names(unknown)
             << (one ? "; its value is not used\n" : "; their values are not used\n");
     }
 }

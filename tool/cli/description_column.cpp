@@ -6,8 +6,13 @@ namespace {
 
 bool any_description(const LoadedModel& loaded) {
     const std::vector<std::string>& descriptions = loaded.file().variable_descriptions;
-    return std::any_of(descriptions.begin(), descriptions.end(),
-                       [](const std::string& description) { return !description.empty(); });
+    const ModelExtras& extras = loaded.extras();
+    const auto given = [](const std::string& description) { return !description.empty(); };
+    bool any_output = false;
+    for (std::size_t index = 0; index < extras.output_count() && !any_output; ++index) {
+        any_output = given(extras.output_description(index));
+    }
+    return any_output || std::any_of(descriptions.begin(), descriptions.end(), given);
 }
 
 }  // namespace
@@ -22,6 +27,14 @@ DescriptionColumn::DescriptionColumn(TextTable& table, const LoadedModel& loaded
 std::vector<std::string> DescriptionColumn::row(int number, std::vector<std::string> cells) const {
     if (shown_) {
         cells.push_back(loaded_.description(number));
+    }
+    return cells;
+}
+
+std::vector<std::string> DescriptionColumn::output_row(std::size_t index,
+                                                       std::vector<std::string> cells) const {
+    if (shown_) {
+        cells.push_back(loaded_.extras().output_description(index));
     }
     return cells;
 }

@@ -8,7 +8,7 @@
 
 // The last column of a table of variables: each one's description as the
 // file gives it (its "VariableName", units and all), shown only when the file
-// describes some variable.
+// describes some variable or output.
 class DescriptionColumn {
   public:
     // Adds the column to `table`, which has no rows yet, when it is shown.
@@ -16,6 +16,8 @@ class DescriptionColumn {
 
     // `cells`, with variable `number`'s description after them when shown.
     std::vector<std::string> row(int number, std::vector<std::string> cells) const;
+    // The same for output `index` (from 0).
+    std::vector<std::string> output_row(std::size_t index, std::vector<std::string> cells) const;
 
   private:
     const LoadedModel& loaded_;

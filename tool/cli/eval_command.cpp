@@ -4,6 +4,7 @@
 #include "exit_codes.h"
 #include "json_output.h"
 #include "loaded_model.h"
+#include "model_outputs.h"
 #include "text_table.h"
 
 namespace {
@@ -33,18 +34,25 @@ nlohmann::ordered_json jacobian_entry(const ModelSession& session, int number) {
                         {"value", json_number(session.jacobian_value(number))}});
 }
 
-// The values at the point, made as they are written.
-std::vector<JsonMember> eval_document(const LoadedModel& loaded) {
+// The values at the point, made as they are written; the outputs follow the
+// variables when the model has any.
+std::vector<JsonMember> eval_document(const LoadedModel& loaded,
+                                      const std::vector<double>& outputs) {
     const ModelSession& session = loaded.session;
-    return {{"variables",
-             numbered_elements(session.variable_count(),
-                               [&](int number) { return variable_entry(loaded, number); })},
-            {"equations",
-             numbered_elements(session.equation_count(),
-                               [&](int number) { return equation_entry(loaded, number); })},
-            {"jacobian", numbered_elements(session.nonzero_count(), [&](int number) {
-                 return jacobian_entry(session, number);
-             })}};
+    std::vector<JsonMember> document{
+        {"variables",
+         numbered_elements(session.variable_count(),
+                           [&](int number) { return variable_entry(loaded, number); })},
+        {"equations",
+         numbered_elements(session.equation_count(),
+                           [&](int number) { return equation_entry(loaded, number); })},
+        {"jacobian", numbered_elements(session.nonzero_count(), [&](int number) {
+             return jacobian_entry(session, number);
+         })}};
+    if (!outputs.empty()) {
+        document.emplace(document.begin() + 1, "outputs", output_elements(loaded, outputs));
+    }
+    return document;
 }
 
 void print_variables(const LoadedModel& loaded, std::ostream& out) {
@@ -57,6 +65,19 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
                                       readable_number(loaded.session.value(number))}));
     }
     out << "Variables\n";
+    table.print(out);
+}
+
+void print_outputs(const LoadedModel& loaded, const std::vector<double>& outputs,
+                   std::ostream& out) {
+    if (outputs.empty()) {
+        return;
+    }
+    using Align = TextTable::Align;
+    TextTable table({{"symbol", Align::left}, {"value", Align::right}, {"", Align::left}});
+    const DescriptionColumn descriptions(table, loaded);
+    add_output_rows(table, descriptions, loaded, outputs, 0);
+    out << "\nOutputs\n";
     table.print(out);
 }
 
@@ -106,10 +127,12 @@ int run_eval(const ModelOptions& options, const CommandContext& context) {
     loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
+    const std::vector<double> outputs = output_values(loaded);
     if (options.format == OutputFormat::json) {
-        write_json_object(out, eval_document(loaded));
+        write_json_object(out, eval_document(loaded, outputs));
     } else {
         print_variables(loaded, out);
+        print_outputs(loaded, outputs, out);
         print_equations(loaded, out);
         print_jacobian(loaded, out);
     }

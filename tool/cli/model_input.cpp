@@ -118,15 +118,19 @@ bool is_json_or_blank(std::string_view text) {
 }  // namespace
 
 const std::string& ModelInputs::path_of(const std::string& given) {
+    return input_of(given).path();
+}
+
+const ModelInput& ModelInputs::input_of(const std::string& given) {
     for (const auto& input : inputs_) {
         if (input->given() == given) {
             last_ = input.get();
-            return input->path();
+            return *input;
         }
     }
     inputs_.push_back(std::make_unique<ModelInput>(given));
     last_ = inputs_.back().get();
-    return last_->path();
+    return *last_;
 }
 
 void refuse_to_overwrite(const std::string& option, const std::string& output,
@@ -170,8 +174,12 @@ ModelInput::ModelInput(const std::string& given)
         }
         read_until_significant(file.get(), given, text, true);
     }
-    model_file = model_file || is_json_or_blank(text);
-    private_file_ =
-        std::make_unique<PrivateFile>(model_file ? text : lang::build_model_json(text, name_));
+    if (model_file || is_json_or_blank(text)) {
+        private_file_ = std::make_unique<PrivateFile>(text);
+    } else {
+        lang::BuiltModel built = lang::build_model(text, name_);
+        private_file_ = std::make_unique<PrivateFile>(built.json);
+        constants_ = std::move(built.constants);
+    }
     path_ = private_file_->path();
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "private_file.h"
@@ -29,12 +30,15 @@ class ModelInput {
     const std::string& name() const { return name_; }
     // Whether path() is the file given, whose lines and columns a fault can name.
     bool read_in_place() const { return !private_file_; }
+    // The constants of the equations, with their values; none for a model file.
+    const std::vector<std::pair<std::string, double>>& constants() const { return constants_; }
 
   private:
     std::string given_;
     std::string name_;
     std::unique_ptr<PrivateFile> private_file_;
     std::string path_;
+    std::vector<std::pair<std::string, double>> constants_;
 };
 
 // The models of one run of the tool, each read once and kept, with its
@@ -43,6 +47,8 @@ class ModelInputs {
   public:
     // The file to load for the MODEL argument `given`.
     const std::string& path_of(const std::string& given);
+    // The input of the MODEL argument `given`, read now if it was not yet.
+    const ModelInput& input_of(const std::string& given);
     // The model last asked for, for the report of a failure; null before any.
     const ModelInput* last() const { return last_; }
 

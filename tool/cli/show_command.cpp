@@ -2,6 +2,7 @@
 
 #include "command_options.h"
 #include "exit_codes.h"
+#include "language_members.h"
 #include "model_definition.h"
 #include "model_language.h"
 #include "model_session.h"
@@ -21,15 +22,17 @@ void add_show_options(CLI::App& command, ShowOptions& options) {
 int run_show(const ShowOptions& options, const CommandContext& context) {
     const std::string& path = context.models.path_of(options.model_path);
     ModelDefinition model;
+    LanguageMembers members;
     try {
         model.load_model(path);
+        members = read_language_members(path);
     } catch (const std::exception& fault) {
         // The loader's fault, as the plug-in would report it.
         throw ModelFault(fault.what());
     }
     const lang::Showing showing = options.exact ? lang::Showing::exact : lang::Showing::readable;
     if (!options.equation) {
-        context.out << lang::show_model(model, showing);
+        context.out << lang::show_model(model, members, showing);
         return exit_code::success;
     }
     std::vector<std::string> names;

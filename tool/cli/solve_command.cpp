@@ -1,5 +1,6 @@
 #include "solve_command.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "csv_output.h"
@@ -7,6 +8,7 @@
 #include "exit_codes.h"
 #include "json_output.h"
 #include "model_input.h"
+#include "model_outputs.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "stop_details.h"
@@ -101,6 +103,7 @@ nlohmann::ordered_json variable_entry(const PreparedSystem& prepared, const Mode
                         {"name", session.variable(number).name},
                         {"value", json_number(session.value(number))},
                         {"fixed", prepared.choice.fixed.count(number) > 0},
+                        {"parameter", loaded.extras().specification_of(number) > 0},
                         {"bound", bound_member(result, number)},
                         {"description", loaded.description(number)}});
 }
@@ -124,9 +127,9 @@ nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
 }
 
 // The document of the solve; the lists that grow with the model are made as
-// they are written.
-std::vector<JsonMember> solve_document(const PreparedSystem& prepared,
-                                       const ModelSolution& result) {
+// they are written. The outputs follow the variables when the model has any.
+std::vector<JsonMember> solve_document(const PreparedSystem& prepared, const ModelSolution& result,
+                                       const std::vector<double>& outputs) {
     const ModelSession& session = prepared.loaded.session;
     const SolveOutcome& outcome = result.outcome;
     const IterationRecord& last = outcome.history.back();
@@ -158,10 +161,18 @@ std::vector<JsonMember> solve_document(const PreparedSystem& prepared,
          {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
               return history_entry(prepared, record);
           })}});
+    if (!outputs.empty()) {
+        const auto variables =
+            std::find_if(members.begin(), members.end(),
+                         [](const JsonMember& member) { return member.key == "variables"; });
+        members.emplace(variables + 1, "outputs", output_elements(prepared.loaded, outputs));
+    }
     return members;
 }
 
-void write_csv(const PreparedSystem& prepared, std::ostream& out) {
+// The outputs follow the variables, with no host name.
+void write_csv(const PreparedSystem& prepared, const std::vector<double>& outputs,
+               std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     out << "symbol,name,value,fixed,description\n";
     for (int number = 1; number <= loaded.session.variable_count(); ++number) {
@@ -170,6 +181,11 @@ void write_csv(const PreparedSystem& prepared, std::ostream& out) {
             << csv_number(loaded.session.value(number)) << ','
             << (prepared.choice.fixed.count(number) > 0 ? "true" : "false") << ','
             << csv_field(loaded.description(number)) << '\n';
+    }
+    const ModelExtras& extras = loaded.extras();
+    for (std::size_t index = 0; index < outputs.size(); ++index) {
+        out << csv_field(extras.output_symbol(index)) << ",," << csv_number(outputs[index])
+            << ",false," << csv_field(extras.output_description(index)) << '\n';
     }
 }
 
@@ -205,11 +221,16 @@ std::string value_mark(const PreparedSystem& prepared, const ModelSolution& resu
     if (prepared.choice.fixed.count(number) > 0) {
         return "fixed";
     }
+    const int specification = prepared.loaded.extras().specification_of(number);
+    if (specification > 0 && prepared.choice.freed.count(specification) == 0) {
+        return "parameter";
+    }
     const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
     return bound.empty() ? "" : "at " + bound;
 }
 
-void print_result(const PreparedSystem& prepared, const ModelSolution& result, std::ostream& out) {
+void print_result(const PreparedSystem& prepared, const ModelSolution& result,
+                  const std::vector<double>& outputs, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
     out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n";
@@ -228,6 +249,7 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result, s
                      readable_number(variable.lower), readable_number(variable.upper),
                      value_mark(prepared, result, number)}));
     }
+    add_output_rows(table, descriptions, loaded, outputs, 2);
     table.print(out);
 }
 
@@ -244,19 +266,20 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {}, err);
     const ModelSolution result = solve(prepared, options, out);
+    const std::vector<double> outputs = output_values(prepared.loaded);
     const bool converged = result.converged();
     if (!converged) {
         err << "quillon: solve stopped: " << result.stop_message << '\n';
     }
     switch (options.system.model.format) {
         case OutputFormat::json:
-            write_json_object(out, solve_document(prepared, result));
+            write_json_object(out, solve_document(prepared, result, outputs));
             break;
         case OutputFormat::csv:
-            write_csv(prepared, out);
+            write_csv(prepared, outputs, out);
             break;
         case OutputFormat::text:
-            print_result(prepared, result, out);
+            print_result(prepared, result, outputs, out);
             break;
     }
     if (!options.plot_path.empty()) {

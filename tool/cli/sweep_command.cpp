@@ -1,11 +1,13 @@
 #include "sweep_command.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "csv_output.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "model_input.h"
+#include "model_outputs.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "sweep_continuation.h"
@@ -28,26 +30,47 @@ struct SweepRow {
     int solves;
 };
 
+// The columns: model variables, and the model's own outputs (out statements).
 struct Outputs {
     std::vector<std::string> symbols;
-    std::vector<int> numbers;  // the first model variable of each symbol
+    // The first model variable of each symbol, or 0 for a model output.
+    std::vector<int> numbers;
+    std::vector<std::size_t> model_outputs;  // of a column of number 0: which one
+    bool any_model_output = false;
 };
 
-// The outputs asked for, or else every unknown.
+void add_model_output(Outputs& outputs, const ModelExtras& extras, std::size_t index) {
+    outputs.symbols.push_back(extras.output_symbol(index));
+    outputs.numbers.push_back(0);
+    outputs.model_outputs.push_back(index);
+    outputs.any_model_output = true;
+}
+
+// The outputs asked for, or else every unknown and every output of the model.
 Outputs chosen_outputs(const PreparedSystem& prepared, const std::vector<std::string>& asked) {
+    const ModelExtras& extras = prepared.loaded.extras();
     Outputs outputs;
     if (asked.empty()) {
         for (const int number : prepared.choice.unknowns) {
             outputs.symbols.push_back(prepared.loaded.symbols.symbol(number));
             outputs.numbers.push_back(number);
+            outputs.model_outputs.push_back(0);
+        }
+        for (std::size_t index = 0; index < extras.output_count(); ++index) {
+            add_model_output(outputs, extras, index);
         }
         return outputs;
     }
     for (const std::string& symbol : asked) {
+        if (const std::optional<std::size_t> index = extras.output_named(symbol)) {
+            add_model_output(outputs, extras, *index);
+            continue;
+        }
         const std::vector<int> numbers =
             prepared.loaded.symbols.numbers_named(symbol, "--output " + symbol);
         outputs.symbols.push_back(prepared.loaded.symbols.symbol(numbers.front()));
         outputs.numbers.push_back(numbers.front());
+        outputs.model_outputs.push_back(0);
     }
     return outputs;
 }
@@ -66,7 +89,8 @@ void reject_fixed_twice(const SystemOptions& options, const VariableSymbols& sym
     }
 }
 
-SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSession& session) {
+SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const LoadedModel& loaded) {
+    const ModelSession& session = loaded.session;
     SweepRow row{point.value,
                  point.result.converged(),
                  {},
@@ -76,8 +100,12 @@ SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSess
                  point.result.stop_message,
                  point.iterations,
                  point.solves};
-    for (const int number : outputs.numbers) {
-        row.outputs.push_back(session.value(number));
+    const std::vector<double> model_outputs =
+        outputs.any_model_output ? output_values(loaded) : std::vector<double>();
+    for (std::size_t column = 0; column < outputs.numbers.size(); ++column) {
+        const int number = outputs.numbers[column];
+        row.outputs.push_back(number > 0 ? session.value(number)
+                                         : model_outputs[outputs.model_outputs[column]]);
     }
     return row;
 }
@@ -179,7 +207,8 @@ void add_sweep_options(CLI::App& command, SweepOptions& options) {
         .add_option("--vary", options.vary,
                     "vary SYMBOL from FROM to TO in STEPS equal steps; it is fixed at each value")
         ->required();
-    command.add_option("--output", options.outputs, "a variable to show; repeatable")->take_all();
+    command.add_option("--output", options.outputs, "a variable or output to show; repeatable")
+        ->take_all();
     add_system_options(command, options.system);
     command.add_option("--plot", options.plot_path, "write the outputs against SYMBOL as SVG");
 }
@@ -199,7 +228,7 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::vector<SweepRow> rows;
     bool all_converged = true;
     run_continuation(prepared, varied, range, [&](const SweepPoint& point) {
-        rows.push_back(row_of(point, outputs, prepared.loaded.session));
+        rows.push_back(row_of(point, outputs, prepared.loaded));
         if (!rows.back().converged) {
             all_converged = false;
             err << "quillon: sweep: " << range.symbol << " = " << readable_number(point.value)

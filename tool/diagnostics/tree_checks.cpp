@@ -4,22 +4,13 @@
 #include <cstdlib>
 #include <set>
 
-#include "function_value.h"
+#include "function_table.h"
 #include "model_format.h"
 #include "numeric_text.h"
 #include "text_table.h"
 #include "tree_walk.h"
 
 namespace {
-
-// "ln, log, lg, abs, exp, sqrt": the names the evaluator knows.
-std::string function_names() {
-    std::string names;
-    for (const FunctionName& function : FUNCTION_NAMES) {
-        names += (names.empty() ? "" : ", ") + std::string(function.name);
-    }
-    return names;
-}
 
 class EquationChecker {
   public:
@@ -130,10 +121,10 @@ class EquationChecker {
     }
 
     void check_function(const std::string& name, const NodePath& path, const std::string& within) {
-        if (function_kind(name) == FunctionKind::none) {
+        if (!function_named(name)) {
             add(FindingKind::unknown_function, "", path.place(),
                 "equation " + name_ + within + " calls '" + name + "', which is none of " +
-                    function_names() + "; it is worth 0")
+                    function_names(", ") + "; it is worth 0")
                 .detail("function") = name;
         }
     }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "starting_point.h"
+#include "text_table.h"
 #include "warm_start.h"
 
 namespace {
@@ -39,6 +40,14 @@ void require_same_model(const ModelFileScan& file, const LoadedModel& loaded) {
     }
 }
 
+// "a constant of the equations (const k = 2), not a variable; ..."
+std::string constant_note(const std::string& symbol, double value) {
+    const std::string declared = symbol + " = " + readable_number(value);
+    return "a constant of the equations (const " + declared +
+           "), not a variable; declare it as a parameter, param " + declared +
+           ", to change it without editing them";
+}
+
 std::unique_ptr<BackgroundScan> scan_ahead(const ModelOptions& options) {
     if (!options.scan_ahead) {
         return nullptr;
@@ -57,6 +66,9 @@ LoadedModel::LoadedModel(const ModelOptions& options)
       session(options.plugin_path, options.model_path),
       symbols(session),
       model_path_(options.model_path) {
+    for (const auto& [symbol, value] : options.constants) {
+        symbols.note_other_name(symbol, constant_note(symbol, value));
+    }
     if (!options.start_path.empty()) {
         unknown_start_symbols =
             apply_known_assignments(read_result_values(options.start_path), symbols, session);
@@ -74,6 +86,16 @@ const ModelFileScan& LoadedModel::file(ScanTexts texts) const {
         file_texts_ = kept == ScanTexts::with_equation_texts;
     }
     return *file_;
+}
+
+const ModelExtras& LoadedModel::extras() const {
+    if (!extras_) {
+        const ModelFileScan& scan = file();
+        extras_ = scan.has_language_members ? std::make_unique<const ModelExtras>(
+                                                  read_language_members(model_path_), symbols, scan)
+                                            : std::make_unique<const ModelExtras>();
+    }
+    return *extras_;
 }
 
 ModelFileScan LoadedModel::scanned_file(ScanTexts& texts) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "background_scan.h"
+#include "model_extras.h"
 #include "model_file_scan.h"
 #include "model_options.h"
 #include "model_session.h"
@@ -40,6 +41,10 @@ struct LoadedModel {
     const std::string& equation_text(int number) const;
     const std::string& description(int variable_number) const;
 
+    // The model's parameters and outputs, read from the file on first use
+    // when its scan found the members that hold them.
+    const ModelExtras& extras() const;
+
   private:
     // The ahead scan's result when it has what `texts` asks for (then
     // `texts` becomes what it kept), else a scan now.
@@ -48,6 +53,7 @@ struct LoadedModel {
     std::string model_path_;
     mutable std::unique_ptr<const ModelFileScan> file_;
     mutable bool file_texts_ = false;
+    mutable std::unique_ptr<const ModelExtras> extras_;
 };
 
 // The symbol of the variable of nonzero `nonzero_number`; for a nonzero that

@@ -10,6 +10,7 @@
 
 #include "file_chunks.h"
 #include "joined_lines_text.h"
+#include "language_members.h"
 #include "member_values.h"
 #include "model_format.h"
 #include "strict_json.h"
@@ -187,6 +188,7 @@ class NameScanner {
     SymbolIndex symbol_ids_;
     std::vector<std::uint32_t> last_root_;  // by id: the root that last met it, from 1
     std::uint32_t roots_ = 0;
+    bool has_language_members_ = false;
 };
 
 std::uint32_t NameScanner::symbol_id(const std::string& symbol) {
@@ -225,6 +227,9 @@ bool NameScanner::key(std::string_view name) {
         return true;
     }
     frame.member = member_named(name);
+    if (frame.role == Role::document && language_members::is_language_member(name)) {
+        has_language_members_ = true;
+    }
     if (frame.role == Role::guard) {
         if (frame.member == guarding_member(frames_[frames_.size() - 2].role)) {
             frame.guard_zero = false;  // until a number 0 comes
@@ -541,6 +546,7 @@ void NameScanner::close_list(Frame& frame) {
 
 ModelFileScan NameScanner::finish() {
     ModelFileScan scan;
+    scan.has_language_members = has_language_members_;
     std::vector<bool> unknown(symbols_.size(), true);
     for (const VariableRecord& variable : variables_) {
         const std::size_t id = symbol_ids_.find(variable.symbol);

@@ -26,6 +26,9 @@ struct ModelFileScan {
     std::vector<std::string> equation_texts;  // empty: none, or not asked for
     std::size_t entry_count = 0;              // the equations' entries: one per nonzero
     std::vector<UnknownReference> unknown_references;
+    // Whether the file has members of the equation language's own, which a
+    // reading of their own then takes (language_members.h).
+    bool has_language_members = false;
 };
 
 // Whether to keep the equations' texts, which can take more memory than all

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model_file_scan.h"
@@ -19,4 +20,8 @@ struct ModelOptions {
     // Set by a command that will read the file's names (and texts) in any
     // case: the scan then runs while the plug-in loads the model.
     std::optional<ScanTexts> scan_ahead;
+    // The constants of the equations the model was built from, with their
+    // values, when it was built from equations: what a message names when
+    // one is typed where a variable is wanted.
+    std::vector<std::pair<std::string, double>> constants;
 };

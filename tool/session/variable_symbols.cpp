@@ -1,6 +1,10 @@
 #include "variable_symbols.h"
 
+#include <strings.h>
+
 #include <stdexcept>
+
+#include "usage_error.h"
 
 namespace {
 
@@ -27,9 +31,24 @@ const std::string& VariableSymbols::symbol(int number) const {
 
 std::vector<int> VariableSymbols::numbers_named(const std::string& typed,
                                                 const std::string& option) const {
+    std::vector<std::size_t> found;
+    try {
+        found = resolver_.resolve(typed, option);
+    } catch (const UsageError&) {
+        for (const auto& [symbol, what] : notes_) {
+            if (::strcasecmp(symbol.c_str(), typed.c_str()) == 0) {
+                throw UsageError(option + ": " + symbol + " is " + what);
+            }
+        }
+        throw;
+    }
     std::vector<int> numbers;
-    for (const std::size_t index : resolver_.resolve(typed, option)) {
+    for (const std::size_t index : found) {
         numbers.push_back(static_cast<int>(index) + 1);
     }
     return numbers;
+}
+
+void VariableSymbols::note_other_name(std::string symbol, std::string what) {
+    notes_.emplace(std::move(symbol), std::move(what));
 }

@@ -19,6 +19,13 @@ std::set<int> freed_equations(const ModelFileScan& scan, const std::vector<std::
     return freed;
 }
 
+// An output typed where a variable is wanted says what it is.
+void note_outputs(VariableSymbols& symbols, const ModelExtras& extras) {
+    for (const std::string& output : extras.output_symbols()) {
+        symbols.note_other_name(output, "an output, computed from the solution, not a variable");
+    }
+}
+
 template <typename Keep>
 std::vector<int> numbers_kept(int count, Keep keep) {
     std::vector<int> numbers;
@@ -159,6 +166,8 @@ SystemChoice choose_system(LoadedModel& loaded, const ModelFileScan& scan,
                            const std::vector<Assignment>& varied,
                            const std::vector<std::string>& free_equations,
                            const ChoiceWording& wording) {
+    const ModelExtras& extras = loaded.extras();
+    note_outputs(loaded.symbols, extras);
     SystemChoice choice;
     for (const int number : apply_assignments(fixes, loaded.symbols, loaded.session, wording.fix)) {
         choice.fixed.insert(number);
@@ -168,6 +177,12 @@ SystemChoice choose_system(LoadedModel& loaded, const ModelFileScan& scan,
         choice.fixed.insert(number);
     }
     choice.freed = freed_equations(scan, free_equations, wording.free);
+    // A parameter given a value no longer takes it from its equation.
+    for (const int number : choice.fixed) {
+        if (const int specification = extras.specification_of(number)) {
+            choice.freed.insert(specification);
+        }
+    }
     choice.unknowns = numbers_kept(loaded.session.variable_count(),
                                    [&](int number) { return choice.fixed.count(number) == 0; });
     choice.equations = numbers_kept(loaded.session.equation_count(),

@@ -1,0 +1,15 @@
+# Ammonia synthesis equilibrium, N2 + 3 H2 = 2 NH3, from a stoichiometric
+# feed at 300 bar with K = 1.5e-5 bar^-2 (about 500 C), ideal gas. The
+# extent of reaction per mole of N2 fed solves y_NH3^2 = K P^2 y_N2 y_H2^3.
+const K = 1.5e-5     # bar^-2
+const P = 300        # bar
+var xi = 0.5 in [0, 1] "extent of reaction / mol"
+var n = 3 in [0, ] "total moles / mol"
+var yN2 = 0.25 in [0, 1]
+var yH2 = 0.5 in [0, 1]
+var yNH3 = 0.25 in [0, 1]
+eq total: n = 4 - 2*xi
+eq N2: yN2*n = 1 - xi
+eq H2: yH2*n = 3 - 3*xi
+eq NH3: yNH3*n = 2*xi
+eq equilibrium: yNH3^2 = K*P^2*yN2*yH2^3
