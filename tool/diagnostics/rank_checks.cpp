@@ -204,8 +204,11 @@ SystemRank check_rank(const RankSubject& subject, Finding* not_square,
         // but not at points inside the bounds); else the start's.
         int explained = reference.rank.shortfall();
         std::vector<int> accidental;
+        // In a square system the vanished derivatives are named as such; in
+        // one that is not, the matching leaves rows and columns over anyway,
+        // so their sets are named as the start's dependent equations.
         const std::size_t numerical_sets =
-            start.rank.dependent.size() - at(start.rank.lost_to_zeros);
+            start.rank.dependent.size() - (zeros ? at(start.rank.lost_to_zeros) : 0);
         for (std::size_t index = 0; index < numerical_sets; ++index) {
             const DependentSet& set = start.rank.dependent[index];
             if (shared(set, reference.rank)) {
