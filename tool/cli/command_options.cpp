@@ -6,6 +6,7 @@
 
 #include "starting_point.h"
 #include "text_table.h"
+#include "warm_start.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ void add_start_options(CLI::App& command, ModelOptions& options) {
         .add_option("--start", options.start_path,
                     "start from the values of an earlier solve's JSON or CSV result")
         ->check(CLI::ExistingFile);
+    command.add_flag("--strict", options.strict_start,
+                     "refuse a --start result that says it did not converge (else a warning)");
     command
         .add_option("--at", options.at,
                     "start SYMBOL (every model variable of it) at VALUE; repeatable")
@@ -126,8 +129,11 @@ LoadedModel load_model(ModelOptions options, const CommandContext& context,
     return LoadedModel(options);
 }
 
-void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
-                                std::ostream& err) {
+void warn_about_start(const LoadedModel& loaded, const std::string& start_path, std::ostream& err) {
+    const ResultStatus& status = loaded.start_status();
+    if (status.known() && !status.converged()) {
+        err << "quillon: warning: " << unconverged_start_text(start_path, status) << '\n';
+    }
     const bool one = loaded.unknown_start_symbols.size() == 1;
     if (!loaded.unknown_start_symbols.empty()) {
         err << "quillon: warning: --start " << start_path << ": no model variable has "

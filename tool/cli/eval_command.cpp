@@ -102,7 +102,7 @@ void add_eval_options(CLI::App& command, ModelOptions& options) {
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     LoadedModel loaded = load_model(options, context, ScanTexts::with_equation_texts);
-    warn_unknown_start_symbols(loaded, options.start_path, context.err);
+    warn_about_start(loaded, options.start_path, context.err);
     loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();

@@ -1,14 +1,18 @@
 #include "solve_command.h"
 
 #include <cstdio>
+#include <numeric>
 
 #include "csv_output.h"
 #include "description_column.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "model_input.h"
+#include "output_choice.h"
 #include "prepared_system.h"
+#include "solve_document.h"
 #include "solve_report.h"
+#include "solve_stop.h"
 #include "svg_plot.h"
 #include "text_table.h"
 
@@ -34,7 +38,7 @@ void print_log_row(const IterationRecord& record, const PreparedSystem& prepared
 }
 
 ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::ostream& out) {
-    const bool log = options.system.model.format == OutputFormat::text;
+    const bool log = options.system.model.format == OutputFormat::text && !options.quiet;
     if (log) {
         const SystemChoice& choice = prepared.choice;
         out << "Solving " << options.system.model.model_path << ": "
@@ -53,116 +57,20 @@ ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::
                        });
 }
 
-nlohmann::ordered_json bound_member(const ModelSolution& result, int number) {
-    const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
-    return bound.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(bound);
-}
-
-nlohmann::ordered_json equation_member(const PreparedSystem& prepared, int row) {
-    return row < 0 ? nlohmann::ordered_json(nullptr)
-                   : nlohmann::ordered_json(equation_of_row(prepared.loaded, prepared.choice, row));
-}
-
-nlohmann::ordered_json residual_member(const PreparedSystem& prepared,
-                                       const ResidualMeasure& measure) {
-    return {{"value", json_number(measure.value)},
-            {"equation", equation_member(prepared, measure.row)}};
-}
-
-nlohmann::ordered_json history_entry(const PreparedSystem& prepared,
-                                     const IterationRecord& record) {
+// Every row carries the solve's status, so that the file alone says whether
+// its values are a solution (and --start can tell).
+void write_csv(const PreparedSystem& prepared, const ModelSolution& result,
+               const std::vector<int>& variables, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
-    const SystemChoice& choice = prepared.choice;
-    return json_record(
-        {{"iteration", record.iteration},
-         {"residual_norm", json_number(record.residual_norm)},
-         {"step_norm", json_number(record.step_norm)},
-         {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
-         {"at_bounds", record.at_bounds},
-         {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
-         {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
-         {"step_kind", step_code(record.step_kind)},
-         {"trust_radius", json_number(record.trust_radius)}});
-}
-
-nlohmann::ordered_json at_bound_entry(const PreparedSystem& prepared, const ModelSolution& result,
-                                      const BoundContact& contact) {
-    const int number = prepared.choice.unknowns[static_cast<std::size_t>(contact.column)];
-    return json_record({{"symbol", prepared.loaded.symbols.symbol(number)},
-                        {"bound", bound_member(result, number)}});
-}
-
-nlohmann::ordered_json variable_entry(const PreparedSystem& prepared, const ModelSolution& result,
-                                      int number) {
-    const LoadedModel& loaded = prepared.loaded;
-    const ModelSession& session = loaded.session;
-    return json_record({{"symbol", loaded.symbols.symbol(number)},
-                        {"name", session.variable(number).name},
-                        {"value", json_number(session.value(number))},
-                        {"fixed", prepared.choice.fixed.count(number) > 0},
-                        {"bound", bound_member(result, number)},
-                        {"description", loaded.description(number)}});
-}
-
-nlohmann::ordered_json equation_entry(const PreparedSystem& prepared, int number) {
-    const LoadedModel& loaded = prepared.loaded;
-    const ModelSession& session = loaded.session;
-    return json_record({{"name", loaded.equation_name(number)},
-                        {"residual", json_number(session.residual(number))},
-                        {"freed", prepared.choice.freed.count(number) > 0},
-                        {"host_name", session.equation(number).name}});
-}
-
-nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
-    const SolveTiming& timing = outcome.timing;
-    return {{"evaluation_seconds", timing.evaluation},
-            {"lu_seconds", timing.lu},
-            {"other_seconds", timing.total - timing.evaluation - timing.lu},
-            {"total_seconds", timing.total},
-            {"last_iteration_seconds", timing.last_iteration}};
-}
-
-// The document of the solve; the lists that grow with the model are made as
-// they are written.
-std::vector<JsonMember> solve_document(const PreparedSystem& prepared,
-                                       const ModelSolution& result) {
-    const ModelSession& session = prepared.loaded.session;
-    const SolveOutcome& outcome = result.outcome;
-    const IterationRecord& last = outcome.history.back();
-    return {{"status", result.verdict},
-            {"iterations", last.iteration},
-            {"residual_norm", json_number(last.residual_norm)},
-            {"stop_reason", stop_code(outcome.stop)},
-            {"message", result.stop_message},
-            {"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
-            {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
-            {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
-            {"at_bounds", elements_of(outcome.at_bounds,
-                                      [&](const BoundContact& contact) {
-                                          return at_bound_entry(prepared, result, contact);
-                                      })},
-            {"timing", timing_member(outcome)},
-            {"variables", numbered_elements(session.variable_count(),
-                                            [&](int number) {
-                                                return variable_entry(prepared, result, number);
-                                            })},
-            {"equations",
-             numbered_elements(session.equation_count(),
-                               [&](int number) { return equation_entry(prepared, number); })},
-            {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
-                 return history_entry(prepared, record);
-             })}};
-}
-
-void write_csv(const PreparedSystem& prepared, std::ostream& out) {
-    const LoadedModel& loaded = prepared.loaded;
-    out << "symbol,name,value,fixed,description\n";
-    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+    const std::string status =
+        csv_field(result.verdict) + ',' + stop_code(result.outcome.stop) + '\n';
+    out << "symbol,name,value,fixed,description,status,stop_reason\n";
+    for (const int number : variables) {
         out << csv_field(loaded.symbols.symbol(number)) << ','
             << csv_field(loaded.session.variable(number).name) << ','
             << csv_number(loaded.session.value(number)) << ','
             << (prepared.choice.fixed.count(number) > 0 ? "true" : "false") << ','
-            << csv_field(loaded.description(number)) << '\n';
+            << csv_field(loaded.description(number)) << ',' << status;
     }
 }
 
@@ -202,10 +110,11 @@ std::string value_mark(const PreparedSystem& prepared, const ModelSolution& resu
     return bound.empty() ? "" : "at " + bound;
 }
 
-void print_result(const PreparedSystem& prepared, const ModelSolution& result, std::ostream& out) {
+void print_result(const PreparedSystem& prepared, const ModelSolution& result,
+                  const std::vector<int>& variables, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
-    out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n";
+    out << "Status      " << result.verdict << " (" << result.stop_message << ")\n";
     print_summary(prepared, result.outcome, out);
     using Align = TextTable::Align;
     TextTable table({{"symbol", Align::left},
@@ -214,7 +123,7 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result, s
                      {"upper", Align::right},
                      {"", Align::left}});
     const DescriptionColumn descriptions(table, loaded);
-    for (int number = 1; number <= session.variable_count(); ++number) {
+    for (const int number : variables) {
         const rtvar_t& variable = session.variable(number);
         table.add_row(descriptions.row(
             number, {loaded.symbols.symbol(number), readable_number(session.value(number)),
@@ -224,10 +133,23 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result, s
     table.print(out);
 }
 
+// The variables --output names, else every one.
+std::vector<int> shown_variables(const PreparedSystem& prepared,
+                                 const std::vector<std::string>& outputs) {
+    std::vector<int> every(static_cast<std::size_t>(prepared.loaded.session.variable_count()));
+    std::iota(every.begin(), every.end(), 1);
+    return chosen_outputs(prepared.loaded.symbols, outputs, every).numbers;
+}
+
 }  // namespace
 
 void add_solve_options(CLI::App& command, SolveOptions& options) {
     add_system_options(command, options.system);
+    command
+        .add_option("--output", options.outputs,
+                    "show only this variable, or a family's pattern (x[*]); repeatable")
+        ->take_all();
+    command.add_flag("--quiet", options.quiet, "leave out the log of the iterations");
     command.add_option("--plot", options.plot_path, "write the convergence history as SVG");
 }
 
@@ -236,6 +158,7 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     std::ostream& err = context.err;
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {}, err);
+    const std::vector<int> shown = shown_variables(prepared, options.outputs);
     const ModelSolution result = solve(prepared, options, out);
     const bool converged = result.converged();
     if (!converged) {
@@ -243,13 +166,14 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     }
     switch (options.system.model.format) {
         case OutputFormat::json:
-            write_json_object(out, solve_document(prepared, result));
+            write_json_object(out, solve_document(prepared.loaded, prepared.choice, result, shown));
             break;
         case OutputFormat::csv:
-            write_csv(prepared, out);
+            write_csv(prepared, result, shown, out);
             break;
         case OutputFormat::text:
-            print_result(prepared, result, out);
+            out << (options.quiet ? "" : "\n");  // after the log
+            print_result(prepared, result, shown, out);
             break;
     }
     if (!options.plot_path.empty()) {

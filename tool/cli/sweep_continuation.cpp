@@ -103,10 +103,10 @@ SweepRange parse_sweep_range(const std::string& text) {
 }
 
 void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
-                      const SweepRange& range,
+                      const SweepRange& range, int first, int last,
                       const std::function<void(const SweepPoint&)>& point) {
     Continuation continuation(prepared, varied);
-    for (int index = 0; index <= range.steps; ++index) {
+    for (int index = first; index <= last; ++index) {
         point(continuation.reach(range.value(index)));
     }
 }

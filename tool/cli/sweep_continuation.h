@@ -33,12 +33,15 @@ struct SweepPoint {
     int solves = 0;        // 1 when the step went in one, more when it was cut
 };
 
-// Solves at each value of `range` in turn, the varied variable (host numbers
-// `varied`, fixed in `prepared`) set to the value and the solve started from
-// the previous value's solution. When a solve fails, the step from the last
-// solved value is halved and the way covered in shorter steps, each from the
-// solution before it; after MAX_STEP_HALVINGS halvings the value is given up
-// and the next one is tried from the last solution. `point` sees each value's
-// outcome with the host's vectors at it.
+// Solves at values `first` to `last` of `range` in turn (numbered from 0,
+// both included), the varied variable (host numbers `varied`, fixed in
+// `prepared`) set to the value and the solve started from the previous
+// value's solution, the first from the model's starting point. When a solve
+// fails, the step from the last solved value is halved and the way covered
+// in shorter steps, each from the solution before it; after
+// MAX_STEP_HALVINGS halvings the value is given up and the next one is tried
+// from the last solution. `point` sees each value's outcome with the host's
+// vectors at it.
 void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
-                      const SweepRange& range, const std::function<void(const SweepPoint&)>& point);
+                      const SweepRange& range, int first, int last,
+                      const std::function<void(const SweepPoint&)>& point);
