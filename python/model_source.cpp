@@ -68,20 +68,33 @@ ModelSource ModelSource::from_file(const std::string& path) {
 }
 
 ModelSource ModelSource::from_equations(const std::string& text, const std::string& source_name) {
-    const std::string model = lang::build_model_json(text, source_name);
+    ModelSource source = from_model_text(lang::build_model_json(text, source_name), source_name);
+    source.equations_ = text;
+    return source;
+}
+
+ModelSource ModelSource::from_model_text(const std::string& text, const std::string& source_name) {
     const int descriptor = ::memfd_create("quillon-model", MFD_CLOEXEC);
     if (descriptor < 0) {
         throw std::system_error(errno, std::generic_category(),
                                 "cannot hold the built model in memory");
     }
     ModelSource source("/proc/self/fd/" + std::to_string(descriptor), source_name, descriptor);
-    write_all(descriptor, model);
+    write_all(descriptor, text);
     return source;
+}
+
+ModelSource::Origin ModelSource::origin() const {
+    if (!equations_.empty()) {
+        return {true, equations_};
+    }
+    return {false, read_file(path_)};
 }
 
 ModelSource::ModelSource(ModelSource&& other) noexcept
     : path_(std::move(other.path_)),
       name_(std::move(other.name_)),
+      equations_(std::move(other.equations_)),
       descriptor_(std::exchange(other.descriptor_, -1)) {}
 
 ModelSource& ModelSource::operator=(ModelSource&& other) noexcept {
@@ -91,6 +104,7 @@ ModelSource& ModelSource::operator=(ModelSource&& other) noexcept {
         }
         path_ = std::move(other.path_);
         name_ = std::move(other.name_);
+        equations_ = std::move(other.equations_);
         descriptor_ = std::exchange(other.descriptor_, -1);
     }
     return *this;

@@ -179,3 +179,33 @@ def test_threads_sharing_a_model_take_turns():
         np.testing.assert_array_equal(mine, theirs)
     for residuals, x in zip(evaluated, alone):
         np.testing.assert_array_equal(residuals, model.residuals(x))
+
+
+FAMILY = """
+var F = 3
+var Q[i] = 1 for i in 1..3
+eq feed: F = 3
+eq split[i]: Q[i] = i*F for i in 1..3
+"""
+
+
+@pytest.mark.parametrize("options, Q", [
+    ({}, [3, 6, 9]),
+    ({"fix": {"Q[2..3]": 5}, "free": ["split[2..3]"]}, [3, 5, 5]),
+    ({"fix": {"q[*]": 4}, "free": ["split[*]"]}, [4, 4, 4]),
+    ({"start": {"Q[*]": 0.5}, "max_iter": 0, "strict": False}, [0.5, 0.5, 0.5]),
+])
+def test_patterns_name_families_as_on_the_command_line(options, Q):
+    result = quillon.load(FAMILY).solve(**options)
+    np.testing.assert_array_equal(result["Q[*]"], Q)
+    np.testing.assert_array_equal(result["Q[2..3]"], Q[1:])
+    assert result["Q[1]"] == Q[0] and "Q[*]" in result and "R[*]" not in result
+    with pytest.raises(KeyError):
+        result["Q[*,1]"]
+
+
+def test_a_pattern_that_names_nothing_is_a_usage_error():
+    with pytest.raises(quillon.UsageError, match=re.escape(
+            "fix Q[4..5]: no variable matches Q[4..5]; the variables Q[...] run from Q[1] to "
+            "Q[3]")):
+        quillon.load(FAMILY).solve(fix={"Q[4..5]": 1})
