@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 #include "process_jobs.h"
@@ -95,13 +96,19 @@ class RowReader {
     std::size_t at_ = 0;
 };
 
-// The rows of values `first` to `last` (numbered from 0) of `range`.
+// The rows of values `first` to `last` (numbered from 0) of `range`,
+// continued from `from`; `solved` sees each value solved.
 std::vector<SweepRow> run_rows(PreparedSystem& prepared, const std::vector<int>& varied,
                                const SweepRange& range, const OutputChoice& outputs, int first,
-                               int last, const std::function<void(const SweepRow&)>& each) {
+                               int last, const std::optional<SolvedValue>& from,
+                               const std::function<void(const SweepRow&)>& each,
+                               std::optional<SolvedValue>* solved = nullptr) {
     std::vector<SweepRow> rows;
-    run_continuation(prepared, varied, range, first, last, [&](const SweepPoint& point) {
+    run_continuation(prepared, varied, range, first, last, from, [&](const SweepPoint& point) {
         rows.push_back(row_of(point, outputs, prepared.loaded.session));
+        if (solved && rows.back().converged) {
+            *solved = SolvedValue{point.value, point.result.outcome.x};
+        }
         each(rows.back());
     });
     return rows;
@@ -113,21 +120,27 @@ std::vector<SweepRow> sweep_rows(PreparedSystem& prepared, const std::vector<int
                                  const SweepRange& range, const OutputChoice& outputs, int jobs,
                                  const std::function<void(const SweepRow&)>& each) {
     const int values = range.steps + 1;
-    const int runs = std::min(jobs, values);
+    const int runs = std::min(jobs, values - 1);
     if (runs <= 1) {
-        return run_rows(prepared, varied, range, outputs, 0, range.steps, each);
+        return run_rows(prepared, varied, range, outputs, 0, range.steps, std::nullopt, each);
     }
-    // Run r takes values [r*values/runs, (r+1)*values/runs): sizes differ by one at most.
+    // The first value here; every run goes on from its solution, so that
+    // each run's first value is reached as one job reaches the values after
+    // the first (by steps from a solution, cut where a solve fails).
+    std::optional<SolvedValue> first;
+    std::vector<SweepRow> rows =
+        run_rows(prepared, varied, range, outputs, 0, 0, std::nullopt, each, &first);
+    // Run r takes values 1 + [r*rest/runs, (r+1)*rest/runs): sizes differ by one at most.
+    const int rest = values - 1;
     const auto first_of = [&](int run) {
-        return static_cast<int>(static_cast<long long>(run) * values / runs);
+        return 1 + static_cast<int>(static_cast<long long>(run) * rest / runs);
     };
     const std::vector<std::string> results = run_in_processes(runs, [&](int run) {
         RowWriter writer;
         writer.rows(run_rows(prepared, varied, range, outputs, first_of(run), first_of(run + 1) - 1,
-                             [](const SweepRow&) {}));
+                             first, [](const SweepRow&) {}));
         return writer.bytes();
     });
-    std::vector<SweepRow> rows;
     for (const std::string& result : results) {
         for (SweepRow& row : RowReader(result).rows()) {
             rows.push_back(std::move(row));
