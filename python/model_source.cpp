@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "file_faults.h"
 #include "model_language.h"
 #include "usage_error.h"
 
@@ -36,21 +37,6 @@ std::string read_file(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-void write_all(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            throw std::system_error(errno, std::generic_category(),
-                                    "cannot hold the built model in memory");
-        }
-        written += static_cast<std::size_t>(count);
-    }
 }
 
 }  // namespace
@@ -80,7 +66,10 @@ ModelSource ModelSource::from_model_text(const std::string& text, const std::str
                                 "cannot hold the built model in memory");
     }
     ModelSource source("/proc/self/fd/" + std::to_string(descriptor), source_name, descriptor);
-    write_all(descriptor, text);
+    if (!write_all(descriptor, text)) {
+        throw std::system_error(errno, std::generic_category(),
+                                "cannot hold the built model in memory");
+    }
     return source;
 }
 

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "file_faults.h"
+
 namespace {
 
 // The exit codes of a child: its result follows, or its exception's text.
@@ -18,20 +20,6 @@ constexpr int CHILD_FAILED = 1;
 
 [[noreturn]] void system_fault(const char* what) {
     throw std::system_error(errno, std::generic_category(), what);
-}
-
-void write_all(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return;  // the parent is gone or stopped reading: nobody wants the rest
-        }
-        written += static_cast<std::size_t>(count);
-    }
 }
 
 // In the child: the work, its result down the pipe, and an exit that runs
@@ -49,6 +37,7 @@ void write_all(int descriptor, const std::string& text) {
         text = "an unknown fault";
         code = CHILD_FAILED;
     }
+    // A parent gone or no longer reading wants nothing more.
     write_all(pipe_end, text);
     ::close(pipe_end);
     ::_exit(code);
