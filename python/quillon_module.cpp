@@ -322,7 +322,8 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
                         [](const IterationRecord&) {});
         std::vector<int> every(static_cast<std::size_t>(loaded.session.variable_count()));
         std::iota(every.begin(), every.end(), 1);
-        record = record_of(solve_document(loaded, choice, solution, every));
+        record =
+            record_of(solve_document(loaded, choice, solution, every), loaded, choice, solution);
     }
     SolveResult result = result_of(std::move(record), model);
     result.freed = !choice.freed.empty();

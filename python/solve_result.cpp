@@ -104,29 +104,24 @@ SolveResult from_state(const py::tuple& state) {
 
 }  // namespace
 
-SolveRecord record_of(const std::vector<JsonMember>& document) {
-    SolveRecord record;
+SolveRecord record_of(const std::vector<JsonMember>& document, const LoadedModel& loaded,
+                      const SystemChoice& choice, const ModelSolution& solution) {
     std::vector<JsonMember> rest;
     for (const JsonMember& member : document) {
-        const auto* list = std::get_if<JsonArrayStream>(&member.value);
-        if (list && member.key == "variables") {
-            for (std::size_t index = 0; index < list->count; ++index) {
-                const nlohmann::ordered_json variable = list->element(index);
-                record.symbols.push_back(variable["symbol"].get<std::string>());
-                record.x.push_back(number_of(variable["value"]));
-                record.fixed.push_back(variable["fixed"].get<bool>());
-                record.bounds.push_back(
-                    variable["bound"].is_null() ? "" : variable["bound"].get<std::string>());
-            }
-        } else if (list && member.key == "equations") {
-            for (std::size_t index = 0; index < list->count; ++index) {
-                record.residuals.push_back(number_of(list->element(index)["residual"]));
-            }
-        } else {
+        if (member.key != "variables" && member.key != "equations") {
             rest.push_back(member);
         }
     }
+    SolveRecord record;
     record.members = json_object(rest);
+    const ModelSession& session = loaded.session;
+    for (int number = 1; number <= session.variable_count(); ++number) {
+        record.symbols.push_back(loaded.symbols.symbol(number));
+        record.x.push_back(session.value(number));
+        record.fixed.push_back(choice.fixed.count(number) > 0);
+        record.bounds.push_back(solution.bound_of_variable[static_cast<std::size_t>(number)]);
+    }
+    record.residuals.assign(session.residuals(), session.residuals() + session.equation_count());
     return record;
 }
 

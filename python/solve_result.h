@@ -9,11 +9,15 @@
 #include <pybind11/pybind11.h>
 
 #include "json_output.h"
+#include "model_solve.h"
 #include "python_model.h"
 
 // A solve's document (solve_document: what `quillon solve --format json`
 // writes) taken apart without Python, under the model's lock: the lists of
-// variables and equations as columns, every other member as it is.
+// variables and equations as columns, every other member as it is. The
+// columns are read from the host's vectors and the solve as the lists'
+// entries read them (a test holds them to the tool's), since making an
+// entry of JSON for each of 10^5 variables would cost more than the solve.
 struct SolveRecord {
     nlohmann::ordered_json members = nlohmann::ordered_json::object();
     std::vector<std::string> symbols;
@@ -23,7 +27,8 @@ struct SolveRecord {
     std::vector<double> residuals;
 };
 
-SolveRecord record_of(const std::vector<JsonMember>& document);
+SolveRecord record_of(const std::vector<JsonMember>& document, const LoadedModel& loaded,
+                      const SystemChoice& choice, const ModelSolution& solution);
 
 // Model.solve's answer: the members of the solve's document under the same
 // names, the variables' values and residuals as arrays. One that came
