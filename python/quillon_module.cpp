@@ -23,6 +23,7 @@
 #include "module_docs.h"
 #include "module_errors.h"
 #include "name_resolver.h"
+#include "output_choice.h"
 #include "plugin_search.h"
 #include "python_model.h"
 #include "sensitivity.h"
@@ -376,7 +377,9 @@ py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
         throw SolveFailure("sensitivities need a converged solution; the solve stopped: " +
                            py::cast<std::string>(result.members["message"]));
     }
-    const std::vector<std::string> output_symbols = symbol_list(outputs);
+    // A pattern among the outputs gives a row for each symbol it matches.
+    const std::vector<std::string> output_symbols =
+        chosen_outputs(model.loaded().symbols, symbol_list(outputs), {}, "outputs").symbols;
     const std::vector<std::string> input_symbols = symbol_list(inputs);
     const std::vector<double> x(result.x.data(), result.x.data() + result.x.size());
     std::vector<double> table;

@@ -138,7 +138,7 @@ std::vector<int> shown_variables(const PreparedSystem& prepared,
                                  const std::vector<std::string>& outputs) {
     std::vector<int> every(static_cast<std::size_t>(prepared.loaded.session.variable_count()));
     std::iota(every.begin(), every.end(), 1);
-    return chosen_outputs(prepared.loaded.symbols, outputs, every).numbers;
+    return chosen_outputs(prepared.loaded.symbols, outputs, every, "--output").numbers;
 }
 
 }  // namespace

@@ -164,8 +164,8 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     if (one_symbol(prepared.loaded.symbols, varied)) {
         range.symbol = prepared.loaded.symbols.symbol(varied.front());
     }
-    const OutputChoice outputs =
-        chosen_outputs(prepared.loaded.symbols, options.outputs, prepared.choice.unknowns);
+    const OutputChoice outputs = chosen_outputs(prepared.loaded.symbols, options.outputs,
+                                                prepared.choice.unknowns, "--output");
     const std::vector<SweepRow> rows =
         sweep_rows(prepared, varied, range, outputs, jobs, [&](const SweepRow& row) {
             if (!row.converged) {
