@@ -28,6 +28,8 @@ number of lines.
     readme_examples.py --list          list the blocks and their marks, running nothing
     readme_examples.py --update        write what the commands print into the blocks that
                                        differ (lines that match keep the README's text)
+    readme_examples.py --update LINE.. the same for the blocks at those lines alone (the
+                                       numbers that --list and the diffs give)
 
 Exit code 0 when every block runs and matches, 1 otherwise.
 """
@@ -357,8 +359,9 @@ def main():
                         help="the folder of the built module; python blocks are skipped when "
                              "it holds none")
     parser.add_argument("--list", action="store_true", help="list the blocks, run nothing")
-    parser.add_argument("--update", action="store_true",
-                        help="write what the commands print into the blocks that differ")
+    parser.add_argument("--update", nargs="*", type=int, metavar="LINE",
+                        help="write what the commands print into the blocks that differ, or "
+                             "into those of them at the LINEs given")
     arguments = parser.parse_args()
 
     readme = pathlib.Path(arguments.readme)
@@ -397,13 +400,29 @@ def main():
                 print(f"ok: {block.label()}")
     for failure in failures:
         print(f"\nDIFFERS: {failure}")
-    if arguments.update and replacements:
-        for block, fitted in sorted(replacements, key=lambda pair: -pair[0].first):
-            lines[block.first:block.end] = fitted
-        readme.write_text("\n".join(lines))
-        print(f"\nupdated {len(replacements)} blocks of {readme}")
+    if arguments.update is not None:
+        update(readme, lines, replacements, set(arguments.update))
+    elif replacements:
+        print(f"\nTo write the program's output into the README: {sys.argv[0]} --update "
+              "(every block that differs) or --update " +
+              " ".join(str(block.line) for block, _ in replacements))
     print(f"\n{len(blocks) - len(failures)} passed, {len(failures)} failed")
     return 1 if failures else 0
+
+
+def update(readme, lines, replacements, chosen):
+    """Writes the program's lines into the blocks of `replacements` (those
+    at the lines `chosen`, or all when none are)."""
+    unknown = chosen - {block.line for block, _ in replacements}
+    if unknown:
+        print(f"\nno block that differs starts at line {', '.join(map(str, sorted(unknown)))}")
+    written = [(block, fitted) for block, fitted in replacements
+               if not chosen or block.line in chosen]
+    for block, fitted in sorted(written, key=lambda pair: -pair[0].first):
+        lines[block.first:block.end] = fitted
+    if written:
+        readme.write_text("\n".join(lines))
+    print(f"\nupdated {len(written)} of the {len(replacements)} blocks that differ in {readme}")
 
 
 if __name__ == "__main__":

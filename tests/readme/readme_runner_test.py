@@ -2,9 +2,14 @@
 """The README runner's own parts: marks, comparison, the diff a maintainer
 reads and the update it writes."""
 
+import contextlib
+import io
 import pathlib
+import shutil
 import sys
+import tempfile
 import unittest
+import unittest.mock
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import readme_examples as runner  # noqa: E402
@@ -100,6 +105,52 @@ unmarked
     def test_session_parts(self):
         self.assertEqual(runner.session_parts(["$ a", "1", "2", "$ b", "$ c", "3"]),
                          [("a", ["1", "2"]), ("b", []), ("c", ["3"])])
+
+
+class Update(unittest.TestCase):
+    # `quillon` is echo here, so each block's output is its command's words.
+    README = """<!-- readme: output quillon one -->
+```
+uno
+```
+
+<!-- readme: output quillon two -->
+```
+dos
+```
+
+<!-- readme: output quillon three -->
+```
+three
+```
+"""
+
+    def run_runner(self, *options):
+        with tempfile.TemporaryDirectory() as folder:
+            readme = pathlib.Path(folder) / "README.md"
+            readme.write_text(self.README)
+            arguments = ["readme_examples.py", "--readme", str(readme), "--tool",
+                         shutil.which("echo"), "--python-path", "", *options]
+            with unittest.mock.patch.object(sys, "argv", arguments), \
+                    contextlib.redirect_stdout(io.StringIO()) as printed:
+                code = runner.main()
+            return code, readme.read_text(), printed.getvalue()
+
+    def test_update_writes_the_chosen_blocks_that_differ(self):
+        for options, first, second in [
+            ([], "uno", "dos"),  # a plain run writes nothing
+            (["--update"], "one", "two"),
+            (["--update", "7"], "uno", "two"),
+            (["--update", "12"], "uno", "dos"),  # the block at 12 does not differ
+        ]:
+            with self.subTest(options=options):
+                code, text, printed = self.run_runner(*options)
+                self.assertEqual(code, 1)
+                self.assertEqual(text, self.README.replace("uno", first).replace("dos", second))
+                self.assertIn("1 passed, 2 failed", printed)
+        self.assertIn("--update 2 7", self.run_runner()[2])
+        self.assertIn("no block that differs starts at line 12",
+                      self.run_runner("--update", "12")[2])
 
 
 if __name__ == "__main__":
