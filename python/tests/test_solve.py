@@ -134,6 +134,20 @@ def test_a_solve_that_stops_raises_with_the_tools_message_and_keeps_the_result(t
     np.testing.assert_array_equal(relaxed.x, result.x)
 
 
+def test_a_solve_that_stops_on_non_finite_values_converts_them_as_the_tool_writes_them(
+        tool_json, tmp_path):
+    # 1/x at x = 0: residuals written "inf", the scaled measure "nan".
+    path = tmp_path / "domain.eq"
+    path.write_text("var x = 0\nvar y = 2\neq root: 1/x = y\neq level: y = 2\n")
+    result = quillon.load(path).solve(strict=False)
+    code, solved = tool_json("solve", path)
+    assert code == 1 and result.stop_reason == "non-finite-residuals"
+    assert result.residual_norm == np.inf and result.largest_residual["value"] == np.inf
+    assert np.isnan(result.history[0]["scaled_residual_norm"])
+    assert result.residuals[0] == np.inf and solved["equations"][0]["residual"] == "inf"
+    assert_same_as_tool(result, solved)
+
+
 def test_results_read_by_symbol():
     result = quillon.load(example("flash_drum")).solve()
     assert result["V"] == result.x[result.symbols.index("V")]
