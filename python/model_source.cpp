@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "file_faults.h"
 #include "model_language.h"
 #include "usage_error.h"
 
@@ -38,21 +39,6 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
-void write_all(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            throw std::system_error(errno, std::generic_category(),
-                                    "cannot hold the built model in memory");
-        }
-        written += static_cast<std::size_t>(count);
-    }
-}
-
 }  // namespace
 
 bool is_equation_file(const std::string& path) {
@@ -69,20 +55,37 @@ ModelSource ModelSource::from_file(const std::string& path) {
 
 ModelSource ModelSource::from_equations(const std::string& text, const std::string& source_name) {
     lang::BuiltModel model = lang::build_model(text, source_name);
+    ModelSource source = from_model_text(model.json, source_name);
+    source.equations_ = text;
+    source.constants_ = std::move(model.constants);
+    return source;
+}
+
+ModelSource ModelSource::from_model_text(const std::string& text, const std::string& source_name) {
     const int descriptor = ::memfd_create("quillon-model", MFD_CLOEXEC);
     if (descriptor < 0) {
         throw std::system_error(errno, std::generic_category(),
                                 "cannot hold the built model in memory");
     }
     ModelSource source("/proc/self/fd/" + std::to_string(descriptor), source_name, descriptor);
-    write_all(descriptor, model.json);
-    source.constants_ = std::move(model.constants);
+    if (!write_all(descriptor, text)) {
+        throw std::system_error(errno, std::generic_category(),
+                                "cannot hold the built model in memory");
+    }
     return source;
+}
+
+ModelSource::Origin ModelSource::origin() const {
+    if (!equations_.empty()) {
+        return {true, equations_};
+    }
+    return {false, read_file(path_)};
 }
 
 ModelSource::ModelSource(ModelSource&& other) noexcept
     : path_(std::move(other.path_)),
       name_(std::move(other.name_)),
+      equations_(std::move(other.equations_)),
       descriptor_(std::exchange(other.descriptor_, -1)),
       constants_(std::move(other.constants_)) {}
 
@@ -93,6 +96,7 @@ ModelSource& ModelSource::operator=(ModelSource&& other) noexcept {
         }
         path_ = std::move(other.path_);
         name_ = std::move(other.name_);
+        equations_ = std::move(other.equations_);
         descriptor_ = std::exchange(other.descriptor_, -1);
         constants_ = std::move(other.constants_);
     }

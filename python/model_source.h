@@ -13,6 +13,9 @@ class ModelSource {
     // lang::LangError for a fault in the equations.
     static ModelSource from_file(const std::string& path);
     static ModelSource from_equations(const std::string& text, const std::string& source_name);
+    // A model file's text, held in memory as a file the plug-in reads;
+    // `source_name` is what name() says.
+    static ModelSource from_model_text(const std::string& text, const std::string& source_name);
 
     ModelSource(ModelSource&& other) noexcept;
     ModelSource& operator=(ModelSource&& other) noexcept;
@@ -27,13 +30,23 @@ class ModelSource {
     // The constants of the equations, with their values; none for a model file.
     const std::vector<std::pair<std::string, double>>& constants() const { return constants_; }
 
+    // What the model is made from, so that another process can make it
+    // again without the file: the equations' text, or the model file's
+    // (read now; a model file changed since it was loaded gives the new text).
+    struct Origin {
+        bool equations = false;
+        std::string text;
+    };
+    Origin origin() const;
+
   private:
     ModelSource(std::string path, std::string name, int descriptor)
         : path_(std::move(path)), name_(std::move(name)), descriptor_(descriptor) {}
 
     std::string path_;
     std::string name_;
-    int descriptor_ = -1;  // the in-memory file, when there is one
+    std::string equations_;  // the text built into the model, if it was built
+    int descriptor_ = -1;    // the in-memory file, when there is one
     std::vector<std::pair<std::string, double>> constants_;
 };
 

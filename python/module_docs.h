@@ -38,7 +38,9 @@ constexpr const char* MODEL_DOC = R"(A model loaded through the plug-in into the
 Variables, equations and nonzeros are in the host's order (the file's order);
 arrays index them from 0. Symbols are spelt as the file spells them; names are
 the host's (upper-cased). A Model may be shared between threads: calls on it
-take turns.)";
+take turns. It pickles as what it was made from (the equations' or the model
+file's text) and the plug-in it was given, so process pools and Dask ship it
+to workers, which make it again in their own process.)";
 
 constexpr const char* VARIABLES_DOC = R"(The model variables, in host order:
 symbols (the file's spelling), names (the host's), descriptions (the file's
@@ -76,6 +78,9 @@ constexpr const char* SOLVE_DOC =
 Solves the model by the same solver and options as `quillon solve`:
 - fix: {symbol: value}; each variable of that symbol is set and is no
   longer an unknown (--fix); a parameter's own equation is left out then;
+  a symbol may be a pattern over a family's indices, as on the command
+  line (`{"Q[*]": 0.01}`, `x[*,2]`, `T[2..5]`), and so may the symbols of
+  start and the equations of free;
 - start: where to start instead of the file's starting point: {symbol:
   value} (like --at), an array with every variable's value, or an earlier
   SolveResult of this model (a warm start);
@@ -100,7 +105,10 @@ outputs ({symbol: value} of the model's outputs), status (the block's verdict),
 stop_reason, message, iterations, residual_norm, scaled_residual_norm,
 largest_residual, largest_scaled_residual, at_bounds, bound (per variable),
 timing, residuals, history (one dict per iteration), fixed (a bool array),
-converged, warnings: the members of `quillon solve --format json`.)";
+converged, warnings: converted from the document `quillon solve --format
+json` writes. result["x[*]"] gives an array of a family's values. A result
+pickles as its members; once unpickled it belongs to no model (start= takes
+it by symbol).)";
 
 constexpr const char* CHECK_DOC = R"(check(at=None) -> list of dict
 

@@ -8,11 +8,13 @@
 
 #include <cmath>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "json_to_python.h"
 #include "model_check.h"
 #include "model_definition.h"
 #include "model_file_scan.h"
@@ -21,12 +23,14 @@
 #include "module_docs.h"
 #include "module_errors.h"
 #include "name_resolver.h"
+#include "output_choice.h"
 #include "plugin_search.h"
 #include "python_model.h"
 #include "sensitivity.h"
+#include "solve_document.h"
 #include "solve_report.h"
+#include "solve_result.h"
 #include "solve_stop.h"
-#include "stop_details.h"
 #include "usage_error.h"
 
 namespace py = pybind11;
@@ -34,40 +38,6 @@ namespace py = pybind11;
 namespace {
 
 using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
-
-// ---- JSON documents of the tool as Python objects --------------------------
-
-py::object to_python(const nlohmann::ordered_json& value) {
-    switch (value.type()) {
-        case nlohmann::ordered_json::value_t::null:
-            return py::none();
-        case nlohmann::ordered_json::value_t::boolean:
-            return py::bool_(value.get<bool>());
-        case nlohmann::ordered_json::value_t::number_integer:
-        case nlohmann::ordered_json::value_t::number_unsigned:
-            return py::int_(value.get<long long>());
-        case nlohmann::ordered_json::value_t::number_float:
-            return py::float_(value.get<double>());
-        case nlohmann::ordered_json::value_t::string:
-            return py::str(value.get_ref<const std::string&>());
-        case nlohmann::ordered_json::value_t::array: {
-            py::list list;
-            for (const auto& element : value) {
-                list.append(to_python(element));
-            }
-            return std::move(list);
-        }
-        case nlohmann::ordered_json::value_t::object: {
-            py::dict dict;
-            for (const auto& [key, member] : value.items()) {
-                dict[py::str(key)] = to_python(member);
-            }
-            return std::move(dict);
-        }
-        default:
-            return py::none();
-    }
-}
 
 // ---- arguments --------------------------------------------------------------
 
@@ -111,139 +81,6 @@ Values full_vector(PythonModel& model, const py::object& x, const char* what) {
     return values;
 }
 
-// ---- results ------------------------------------------------------------------
-
-struct SolveResult {
-    py::array_t<double> x;
-    py::list symbols;
-    py::array_t<bool> fixed;
-    py::array_t<double> residuals;
-    std::string status;
-    std::string stop_reason;
-    std::string message;
-    int iterations = 0;
-    double residual_norm = 0.0;
-    double scaled_residual_norm = 0.0;
-    py::dict largest_residual;
-    py::dict largest_scaled_residual;
-    py::list at_bounds;
-    py::list bound;
-    py::dict timing;
-    py::list history;
-    py::list warnings;
-    py::dict outputs;  // {symbol: value} of the model's outputs
-    bool converged = false;
-    // What the stop found beyond the message, as stop_details gives it.
-    py::object cause;
-    py::object diagnosis;
-    py::object continuum;
-    bool polished = false;
-    py::object fallback_iteration;
-    py::dict counts;
-    // For sensitivities: the model it belongs to and its fixed variables.
-    std::shared_ptr<PythonModel> model;
-    std::set<int> fixed_numbers;
-    std::set<int> freed_numbers;  // the equations the solve left out
-};
-
-// The variables a symbol names, resolved as the tool resolves typed names
-// (any letter case when unique); none for a symbol the model lacks.
-std::vector<int> numbers_named(const SolveResult& result, const std::string& symbol) {
-    try {
-        return result.model->loaded().symbols.numbers_named(symbol, symbol);
-    } catch (const UsageError&) {
-        return {};
-    }
-}
-
-// A variable's value, or else an output's.
-double value_of(const SolveResult& result, const std::string& symbol) {
-    const std::vector<int> numbers = numbers_named(result, symbol);
-    if (!numbers.empty()) {
-        return result.x.at(numbers.front() - 1);
-    }
-    const ModelExtras& extras = result.model->loaded().extras();
-    if (const std::optional<std::size_t> index = extras.output_named(symbol)) {
-        return py::cast<double>(result.outputs[py::str(extras.output_symbol(*index))]);
-    }
-    throw py::key_error(symbol);
-}
-
-// The members of the history in `quillon solve --format json`.
-py::list history_list(const LoadedModel& loaded, const SystemChoice& choice,
-                      const std::vector<IterationRecord>& history) {
-    py::list list;
-    for (const IterationRecord& record : history) {
-        py::dict row;
-        row["iteration"] = record.iteration;
-        row["residual_norm"] = record.residual_norm;
-        row["step_norm"] = record.step_norm;
-        row["worst_equation"] = equation_of_row(loaded, choice, record.worst_row);
-        row["at_bounds"] = record.at_bounds;
-        row["scaled_residual_norm"] = record.scaled_residual_norm;
-        row["worst_scaled_equation"] = equation_of_row(loaded, choice, record.worst_scaled_row);
-        row["step_kind"] = step_code(record.step_kind);
-        row["trust_radius"] = record.trust_radius;
-        list.append(std::move(row));
-    }
-    return list;
-}
-
-// {"value": ..., "equation": name or None}, as the tool writes it.
-py::dict residual_measure(const LoadedModel& loaded, const SystemChoice& choice,
-                          const ResidualMeasure& measure) {
-    py::dict member;
-    member["value"] = measure.value;
-    member["equation"] = measure.row < 0
-                             ? py::object(py::none())
-                             : py::object(py::str(equation_of_row(loaded, choice, measure.row)));
-    return member;
-}
-
-py::dict timing_dict(const SolveTiming& timing) {
-    py::dict member;
-    member["evaluation_seconds"] = timing.evaluation;
-    member["lu_seconds"] = timing.lu;
-    member["other_seconds"] = timing.total - timing.evaluation - timing.lu;
-    member["total_seconds"] = timing.total;
-    member["last_iteration_seconds"] = timing.last_iteration;
-    return member;
-}
-
-py::object bound_name(const ModelSolution& solution, int number) {
-    const std::string& bound = solution.bound_of_variable[static_cast<std::size_t>(number)];
-    return bound.empty() ? py::object(py::none()) : py::object(py::str(bound));
-}
-
-// What a solve found beyond the values: the residual measures, the unknowns
-// on a bound, the time taken and the history.
-void add_outcome(SolveResult& result, const LoadedModel& loaded, const SystemChoice& choice,
-                 const ModelSolution& solution) {
-    const SolveOutcome& outcome = solution.outcome;
-    result.scaled_residual_norm = outcome.largest_scaled.value;
-    result.largest_residual = residual_measure(loaded, choice, outcome.largest_absolute);
-    result.largest_scaled_residual = residual_measure(loaded, choice, outcome.largest_scaled);
-    for (const BoundContact& contact : outcome.at_bounds) {
-        const int number = choice.unknowns[static_cast<std::size_t>(contact.column)];
-        py::dict member;
-        member["symbol"] = loaded.symbols.symbol(number);
-        member["bound"] = bound_name(solution, number);
-        result.at_bounds.append(std::move(member));
-    }
-    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
-        result.bound.append(bound_name(solution, number));
-    }
-    result.timing = timing_dict(outcome.timing);
-    result.history = history_list(loaded, choice, outcome.history);
-    const nlohmann::ordered_json details = stop_details(solution, loaded, choice);
-    result.cause = to_python(details["cause"]);
-    result.diagnosis = to_python(details["diagnosis"]);
-    result.continuum = to_python(details["continuum"]);
-    result.polished = details["polished"];
-    result.fallback_iteration = to_python(details["fallback_iteration"]);
-    result.counts = py::cast<py::dict>(to_python(details["counts"]));
-}
-
 // ---- the model --------------------------------------------------------------
 
 using ModelPointer = std::shared_ptr<PythonModel>;
@@ -265,6 +102,36 @@ ModelPointer load(const py::object& source, const std::optional<std::string>& pl
     ModelSource model_source =
         path ? ModelSource::from_file(*path) : ModelSource::from_equations(text, "<text>");
     return std::make_shared<PythonModel>(std::move(model_source), plugin_path);
+}
+
+// A Model pickles as what it was made from (see ModelSource::origin) and
+// the plug-in it was given, None for the default, so that a process
+// elsewhere (a process pool, a cluster's worker) makes it again with its own.
+py::tuple model_state(const PythonModel& model) {
+    ModelSource::Origin origin;
+    {
+        py::gil_scoped_release unlocked;
+        origin = model.source().origin();
+    }
+    const bool default_plugin = model.plugin_path() == module_plugin_path();
+    return py::make_tuple(
+        origin.equations ? "equations" : "model", py::bytes(origin.text), model.source().name(),
+        default_plugin ? py::object(py::none()) : py::object(py::str(model.plugin_path())));
+}
+
+ModelPointer model_from_state(const py::tuple& state) {
+    if (py::len(state) != 4) {
+        throw UsageError("not the state of a pickled Model");
+    }
+    const bool equations = py::cast<std::string>(state[0]) == "equations";
+    const std::string text = py::cast<std::string>(state[1]);
+    const std::string name = py::cast<std::string>(state[2]);
+    const std::string plugin_path =
+        state[3].is_none() ? module_plugin_path() : py::cast<std::string>(state[3]);
+    py::gil_scoped_release unlocked;
+    ModelSource source = equations ? ModelSource::from_equations(text, name)
+                                   : ModelSource::from_model_text(text, name);
+    return std::make_shared<PythonModel>(std::move(source), plugin_path);
 }
 
 py::object variables_table(PythonModel& model) {
@@ -384,11 +251,15 @@ StartRequest start_request(PythonModel& model, const py::object& start) {
     }
     if (py::isinstance<SolveResult>(start)) {
         const SolveResult& earlier = py::cast<const SolveResult&>(start);
-        if (earlier.model.get() != &model) {
+        if (!earlier.model) {
+            // Sent here through pickle: its values by symbol, as a dict would give them.
+            request.assignments = assignments(start.attr("as_dict")());
+        } else if (earlier.model.get() != &model) {
             throw UsageError(
                 "start: the result belongs to another model; pass start=result.as_dict()");
+        } else {
+            request.values.assign(earlier.x.data(), earlier.x.data() + earlier.x.size());
         }
-        request.values.assign(earlier.x.data(), earlier.x.data() + earlier.x.size());
     } else if (py::isinstance<py::dict>(start)) {
         request.assignments = assignments(py::cast<py::dict>(start));
     } else {
@@ -430,6 +301,18 @@ std::string refusal(const std::vector<std::string>& faults) {
     return text + "; force=True solves it anyway";
 }
 
+// {symbol: value} of the model's outputs at the host's values, as the
+// solve's document gives numbers.
+nlohmann::ordered_json output_members(const LoadedModel& loaded) {
+    const ModelExtras& extras = loaded.extras();
+    const std::vector<double> values = extras.output_values(loaded.session);
+    nlohmann::ordered_json members = nlohmann::ordered_json::object();
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        members[extras.output_symbol(index)] = json_number(values[index]);
+    }
+    return members;
+}
+
 py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
                  const py::object& free, const py::object& start, double tol,
                  const std::optional<double>& abs_tol, int max_iter, bool strict, bool force) {
@@ -457,10 +340,7 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
     const StartRequest from = start_request(*model, start);
     SystemChoice choice;
     std::vector<std::string> faults;
-    ModelSolution solution;
-    std::vector<double> x;
-    std::vector<double> final_residuals;
-    std::vector<double> outputs;
+    SolveRecord record;
     {
         py::gil_scoped_release unlocked;
         std::lock_guard<std::mutex> hold(model->lock());
@@ -473,38 +353,17 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
             throw UsageError(refusal(faults));
         }
         require_square(loaded, scan, choice, python_wording());
-        solution = solve_model(
-            loaded, choice, settings, unknown_values(loaded.session, choice),
-            [](const IterationRecord&) {}, python_stop_wording());
-        x.assign(loaded.session.values(),
-                 loaded.session.values() + loaded.session.variable_count());
-        final_residuals.assign(loaded.session.residuals(),
-                               loaded.session.residuals() + loaded.session.equation_count());
-        outputs = loaded.extras().output_values(loaded.session);
+        const ModelSolution solution =
+            solve_model(loaded, choice, settings, unknown_values(loaded.session, choice),
+                        [](const IterationRecord&) {}, python_stop_wording());
+        std::vector<int> every(static_cast<std::size_t>(loaded.session.variable_count()));
+        std::iota(every.begin(), every.end(), 1);
+        record =
+            record_of(solve_document(loaded, choice, solution, every), loaded, choice, solution);
+        record.members["outputs"] = output_members(loaded);
     }
-    const LoadedModel& loaded = model->loaded();
-    SolveResult result;
-    result.x = py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data());
-    result.residuals = py::array_t<double>(static_cast<py::ssize_t>(final_residuals.size()),
-                                           final_residuals.data());
-    result.fixed = py::array_t<bool>(static_cast<py::ssize_t>(x.size()));
-    for (int number = 1; number <= static_cast<int>(x.size()); ++number) {
-        result.symbols.append(loaded.symbols.symbol(number));
-        result.fixed.mutable_at(number - 1) = choice.fixed.count(number) > 0;
-    }
-    result.status = solution.verdict;
-    result.stop_reason = stop_code(solution.outcome.stop);
-    result.message = solution.stop_message;
-    result.iterations = solution.outcome.history.back().iteration;
-    result.residual_norm = solution.outcome.history.back().residual_norm;
-    add_outcome(result, loaded, choice, solution);
-    result.converged = solution.outcome.stop == SolveStop::converged;
-    result.model = model;
-    result.fixed_numbers = choice.fixed;
+    SolveResult result = result_of(std::move(record), model);
     result.freed_numbers = choice.freed;
-    for (std::size_t index = 0; index < outputs.size(); ++index) {
-        result.outputs[py::str(loaded.extras().output_symbol(index))] = outputs[index];
-    }
     if (!faults.empty()) {
         const py::object warn = py::module_::import("warnings").attr("warn");
         for (const std::string& warning : faults) {
@@ -513,8 +372,8 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
         }
     }
     py::object answer = py::cast(std::move(result));
-    if (strict && !py::cast<const SolveResult&>(answer).converged) {
-        const std::string text = "solve stopped: " + py::cast<const SolveResult&>(answer).message;
+    if (strict && !py::cast<const SolveResult&>(answer).converged()) {
+        const std::string text = "solve stopped: " + py::cast<std::string>(answer.attr("message"));
         py::object error = solve_error_type()(text);
         error.attr("result") = answer;
         PyErr_SetObject(solve_error_type().ptr(), error.ptr());
@@ -539,14 +398,21 @@ py::list check(PythonModel& model, const std::optional<py::dict>& at) {
 
 py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
                                 const py::object& outputs, const py::object& inputs) {
+    if (!result.model) {
+        throw UsageError(
+            "the result came through pickle and belongs to no model here; solve it again in "
+            "this process");
+    }
     if (result.model.get() != &model) {
         throw UsageError("the result belongs to another model");
     }
-    if (!result.converged) {
+    if (!result.converged()) {
         throw SolveFailure("sensitivities need a converged solution; the solve stopped: " +
-                           result.message);
+                           py::cast<std::string>(result.members["message"]));
     }
-    const std::vector<std::string> output_symbols = symbol_list(outputs);
+    // A pattern among the outputs gives a row for each symbol it matches.
+    const std::vector<std::string> output_symbols =
+        chosen_outputs(model.loaded().symbols, nullptr, symbol_list(outputs), {}, "outputs").symbols;
     const std::vector<std::string> input_symbols = symbol_list(inputs);
     const std::vector<double> x(result.x.data(), result.x.data() + result.x.size());
     std::vector<double> table;
@@ -583,9 +449,12 @@ std::string show(const py::object& path_like, const std::optional<std::string>& 
     for (const ExprNode& node : model.equations()) {
         names.emplace_back(node.equation_name());
     }
-    const NameResolver resolver(names, "equation");
-    const std::size_t first = resolver.resolve(*equation, "equation").front();
-    return lang::show_equation(model, names[first], showing).value_or("");
+    std::string shown;
+    for (const std::string& name :
+         NameResolver(names, "equation").distinct_names(*equation, "equation")) {
+        shown += lang::show_equation(model, name, showing).value_or("");
+    }
+    return shown;
 }
 
 }  // namespace
@@ -595,78 +464,7 @@ PYBIND11_MODULE(quillon, module) {
     module.attr("__version__") = QUILLON_VERSION;
     add_errors(module);
 
-    py::class_<SolveResult>(module, "SolveResult", SOLVE_RESULT_DOC)
-        .def_readonly("x", &SolveResult::x, "every variable's value at the end, in host order")
-        .def_readonly("symbols", &SolveResult::symbols, "the variables' symbols, in host order")
-        .def_readonly("fixed", &SolveResult::fixed, "True for each variable that was fixed")
-        .def_readonly("residuals", &SolveResult::residuals, "the residuals at x")
-        .def_readonly("status", &SolveResult::status, "the block's own verdict")
-        .def_readonly("stop_reason", &SolveResult::stop_reason,
-                      "converged, not-unique, iteration-limit, non-finite-residuals, "
-                      "non-finite-derivatives, singular-jacobian, no-decrease or "
-                      "evaluation-fault")
-        .def_readonly("message", &SolveResult::message, "why the solve stopped, in words")
-        .def_readonly("iterations", &SolveResult::iterations, "steps taken")
-        .def_readonly("residual_norm", &SolveResult::residual_norm, "largest absolute residual")
-        .def_readonly("scaled_residual_norm", &SolveResult::scaled_residual_norm,
-                      "largest residual over its equation's scale")
-        .def_readonly("largest_residual", &SolveResult::largest_residual,
-                      "{'value': largest absolute residual, 'equation': its equation or None}")
-        .def_readonly("largest_scaled_residual", &SolveResult::largest_scaled_residual,
-                      "{'value': largest scaled residual, 'equation': its equation or None}")
-        .def_readonly("at_bounds", &SolveResult::at_bounds,
-                      "the unknowns that end on a bound: {'symbol', 'bound': 'lower' or 'upper'}")
-        .def_readonly("bound", &SolveResult::bound,
-                      "per variable, host order: 'lower' or 'upper' where it ends on that "
-                      "bound as an unknown, else None")
-        .def_readonly("timing", &SolveResult::timing,
-                      "seconds: evaluation_seconds, lu_seconds, other_seconds, total_seconds")
-        .def_readonly("history", &SolveResult::history,
-                      "one dict per iteration: iteration, residual_norm, step_norm, "
-                      "worst_equation, at_bounds, scaled_residual_norm, "
-                      "worst_scaled_equation, step_kind, trust_radius")
-        .def_readonly("warnings", &SolveResult::warnings, "what the solve warned of")
-        .def_readonly("cause", &SolveResult::cause,
-                      "why a solve that stopped short stopped (diverging, "
-                      "contradicting-equations, dependent-equations, bounds, local-minimum, "
-                      "round-off, progressing, few-iterations, stalled, evaluation-fault), or None")
-        .def_readonly("diagnosis", &SolveResult::diagnosis,
-                      "the unknowns and equations that show the cause: growing, loop_equations, "
-                      "held, dependent_equations, undetermined, contradicting, at_best_point; "
-                      "None for a point that met the test")
-        .def_readonly("continuum", &SolveResult::continuum,
-                      "for not-unique: moving, dependent_equations, other_solution; else None")
-        .def_readonly("polished", &SolveResult::polished,
-                      "whether x is the converged point moved by its own Newton step")
-        .def_readonly("fallback_iteration", &SolveResult::fallback_iteration,
-                      "the iteration after which Levenberg-Marquardt took over, or None")
-        .def_readonly("counts", &SolveResult::counts,
-                      "residual_evaluations, jacobian_evaluations, rejected_trials, "
-                      "faulted_trials")
-        .def_readonly("outputs", &SolveResult::outputs,
-                      "{symbol: value} of the model's outputs (out statements) at x")
-        .def_readonly("converged", &SolveResult::converged)
-        .def("__getitem__", &value_of, py::arg("symbol"),
-             "the value of the (first) variable of that symbol, or of the output")
-        .def("__contains__",
-             [](const SolveResult& result, const std::string& symbol) {
-                 return !numbers_named(result, symbol).empty() ||
-                        result.model->loaded().extras().output_named(symbol).has_value();
-             })
-        .def(
-            "as_dict",
-            [](const SolveResult& result) {
-                py::dict values;
-                // Backwards, so that of variables sharing a symbol the first stays.
-                for (std::size_t index = py::len(result.symbols); index-- > 0;) {
-                    values[result.symbols[index]] = result.x.at(static_cast<py::ssize_t>(index));
-                }
-                return values;
-            },
-            "{symbol: value}; of variables sharing a symbol, the first")
-        .def("__repr__", [](const SolveResult& result) {
-            return "<quillon.SolveResult " + result.status + ": " + result.message + ">";
-        });
+    add_solve_result(module);
 
     py::class_<PythonModel, ModelPointer>(module, "Model", MODEL_DOC)
         .def_property_readonly(
@@ -697,6 +495,7 @@ PYBIND11_MODULE(quillon, module) {
         .def("check", &check, py::arg("at") = py::none(), CHECK_DOC)
         .def("sensitivity", &sensitivity, py::arg("result"), py::arg("outputs"), py::arg("inputs"),
              SENSITIVITY_DOC)
+        .def(py::pickle(&model_state, &model_from_state))
         .def("__repr__", [](const PythonModel& model) {
             const ModelSession& session = model.loaded().session;
             return "<quillon.Model " + model.source().name() + ": " +

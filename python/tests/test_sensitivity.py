@@ -59,3 +59,11 @@ def test_sensitivity_refusals():
     other = quillon.load(flash_with_parameters())
     with pytest.raises(quillon.UsageError, match="belongs to another model"):
         other.sensitivity(result, "V", "T")
+
+
+def test_a_pattern_among_the_outputs_gives_a_row_for_each_member():
+    text = "var p = 2\nvar y[i] = 1 for i in 1..3\neq e[i]: y[i] = i*p^2 for i in 1..3\n"
+    model = quillon.load(text)
+    result = model.solve(fix={"p": 2})
+    table = model.sensitivity(result, ["y[2..3]", "y[1]"], "p")
+    np.testing.assert_allclose(table[:, 0], [2 * 2 * 2, 3 * 2 * 2, 1 * 2 * 2])

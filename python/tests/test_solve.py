@@ -150,6 +150,20 @@ def test_a_solve_that_stops_raises_with_the_tools_message_and_keeps_the_result(t
     np.testing.assert_array_equal(relaxed.x, result.x)
 
 
+def test_a_solve_that_stops_on_non_finite_values_converts_them_as_the_tool_writes_them(
+        tool_json, tmp_path):
+    # 1/x at x = 0: residuals written "inf", the scaled measure "nan".
+    path = tmp_path / "domain.eq"
+    path.write_text("var x = 0\nvar y = 2\neq root: 1/x = y\neq level: y = 2\n")
+    result = quillon.load(path).solve(strict=False)
+    code, solved = tool_json("solve", path)
+    assert code == 1 and result.stop_reason == "non-finite-residuals"
+    assert result.residual_norm == np.inf and result.largest_residual["value"] == np.inf
+    assert np.isnan(result.history[0]["scaled_residual_norm"])
+    assert result.residuals[0] == np.inf and solved["equations"][0]["residual"] == "inf"
+    assert_same_as_tool(result, solved)
+
+
 def test_results_read_by_symbol():
     result = quillon.load(example("flash_drum")).solve()
     assert result["V"] == result.x[result.symbols.index("V")]
@@ -195,3 +209,33 @@ def test_threads_sharing_a_model_take_turns():
         np.testing.assert_array_equal(mine, theirs)
     for residuals, x in zip(evaluated, alone):
         np.testing.assert_array_equal(residuals, model.residuals(x))
+
+
+FAMILY = """
+var F = 3
+var Q[i] = 1 for i in 1..3
+eq feed: F = 3
+eq split[i]: Q[i] = i*F for i in 1..3
+"""
+
+
+@pytest.mark.parametrize("options, Q", [
+    ({}, [3, 6, 9]),
+    ({"fix": {"Q[2..3]": 5}, "free": ["split[2..3]"]}, [3, 5, 5]),
+    ({"fix": {"q[*]": 4}, "free": ["split[*]"]}, [4, 4, 4]),
+    ({"start": {"Q[*]": 0.5}, "max_iter": 0, "strict": False}, [0.5, 0.5, 0.5]),
+])
+def test_patterns_name_families_as_on_the_command_line(options, Q):
+    result = quillon.load(FAMILY).solve(**options)
+    np.testing.assert_array_equal(result["Q[*]"], Q)
+    np.testing.assert_array_equal(result["Q[2..3]"], Q[1:])
+    assert result["Q[1]"] == Q[0] and "Q[*]" in result and "R[*]" not in result
+    with pytest.raises(KeyError):
+        result["Q[*,1]"]
+
+
+def test_a_pattern_that_names_nothing_is_a_usage_error():
+    with pytest.raises(quillon.UsageError, match=re.escape(
+            "fix Q[4..5]: no variable matches Q[4..5]; the variables Q[...] run from Q[1] to "
+            "Q[3]")):
+        quillon.load(FAMILY).solve(fix={"Q[4..5]": 1})

@@ -100,7 +100,7 @@ TEST(name_resolver, takes_any_case_when_unique_and_suggests_on_a_miss) {
          "--at: 'ab' matches variables Ab or aB but for letter case; type one as the file "
          "writes it"},
         {"flwo", "--at: the model has no variable 'flwo'; did you mean Flow?"},
-        {"bal", "--at: the model has no variable 'bal'; did you mean bal[1], bal[2] or Ab?"},
+        {"bal", "--at: the model has no variable 'bal'; did you mean bal[*], Ab or aB?"},
         {"pressure", "--at: the model has no variable 'pressure'"},
     };
     for (const auto& c : misses) {

@@ -193,9 +193,9 @@ TEST(tool_csv, solve_writes_one_row_per_variable) {
     const ProgramRun run = run_quillon({"solve", model.path(), "--fix", "a=1", "--format", "csv"});
     EXPECT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     EXPECT_EQ(run.out,
-              "symbol,name,value,fixed,description\n"
-              "a,A,1.0,true,\n"
-              "\"q\"\"r,s\",\"Q\"\"R,S\",2.0,false,\n");
+              "symbol,name,value,fixed,description,status,stop_reason\n"
+              "a,A,1.0,true,,Converged,converged\n"
+              "\"q\"\"r,s\",\"Q\"\"R,S\",2.0,false,,Converged,converged\n");
 }
 
 TEST(tool_text, solve_prints_its_log_and_the_verdict) {

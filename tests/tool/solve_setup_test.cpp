@@ -164,6 +164,61 @@ TEST(tool_solve_setup, start_names_the_symbols_it_cannot_place_and_at_overrides_
                            ": no model variable has the symbol z,1; its value is not used\n");
 }
 
+// A result says whether it is a solution, and --start heeds it: a warning,
+// or a refusal under --strict, for one that did not converge.
+TEST(tool_solve_setup, start_from_a_result_that_did_not_converge_warns_or_is_refused) {
+    const TempModelFile model(square_plus(-4, 3));  // x^2 = 4 from x = 3
+    const struct {
+        std::vector<std::string> writer;  // options of the solve that writes the result
+        std::string format;
+        std::string command;  // reads the result
+        bool strict;
+        int exit_code;
+        const char* says;  // on stderr, after the result's path; "" for nothing
+    } cases[] = {
+        {{}, "csv", "solve", true, 0, ""},
+        {{}, "json", "solve", true, 0, ""},
+        {{"--max-iter", "1"}, "csv", "solve", false, 0, "warning"},
+        {{"--max-iter", "1"}, "json", "solve", false, 0, "warning"},
+        {{"--max-iter", "1"}, "csv", "eval", false, 0, "warning"},
+        {{"--max-iter", "1"}, "json", "check", false, 0, "warning"},
+        {{"--max-iter", "1"}, "csv", "solve", true, 2, "error"},
+        {{"--max-iter", "1"}, "json", "check", true, 2, "error"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> writer{"solve", model.path(), "--format", c.format};
+        writer.insert(writer.end(), c.writer.begin(), c.writer.end());
+        const ProgramRun written = run_quillon(writer);
+        const TempModelFile result(written.out);
+        std::vector<std::string> reader{c.command, model.path(), "--start", result.path()};
+        if (c.strict) {
+            reader.push_back("--strict");
+        }
+        const ProgramRun run = run_quillon(reader);
+        const std::string label = testing::PrintToString(c.writer) + " " + c.format + " " +
+                                  c.command + (c.strict ? " --strict" : "");
+        EXPECT_EQ(run.exit_code, c.exit_code) << label << testing::PrintToString(run);
+        const std::string said = std::string("quillon: ") + c.says + ": --start " + result.path() +
+                                 ": the solve that wrote it did not converge (Not converged, "
+                                 "iteration-limit), so its values are where that solve stopped, "
+                                 "not a solution" +
+                                 (c.exit_code == 2 ? "; --strict refuses it" : "") + "\n";
+        EXPECT_EQ(run.err, *c.says ? said : "") << label;
+    }
+}
+
+// A CSV written before results carried their status is taken as it is.
+TEST(tool_solve_setup, a_result_without_a_status_is_taken_even_when_strict) {
+    const TempModelFile model(square_plus(-4, 3));
+    const TempModelFile result("symbol,name,value,fixed,description\nx,X,2.5,false,\n");
+    const ProgramRun run = run_quillon(
+        solve_json(model.path(), {"--start", result.path(), "--strict", "--max-iter", "0"}));
+    EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
+    EXPECT_EQ(run.json()["variables"][0]["value"], 2.5);
+    EXPECT_EQ(run.err,
+              "quillon: solve stopped: " + run.json()["message"].get<std::string>() + "\n");
+}
+
 TEST(tool_solve_setup, a_start_file_that_is_no_result_is_refused) {
     const TempModelFile model(linear_pair());
     const struct {

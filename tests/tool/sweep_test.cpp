@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -122,6 +123,7 @@ TEST(tool_sweep, usage_faults_are_named) {
          "--vary P: P is varied, so --fix cannot give it a value too"},
         {{"--vary", "p=1:2:1", "--output", "y"},
          "--output y: the model has no variable 'y'; did you mean x or p?"},
+        {{"--vary", "p=1:2:1", "--jobs", "-1"}, "--jobs: '-1' is not a number of at least 0"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"sweep", model.path()};
@@ -145,6 +147,76 @@ TEST(tool_sweep, plot_draws_the_outputs_against_the_varied_variable) {
     EXPECT_NE(svg.str().find(">x<"), std::string::npos);
     EXPECT_NE(svg.str().find(">p<"), std::string::npos);
     EXPECT_NE(svg.str().find("<polyline"), std::string::npos);
+}
+
+// Lines of `text` that start with `prefix`, that prefix taken off.
+std::vector<std::string> lines_after(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(prefix, 0) == 0) {
+            lines.push_back(line.substr(prefix.size(), line.find(':', prefix.size())));
+        }
+    }
+    return lines;
+}
+
+// With jobs, a plain sweep shares its values out in runs, one process each:
+// the rows are one job's, in order and format, but for the warm starts.
+TEST(tool_sweep, jobs_give_the_rows_of_one_job_in_order) {
+    const TempModelFile model(square_root_of_p());
+    const struct {
+        std::string vary;
+        std::string jobs;
+        int exit_code;
+    } cases[] = {
+        {"p=1:16:15", "4", 0}, {"p=1:16:15", "0", 0},  // one per core
+        {"p=1:4:1", "50", 0},                          // more jobs than values
+        {"p=4:-4:8", "3", 1},                          // values without solution in several runs
+        {"p=9:-3:3", "2", 1},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> sweep{"sweep", model.path(), "--vary", c.vary};
+        std::vector<std::string> jobs = sweep;
+        jobs.insert(jobs.end(), {"--jobs", c.jobs});
+        for (const std::string format : {"json", "csv", "text"}) {
+            std::vector<std::string> one = sweep, many = jobs;
+            one.insert(one.end(), {"--format", format});
+            many.insert(many.end(), {"--format", format});
+            const ProgramRun alone = run_quillon(one);
+            const ProgramRun shared = run_quillon(many);
+            const std::string label = c.vary + " --jobs " + c.jobs + " " + format;
+            ASSERT_EQ(alone.exit_code, c.exit_code) << label << testing::PrintToString(alone);
+            ASSERT_EQ(shared.exit_code, c.exit_code) << label << testing::PrintToString(shared);
+            EXPECT_EQ(lines_after(shared.err, "quillon: sweep: p = "),
+                      lines_after(alone.err, "quillon: sweep: p = "))
+                << label;
+            if (format != "json") {
+                // The counts of each run's first value differ; the shape does not.
+                EXPECT_EQ(std::count(shared.out.begin(), shared.out.end(), '\n'),
+                          std::count(alone.out.begin(), alone.out.end(), '\n'))
+                    << label << '\n'
+                    << shared.out << alone.out;
+                EXPECT_EQ(shared.out.substr(0, shared.out.find('\n')),
+                          alone.out.substr(0, alone.out.find('\n')))
+                    << label;
+                continue;
+            }
+            const nlohmann::json mine = shared.json(), theirs = alone.json();
+            ASSERT_EQ(mine["points"].size(), theirs["points"].size()) << label;
+            for (std::size_t index = 0; index < theirs["points"].size(); ++index) {
+                const nlohmann::json& point = mine["points"][index];
+                const nlohmann::json& reference = theirs["points"][index];
+                EXPECT_EQ(point["value"], reference["value"]) << label << " " << index;
+                EXPECT_EQ(point["status"], reference["status"]) << label << " " << index;
+                if (reference["status"] == "Converged") {
+                    EXPECT_NEAR(point["outputs"]["x"].get<double>(),
+                                reference["outputs"]["x"].get<double>(), 1e-9)
+                        << label << " " << index;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ int run_check(const CheckOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     refuse_to_overwrite("--spy", options.spy_path, options.model.model_path);
     LoadedModel loaded = load_model(options.model, context);
-    warn_unknown_start_symbols(loaded, options.model.start_path, context.err);
+    warn_about_start(loaded, options.model.start_path, context.err);
     const ModelCheck check(loaded.session, context.models.path_of(options.model.model_path));
     if (options.model.format == OutputFormat::json) {
         write_json_object(out, check.members());

@@ -8,6 +8,7 @@
 #include "model_input.h"
 #include "starting_point.h"
 #include "text_table.h"
+#include "warm_start.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ void add_start_options(CLI::App& command, ModelOptions& options) {
         .add_option("--start", options.start_path,
                     "start from the values of an earlier solve's JSON or CSV result")
         ->check(CLI::ExistingFile);
+    command.add_flag("--strict", options.strict_start,
+                     "refuse a --start result that says it did not converge (else a warning)");
     command
         .add_option("--at", options.at,
                     "start SYMBOL (every model variable of it) at VALUE; repeatable")
@@ -130,10 +133,10 @@ LoadedModel load_model(ModelOptions options, const CommandContext& context,
     return LoadedModel(options);
 }
 
-void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
-                                std::ostream& err) {
-    if (loaded.unknown_start_symbols.empty()) {
-        return;
+void warn_about_start(const LoadedModel& loaded, const std::string& start_path, std::ostream& err) {
+    const ResultStatus& status = loaded.start_status();
+    if (status.known() && !status.converged()) {
+        err << "quillon: warning: " << unconverged_start_text(start_path, status) << '\n';
     }
     // A result lists the model's outputs too; they are no starting values.
     std::vector<std::string> unknown;

@@ -35,7 +35,9 @@ struct SystemOptions {
 
 struct SolveOptions {
     SystemOptions system;
-    std::string plot_path;  // empty: no picture
+    std::string plot_path;             // empty: no picture
+    std::vector<std::string> outputs;  // the variables to show; empty: every one
+    bool quiet = false;                // no iteration log
 };
 
 struct SweepOptions {
@@ -43,14 +45,16 @@ struct SweepOptions {
     std::string vary;  // SYMBOL=FROM:TO:STEPS
     std::vector<std::string> outputs;
     std::string plot_path;  // empty: no picture
+    int jobs = 1;           // processes solving at once; 0: one per core
 };
 
 // The options of every command that reads a model through the plug-in: the
 // MODEL file and --format (text and json, and csv when `with_csv`).
 void add_model_options(CLI::App& command, ModelOptions& options, bool with_csv);
 
-// The starting point: --start RESULT (an earlier solve's values by symbol)
-// and --at SYMBOL=VALUE, repeatable, applied after it.
+// The starting point: --start RESULT (an earlier solve's values by symbol),
+// --strict (refuse a RESULT that did not converge) and --at SYMBOL=VALUE,
+// repeatable, applied after it.
 void add_start_options(CLI::App& command, ModelOptions& options);
 
 // The options solve and sweep share: MODEL, --format (with csv), --at,
@@ -70,10 +74,10 @@ CLI::Validator sign_check(bool zero_allowed);
 LoadedModel load_model(ModelOptions options, const CommandContext& context,
                        std::optional<ScanTexts> scan_ahead = std::nullopt);
 
-// Warns on `err` of the symbols of --start `start_path` that no model
-// variable has (their values were not used).
-void warn_unknown_start_symbols(const LoadedModel& loaded, const std::string& start_path,
-                                std::ostream& err);
+// Warns on `err` when the --start result `start_path` says it did not
+// converge, and of its symbols that no model variable has (their values were
+// not used).
+void warn_about_start(const LoadedModel& loaded, const std::string& start_path, std::ostream& err);
 
 // Checks a MODEL argument while the command line is read: "-" or a file
 // that exists.

@@ -37,7 +37,7 @@ nlohmann::ordered_json jacobian_entry(const ModelSession& session, int number) {
 // The values at the point, made as they are written; the outputs follow the
 // variables when the model has any.
 std::vector<JsonMember> eval_document(const LoadedModel& loaded,
-                                      const std::vector<double>& outputs) {
+                                      const ShownOutputs& outputs) {
     const ModelSession& session = loaded.session;
     std::vector<JsonMember> document{
         {"variables",
@@ -68,7 +68,7 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
     table.print(out);
 }
 
-void print_outputs(const LoadedModel& loaded, const std::vector<double>& outputs,
+void print_outputs(const LoadedModel& loaded, const ShownOutputs& outputs,
                    std::ostream& out) {
     if (outputs.empty()) {
         return;
@@ -123,11 +123,11 @@ void add_eval_options(CLI::App& command, ModelOptions& options) {
 int run_eval(const ModelOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     LoadedModel loaded = load_model(options, context, ScanTexts::with_equation_texts);
-    warn_unknown_start_symbols(loaded, options.start_path, context.err);
+    warn_about_start(loaded, options.start_path, context.err);
     loaded.file(ScanTexts::with_equation_texts);
     loaded.session.evaluate_residuals();
     loaded.session.evaluate_jacobian();
-    const std::vector<double> outputs = output_values(loaded);
+    const ShownOutputs outputs = every_output(loaded);
     if (options.format == OutputFormat::json) {
         write_json_object(out, eval_document(loaded, outputs));
     } else {

@@ -26,7 +26,7 @@ SystemChoice choice_for(LoadedModel& loaded, const SystemOptions& options,
     SystemChoice choice =
         choose_system(loaded, scan, parse_assignments(options.fix), varied, options.free);
     screen_model(loaded.session, scan, options.force, err);
-    warn_unknown_start_symbols(loaded, options.model.start_path, err);
+    warn_about_start(loaded, options.model.start_path, err);
     require_square(loaded, scan, choice);
     return choice;
 }

@@ -39,9 +39,9 @@ int run_show(const ShowOptions& options, const CommandContext& context) {
     for (const ExprNode& equation : model.equations()) {
         names.emplace_back(equation.equation_name());
     }
-    const NameResolver resolver(names, "equation");
-    const std::size_t first = resolver.resolve(*options.equation, "--equation").front();
-    const std::optional<std::string> shown = lang::show_equation(model, names[first], showing);
-    context.out << shown.value_or("");
+    for (const std::string& name :
+         NameResolver(names, "equation").distinct_names(*options.equation, "--equation")) {
+        context.out << lang::show_equation(model, name, showing).value_or("");
+    }
     return exit_code::success;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <numeric>
 
 #include "csv_output.h"
 #include "description_column.h"
@@ -9,9 +11,11 @@
 #include "json_output.h"
 #include "model_input.h"
 #include "model_outputs.h"
+#include "output_choice.h"
 #include "prepared_system.h"
+#include "solve_document.h"
 #include "solve_report.h"
-#include "stop_details.h"
+#include "solve_stop.h"
 #include "svg_plot.h"
 #include "text_table.h"
 
@@ -37,7 +41,7 @@ void print_log_row(const IterationRecord& record, const PreparedSystem& prepared
 }
 
 ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::ostream& out) {
-    const bool log = options.system.model.format == OutputFormat::text;
+    const bool log = options.system.model.format == OutputFormat::text && !options.quiet;
     if (log) {
         const SystemChoice& choice = prepared.choice;
         out << "Solving " << options.system.model.model_path << ": "
@@ -56,136 +60,28 @@ ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::
                        });
 }
 
-nlohmann::ordered_json bound_member(const ModelSolution& result, int number) {
-    const std::string& bound = result.bound_of_variable[static_cast<std::size_t>(number)];
-    return bound.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(bound);
-}
-
-nlohmann::ordered_json equation_member(const PreparedSystem& prepared, int row) {
-    return row < 0 ? nlohmann::ordered_json(nullptr)
-                   : nlohmann::ordered_json(equation_of_row(prepared.loaded, prepared.choice, row));
-}
-
-nlohmann::ordered_json residual_member(const PreparedSystem& prepared,
-                                       const ResidualMeasure& measure) {
-    return {{"value", json_number(measure.value)},
-            {"equation", equation_member(prepared, measure.row)}};
-}
-
-nlohmann::ordered_json history_entry(const PreparedSystem& prepared,
-                                     const IterationRecord& record) {
-    const LoadedModel& loaded = prepared.loaded;
-    const SystemChoice& choice = prepared.choice;
-    return json_record(
-        {{"iteration", record.iteration},
-         {"residual_norm", json_number(record.residual_norm)},
-         {"step_norm", json_number(record.step_norm)},
-         {"worst_equation", equation_of_row(loaded, choice, record.worst_row)},
-         {"at_bounds", record.at_bounds},
-         {"scaled_residual_norm", json_number(record.scaled_residual_norm)},
-         {"worst_scaled_equation", equation_of_row(loaded, choice, record.worst_scaled_row)},
-         {"step_kind", step_code(record.step_kind)},
-         {"trust_radius", json_number(record.trust_radius)}});
-}
-
-nlohmann::ordered_json at_bound_entry(const PreparedSystem& prepared, const ModelSolution& result,
-                                      const BoundContact& contact) {
-    const int number = prepared.choice.unknowns[static_cast<std::size_t>(contact.column)];
-    return json_record({{"symbol", prepared.loaded.symbols.symbol(number)},
-                        {"bound", bound_member(result, number)}});
-}
-
-nlohmann::ordered_json variable_entry(const PreparedSystem& prepared, const ModelSolution& result,
-                                      int number) {
-    const LoadedModel& loaded = prepared.loaded;
-    const ModelSession& session = loaded.session;
-    return json_record({{"symbol", loaded.symbols.symbol(number)},
-                        {"name", session.variable(number).name},
-                        {"value", json_number(session.value(number))},
-                        {"fixed", prepared.choice.fixed.count(number) > 0},
-                        {"parameter", loaded.extras().specification_of(number) > 0},
-                        {"bound", bound_member(result, number)},
-                        {"description", loaded.description(number)}});
-}
-
-nlohmann::ordered_json equation_entry(const PreparedSystem& prepared, int number) {
-    const LoadedModel& loaded = prepared.loaded;
-    const ModelSession& session = loaded.session;
-    return json_record({{"name", loaded.equation_name(number)},
-                        {"residual", json_number(session.residual(number))},
-                        {"freed", prepared.choice.freed.count(number) > 0},
-                        {"host_name", session.equation(number).name}});
-}
-
-nlohmann::ordered_json timing_member(const SolveOutcome& outcome) {
-    const SolveTiming& timing = outcome.timing;
-    return {{"evaluation_seconds", timing.evaluation},
-            {"lu_seconds", timing.lu},
-            {"other_seconds", timing.total - timing.evaluation - timing.lu},
-            {"total_seconds", timing.total},
-            {"last_iteration_seconds", timing.last_iteration}};
-}
-
-// The document of the solve; the lists that grow with the model are made as
-// they are written. The outputs follow the variables when the model has any.
-std::vector<JsonMember> solve_document(const PreparedSystem& prepared, const ModelSolution& result,
-                                       const std::vector<double>& outputs) {
-    const ModelSession& session = prepared.loaded.session;
-    const SolveOutcome& outcome = result.outcome;
-    const IterationRecord& last = outcome.history.back();
-    std::vector<JsonMember> members{{"status", result.verdict},
-                                    {"iterations", last.iteration},
-                                    {"residual_norm", json_number(last.residual_norm)},
-                                    {"stop_reason", stop_code(outcome.stop)},
-                                    {"message", result.stop_message}};
-    const nlohmann::ordered_json details = stop_details(result, prepared.loaded, prepared.choice);
-    for (const auto& [key, value] : details.items()) {
-        members.emplace_back(key, value);
-    }
-    members.insert(
-        members.end(),
-        {{"scaled_residual_norm", json_number(outcome.largest_scaled.value)},
-         {"largest_residual", residual_member(prepared, outcome.largest_absolute)},
-         {"largest_scaled_residual", residual_member(prepared, outcome.largest_scaled)},
-         {"at_bounds", elements_of(outcome.at_bounds,
-                                   [&](const BoundContact& contact) {
-                                       return at_bound_entry(prepared, result, contact);
-                                   })},
-         {"timing", timing_member(outcome)},
-         {"variables",
-          numbered_elements(session.variable_count(),
-                            [&](int number) { return variable_entry(prepared, result, number); })},
-         {"equations",
-          numbered_elements(session.equation_count(),
-                            [&](int number) { return equation_entry(prepared, number); })},
-         {"history", elements_of(outcome.history, [&](const IterationRecord& record) {
-              return history_entry(prepared, record);
-          })}});
-    if (!outputs.empty()) {
-        const auto variables =
-            std::find_if(members.begin(), members.end(),
-                         [](const JsonMember& member) { return member.key == "variables"; });
-        members.emplace(variables + 1, "outputs", output_elements(prepared.loaded, outputs));
-    }
-    return members;
-}
-
-// The outputs follow the variables, with no host name.
-void write_csv(const PreparedSystem& prepared, const std::vector<double>& outputs,
+// Every row carries the solve's status, so that the file alone says whether
+// its values are a solution (and --start can tell). The outputs follow the
+// variables, with no host name.
+void write_csv(const PreparedSystem& prepared, const ModelSolution& result,
+               const std::vector<int>& variables, const ShownOutputs& outputs,
                std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
-    out << "symbol,name,value,fixed,description\n";
-    for (int number = 1; number <= loaded.session.variable_count(); ++number) {
+    const std::string status =
+        csv_field(result.verdict) + ',' + stop_code(result.outcome.stop) + '\n';
+    out << "symbol,name,value,fixed,description,status,stop_reason\n";
+    for (const int number : variables) {
         out << csv_field(loaded.symbols.symbol(number)) << ','
             << csv_field(loaded.session.variable(number).name) << ','
             << csv_number(loaded.session.value(number)) << ','
             << (prepared.choice.fixed.count(number) > 0 ? "true" : "false") << ','
-            << csv_field(loaded.description(number)) << '\n';
+            << csv_field(loaded.description(number)) << ',' << status;
     }
     const ModelExtras& extras = loaded.extras();
-    for (std::size_t index = 0; index < outputs.size(); ++index) {
-        out << csv_field(extras.output_symbol(index)) << ",," << csv_number(outputs[index])
-            << ",false," << csv_field(extras.output_description(index)) << '\n';
+    for (std::size_t shown = 0; shown < outputs.indices.size(); ++shown) {
+        const std::size_t index = outputs.indices[shown];
+        out << csv_field(extras.output_symbol(index)) << ",," << csv_number(outputs.values[shown])
+            << ",false," << csv_field(extras.output_description(index)) << ',' << status;
     }
 }
 
@@ -230,10 +126,11 @@ std::string value_mark(const PreparedSystem& prepared, const ModelSolution& resu
 }
 
 void print_result(const PreparedSystem& prepared, const ModelSolution& result,
-                  const std::vector<double>& outputs, std::ostream& out) {
+                  const std::vector<int>& variables, const ShownOutputs& outputs,
+                  std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const ModelSession& session = loaded.session;
-    out << "\nStatus      " << result.verdict << " (" << result.stop_message << ")\n";
+    out << "Status      " << result.verdict << " (" << result.stop_message << ")\n";
     print_summary(prepared, result.outcome, out);
     using Align = TextTable::Align;
     TextTable table({{"symbol", Align::left},
@@ -242,7 +139,7 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result,
                      {"upper", Align::right},
                      {"", Align::left}});
     const DescriptionColumn descriptions(table, loaded);
-    for (int number = 1; number <= session.variable_count(); ++number) {
+    for (const int number : variables) {
         const rtvar_t& variable = session.variable(number);
         table.add_row(descriptions.row(
             number, {loaded.symbols.symbol(number), readable_number(session.value(number)),
@@ -253,10 +150,52 @@ void print_result(const PreparedSystem& prepared, const ModelSolution& result,
     table.print(out);
 }
 
+// What --output names, else every variable and every output.
+OutputChoice shown_choice(const PreparedSystem& prepared, const std::vector<std::string>& outputs) {
+    std::vector<int> every(static_cast<std::size_t>(prepared.loaded.session.variable_count()));
+    std::iota(every.begin(), every.end(), 1);
+    return chosen_outputs(prepared.loaded.symbols, &prepared.loaded.extras(), outputs, every,
+                          "--output");
+}
+
+std::vector<int> variables_of(const OutputChoice& choice) {
+    std::vector<int> variables;
+    std::copy_if(choice.numbers.begin(), choice.numbers.end(), std::back_inserter(variables),
+                 [](int number) { return number > 0; });
+    return variables;
+}
+
+std::vector<std::size_t> model_outputs_of(const OutputChoice& choice) {
+    std::vector<std::size_t> indices;
+    for (std::size_t column = 0; column < choice.numbers.size(); ++column) {
+        if (choice.numbers[column] == 0) {
+            indices.push_back(choice.model_outputs[column]);
+        }
+    }
+    return indices;
+}
+
+// The outputs follow the variables in the document when any are shown.
+std::vector<JsonMember> with_outputs(std::vector<JsonMember> document, const LoadedModel& loaded,
+                                     const ShownOutputs& outputs) {
+    if (!outputs.empty()) {
+        const auto variables =
+            std::find_if(document.begin(), document.end(),
+                         [](const JsonMember& member) { return member.key == "variables"; });
+        document.emplace(variables + 1, "outputs", output_elements(loaded, outputs));
+    }
+    return document;
+}
+
 }  // namespace
 
 void add_solve_options(CLI::App& command, SolveOptions& options) {
     add_system_options(command, options.system);
+    command
+        .add_option("--output", options.outputs,
+                    "show only this variable, or a family's pattern (x[*]); repeatable")
+        ->take_all();
+    command.add_flag("--quiet", options.quiet, "leave out the log of the iterations");
     command.add_option("--plot", options.plot_path, "write the convergence history as SVG");
 }
 
@@ -265,21 +204,26 @@ int run_solve(const SolveOptions& options, const CommandContext& context) {
     std::ostream& err = context.err;
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {}, err);
+    const OutputChoice choice = shown_choice(prepared, options.outputs);
+    const std::vector<int> shown = variables_of(choice);
     const ModelSolution result = solve(prepared, options, out);
-    const std::vector<double> outputs = output_values(prepared.loaded);
+    const ShownOutputs outputs = shown_outputs(prepared.loaded, model_outputs_of(choice));
     const bool converged = result.converged();
     if (!converged) {
         err << "quillon: solve stopped: " << result.stop_message << '\n';
     }
     switch (options.system.model.format) {
         case OutputFormat::json:
-            write_json_object(out, solve_document(prepared, result, outputs));
+            write_json_object(
+                out, with_outputs(solve_document(prepared.loaded, prepared.choice, result, shown),
+                                  prepared.loaded, outputs));
             break;
         case OutputFormat::csv:
-            write_csv(prepared, outputs, out);
+            write_csv(prepared, result, shown, outputs, out);
             break;
         case OutputFormat::text:
-            print_result(prepared, result, outputs, out);
+            out << (options.quiet ? "" : "\n");  // after the log
+            print_result(prepared, result, shown, outputs, out);
             break;
     }
     if (!options.plot_path.empty()) {

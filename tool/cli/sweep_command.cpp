@@ -1,79 +1,23 @@
 #include "sweep_command.h"
 
 #include <algorithm>
-#include <optional>
+#include <thread>
 
 #include "csv_output.h"
 #include "exit_codes.h"
 #include "json_output.h"
 #include "model_input.h"
-#include "model_outputs.h"
+#include "output_choice.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "sweep_continuation.h"
+#include "sweep_jobs.h"
 #include "sweep_plot.h"
+#include "sweep_row.h"
 #include "text_table.h"
 #include "usage_error.h"
 
 namespace {
-
-// One row of the sweep: the value, the outputs (when it converged) and how.
-struct SweepRow {
-    double value;
-    bool converged;
-    std::vector<double> outputs;
-    std::string verdict;
-    std::string stop_reason;
-    std::string cause;  // empty for a value that converged
-    std::string message;
-    int iterations;
-    int solves;
-};
-
-// The columns: model variables, and the model's own outputs (out statements).
-struct Outputs {
-    std::vector<std::string> symbols;
-    // The first model variable of each symbol, or 0 for a model output.
-    std::vector<int> numbers;
-    std::vector<std::size_t> model_outputs;  // of a column of number 0: which one
-    bool any_model_output = false;
-};
-
-void add_model_output(Outputs& outputs, const ModelExtras& extras, std::size_t index) {
-    outputs.symbols.push_back(extras.output_symbol(index));
-    outputs.numbers.push_back(0);
-    outputs.model_outputs.push_back(index);
-    outputs.any_model_output = true;
-}
-
-// The outputs asked for, or else every unknown and every output of the model.
-Outputs chosen_outputs(const PreparedSystem& prepared, const std::vector<std::string>& asked) {
-    const ModelExtras& extras = prepared.loaded.extras();
-    Outputs outputs;
-    if (asked.empty()) {
-        for (const int number : prepared.choice.unknowns) {
-            outputs.symbols.push_back(prepared.loaded.symbols.symbol(number));
-            outputs.numbers.push_back(number);
-            outputs.model_outputs.push_back(0);
-        }
-        for (std::size_t index = 0; index < extras.output_count(); ++index) {
-            add_model_output(outputs, extras, index);
-        }
-        return outputs;
-    }
-    for (const std::string& symbol : asked) {
-        if (const std::optional<std::size_t> index = extras.output_named(symbol)) {
-            add_model_output(outputs, extras, *index);
-            continue;
-        }
-        const std::vector<int> numbers =
-            prepared.loaded.symbols.numbers_named(symbol, "--output " + symbol);
-        outputs.symbols.push_back(prepared.loaded.symbols.symbol(numbers.front()));
-        outputs.numbers.push_back(numbers.front());
-        outputs.model_outputs.push_back(0);
-    }
-    return outputs;
-}
 
 // Names are resolved in any letter case, so the varied variable is told
 // from the fixed ones by number, not by the text typed.
@@ -89,29 +33,14 @@ void reject_fixed_twice(const SystemOptions& options, const VariableSymbols& sym
     }
 }
 
-SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const LoadedModel& loaded) {
-    const ModelSession& session = loaded.session;
-    SweepRow row{point.value,
-                 point.result.converged(),
-                 {},
-                 point.result.verdict,
-                 stop_code(point.result.outcome.stop),
-                 cause_code(point.result.outcome.diagnosis.cause),
-                 point.result.stop_message,
-                 point.iterations,
-                 point.solves};
-    const std::vector<double> model_outputs =
-        outputs.any_model_output ? output_values(loaded) : std::vector<double>();
-    for (std::size_t column = 0; column < outputs.numbers.size(); ++column) {
-        const int number = outputs.numbers[column];
-        row.outputs.push_back(number > 0 ? session.value(number)
-                                         : model_outputs[outputs.model_outputs[column]]);
-    }
-    return row;
+bool one_symbol(const VariableSymbols& symbols, const std::vector<int>& numbers) {
+    return std::all_of(numbers.begin(), numbers.end(), [&](int number) {
+        return symbols.symbol(number) == symbols.symbol(numbers.front());
+    });
 }
 
-void print_text(const SweepRange& range, const Outputs& outputs, const std::vector<SweepRow>& rows,
-                std::ostream& out) {
+void print_text(const SweepRange& range, const OutputChoice& outputs,
+                const std::vector<SweepRow>& rows, std::ostream& out) {
     out << "Sweep of " << range.symbol << " from " << readable_number(range.from) << " to "
         << readable_number(range.to) << " in " << counted(range.steps, "step") << "\n\n";
     using Align = TextTable::Align;
@@ -137,8 +66,8 @@ void print_text(const SweepRange& range, const Outputs& outputs, const std::vect
     table.print(out);
 }
 
-void print_csv(const SweepRange& range, const Outputs& outputs, const std::vector<SweepRow>& rows,
-               std::ostream& out) {
+void print_csv(const SweepRange& range, const OutputChoice& outputs,
+               const std::vector<SweepRow>& rows, std::ostream& out) {
     out << csv_field(range.symbol);
     for (const std::string& symbol : outputs.symbols) {
         out << ',' << csv_field(symbol);
@@ -154,7 +83,7 @@ void print_csv(const SweepRange& range, const Outputs& outputs, const std::vecto
     }
 }
 
-nlohmann::ordered_json point_entry(const Outputs& outputs, const SweepRow& row) {
+nlohmann::ordered_json point_entry(const OutputChoice& outputs, const SweepRow& row) {
     nlohmann::ordered_json values = nlohmann::ordered_json::object();
     for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
         values[outputs.symbols[index]] =
@@ -172,7 +101,7 @@ nlohmann::ordered_json point_entry(const Outputs& outputs, const SweepRow& row) 
 }
 
 // The sweep, its points made as they are written.
-std::vector<JsonMember> sweep_document(const SweepRange& range, const Outputs& outputs,
+std::vector<JsonMember> sweep_document(const SweepRange& range, const OutputChoice& outputs,
                                        const std::vector<SweepRow>& rows) {
     return {
         {"vary", range.symbol},
@@ -184,7 +113,7 @@ std::vector<JsonMember> sweep_document(const SweepRange& range, const Outputs& o
          elements_of(rows, [&](const SweepRow& row) { return point_entry(outputs, row); })}};
 }
 
-void plot(const SweepOptions& options, const SweepRange& range, const Outputs& outputs,
+void plot(const SweepOptions& options, const SweepRange& range, const OutputChoice& outputs,
           const std::vector<SweepRow>& rows) {
     std::vector<SweepSeries> series;
     for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
@@ -200,6 +129,10 @@ void plot(const SweepOptions& options, const SweepRange& range, const Outputs& o
                      options.system.model.model_path + ": sweep of " + range.symbol);
 }
 
+int core_count() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 }  // namespace
 
 void add_sweep_options(CLI::App& command, SweepOptions& options) {
@@ -207,8 +140,16 @@ void add_sweep_options(CLI::App& command, SweepOptions& options) {
         .add_option("--vary", options.vary,
                     "vary SYMBOL from FROM to TO in STEPS equal steps; it is fixed at each value")
         ->required();
-    command.add_option("--output", options.outputs, "a variable or output to show; repeatable")
+    command
+        .add_option("--output", options.outputs,
+                    "a variable or output to show, or a family's pattern (x[*]); repeatable")
         ->take_all();
+    command
+        .add_option("--jobs", options.jobs,
+                    "solve in N processes at once, each over a run of consecutive values, "
+                    "warm-started from its own first solve (0: one per core)")
+        ->check(sign_check(true))
+        ->capture_default_str();
     add_system_options(command, options.system);
     command.add_option("--plot", options.plot_path, "write the outputs against SYMBOL as SVG");
 }
@@ -217,24 +158,28 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::ostream& out = context.out;
     std::ostream& err = context.err;
     SweepRange range = parse_sweep_range(options.vary);
+    const int jobs = options.jobs == 0 ? core_count() : options.jobs;
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {{range.symbol, range.from}}, err);
     const std::vector<int> varied =
         prepared.loaded.symbols.numbers_named(range.symbol, "--vary " + range.symbol);
     reject_fixed_twice(options.system, prepared.loaded.symbols, range.symbol, varied);
-    // Shown as the file writes it, in whatever letter case it was typed.
-    range.symbol = prepared.loaded.symbols.symbol(varied.front());
-    const Outputs outputs = chosen_outputs(prepared, options.outputs);
-    std::vector<SweepRow> rows;
-    bool all_converged = true;
-    run_continuation(prepared, varied, range, [&](const SweepPoint& point) {
-        rows.push_back(row_of(point, outputs, prepared.loaded));
-        if (!rows.back().converged) {
-            all_converged = false;
-            err << "quillon: sweep: " << range.symbol << " = " << readable_number(point.value)
-                << ": solve stopped: " << point.result.stop_message << '\n';
-        }
-    });
+    // Shown as the file writes it, in whatever letter case it was typed; a
+    // pattern that varies several symbols together as typed.
+    if (one_symbol(prepared.loaded.symbols, varied)) {
+        range.symbol = prepared.loaded.symbols.symbol(varied.front());
+    }
+    const OutputChoice outputs = chosen_outputs(prepared.loaded.symbols, &prepared.loaded.extras(),
+                                                options.outputs, prepared.choice.unknowns, "--output");
+    const std::vector<SweepRow> rows =
+        sweep_rows(prepared, varied, range, outputs, jobs, [&](const SweepRow& row) {
+            if (!row.converged) {
+                err << "quillon: sweep: " << range.symbol << " = " << readable_number(row.value)
+                    << ": solve stopped: " << row.message << '\n';
+            }
+        });
+    const bool all_converged =
+        std::all_of(rows.begin(), rows.end(), [](const SweepRow& row) { return row.converged; });
     switch (options.system.model.format) {
         case OutputFormat::json:
             write_json_object(out, sweep_document(range, outputs, rows));

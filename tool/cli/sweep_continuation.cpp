@@ -26,10 +26,14 @@ class Continuation {
   public:
     // Until a value is solved, each solve starts from the model's starting
     // point, not from where a failed one stopped.
-    Continuation(PreparedSystem& prepared, const std::vector<int>& varied)
+    Continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+                 const std::optional<SolvedValue>& from)
         : prepared_(prepared),
           varied_(varied),
-          solution_(unknown_values(prepared.loaded.session, prepared.choice)) {}
+          solved_(from.has_value()),
+          solved_value_(from ? from->value : 0.0),
+          solution_(from ? from->solution
+                         : unknown_values(prepared.loaded.session, prepared.choice)) {}
 
     SweepPoint reach(double target) {
         SweepPoint point;
@@ -76,8 +80,8 @@ class Continuation {
 
     PreparedSystem& prepared_;
     const std::vector<int>& varied_;
-    bool solved_ = false;
-    double solved_value_ = 0.0;
+    bool solved_;
+    double solved_value_;
     std::vector<double> solution_;  // of the last value solved, else the start
 };
 
@@ -113,10 +117,11 @@ SweepRange parse_sweep_range(const std::string& text) {
 }
 
 void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
-                      const SweepRange& range,
+                      const SweepRange& range, int first, int last,
+                      const std::optional<SolvedValue>& from,
                       const std::function<void(const SweepPoint&)>& point) {
-    Continuation continuation(prepared, varied);
-    for (int index = 0; index <= range.steps; ++index) {
+    Continuation continuation(prepared, varied, from);
+    for (int index = first; index <= last; ++index) {
         point(continuation.reach(range.value(index)));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,24 @@ struct SweepPoint {
     int solves = 0;        // 1 when the step went in one, more when it was cut
 };
 
-// Solves at each value of `range` in turn, the varied variable (host numbers
-// `varied`, fixed in `prepared`) set to the value and the solve started from
-// the previous value's solution. When a solve fails, the step from the last
-// solved value is halved and the way covered in shorter steps, each from the
-// solution before it; after MAX_STEP_HALVINGS halvings the value is given up
-// and the next one is tried from the last solution. A failure that shorter
-// steps cannot mend (the least-squares point on the bounds, contradicting or
+// A value of the sweep already solved, to continue from.
+struct SolvedValue {
+    double value = 0.0;
+    std::vector<double> solution;  // the unknowns, in column order
+};
+
+// Solves at values `first` to `last` of `range` in turn (numbered from 0,
+// both included), the varied variable (host numbers `varied`, fixed in
+// `prepared`) set to the value and the solve started from the last value
+// solved: `from` when given, else, until a value is solved, the model's
+// starting point. When a solve fails, the step from the last solved value
+// is halved and the way covered in shorter steps, each from the solution
+// before it; after MAX_STEP_HALVINGS halvings the value is given up and the
+// next one is tried from the last solution. A failure that shorter steps
+// cannot mend (the least-squares point on the bounds, contradicting or
 // dependent equations) gives the value up at once. `point` sees each value's
 // outcome with the host's vectors at it.
 void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
-                      const SweepRange& range, const std::function<void(const SweepPoint&)>& point);
+                      const SweepRange& range, int first, int last,
+                      const std::optional<SolvedValue>& from,
+                      const std::function<void(const SweepPoint&)>& point);

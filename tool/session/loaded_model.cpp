@@ -6,6 +6,7 @@
 
 #include "starting_point.h"
 #include "text_table.h"
+#include "usage_error.h"
 #include "warm_start.h"
 
 namespace {
@@ -59,20 +60,31 @@ std::unique_ptr<BackgroundScan> scan_ahead(const ModelOptions& options) {
     }
 }
 
+EarlierResult read_start(const ModelOptions& options) {
+    if (options.start_path.empty()) {
+        return {};
+    }
+    EarlierResult start = read_result(options.start_path);
+    if (options.strict_start && start.status.known() && !start.status.converged()) {
+        throw UsageError(unconverged_start_text(options.start_path, start.status) +
+                         "; --strict refuses it");
+    }
+    return start;
+}
+
 }  // namespace
 
 LoadedModel::LoadedModel(const ModelOptions& options)
     : scan_ahead_(scan_ahead(options)),
+      start_(read_start(options)),
       session(options.plugin_path, options.model_path),
       symbols(session),
       model_path_(options.model_path) {
     for (const auto& [symbol, value] : options.constants) {
         symbols.note_other_name(symbol, constant_note(symbol, value));
     }
-    if (!options.start_path.empty()) {
-        unknown_start_symbols =
-            apply_known_assignments(read_result_values(options.start_path), symbols, session);
-    }
+    unknown_start_symbols = apply_known_assignments(start_.values, symbols, session);
+    start_.values = {};
     apply_assignments(parse_assignments(options.at), symbols, session, "--at");
 }
 

@@ -10,6 +10,7 @@
 #include "model_options.h"
 #include "model_session.h"
 #include "variable_symbols.h"
+#include "warm_start.h"
 
 // A model as the commands start from it: loaded through the plug-in into the
 // host, with the variables' symbols as the block answers them, and the
@@ -21,12 +22,17 @@ struct LoadedModel {
     // The scan of options.scan_ahead, started first so that it reads the
     // file while the plug-in loads it; ended (and waited for) last.
     mutable std::unique_ptr<BackgroundScan> scan_ahead_;
+    // The --start result, read (and refused under strict_start) before the
+    // plug-in loads the model; its values are applied after, then dropped.
+    EarlierResult start_;
 
   public:
     ModelSession session;
     VariableSymbols symbols;
     // The symbols of the --start file that no model variable has.
     std::vector<std::string> unknown_start_symbols;
+    // How the solve that wrote the --start file ended, as the file says.
+    const ResultStatus& start_status() const { return start_.status; }
 
     // What the host's lists do not hold, read from the file on first use
     // (commands that print no names never read it) or ahead, as the options

@@ -55,15 +55,20 @@ int ModelExtras::specification_of(int variable_number) const {
     return variable_number >= 1 && index < specifications_.size() ? specifications_[index] : 0;
 }
 
-std::optional<std::size_t> ModelExtras::output_named(const std::string& typed) const {
+std::vector<std::size_t> ModelExtras::outputs_named(const std::string& typed) const {
     if (output_symbols_.empty()) {
-        return std::nullopt;
+        return {};
     }
     try {
-        return NameResolver(output_symbols_, "output").resolve(typed, typed).front();
+        return NameResolver(output_symbols_, "output").resolve(typed, typed);
     } catch (const UsageError&) {
-        return std::nullopt;
+        return {};
     }
+}
+
+std::optional<std::size_t> ModelExtras::output_named(const std::string& typed) const {
+    const std::vector<std::size_t> named = outputs_named(typed);
+    return named.empty() ? std::nullopt : std::optional<std::size_t>(named.front());
 }
 
 std::vector<double> ModelExtras::output_values(const ModelSession& session) const {

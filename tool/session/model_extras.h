@@ -34,9 +34,12 @@ class ModelExtras {
         return output_descriptions_[index];
     }
     const std::vector<std::string>& output_symbols() const { return output_symbols_; }
-    // The output that `typed` names, as a name typed on the command line
+    // Every output that `typed` names, as a name typed on the command line
     // matches (the file's spelling, or any letter case when that is one
-    // output); none when it names no output.
+    // output; a pattern over a family's indices, see NameResolver); none
+    // when it names no output.
+    std::vector<std::size_t> outputs_named(const std::string& typed) const;
+    // The first of them.
     std::optional<std::size_t> output_named(const std::string& typed) const;
 
     // The outputs' values at the host's current values, computed as the

@@ -15,7 +15,8 @@ struct ModelOptions {
     std::string model_path;
     std::string plugin_path;
     OutputFormat format = OutputFormat::text;
-    std::string start_path;  // empty: no earlier result
+    std::string start_path;     // empty: no earlier result
+    bool strict_start = false;  // refuse a start_path result that did not converge
     std::vector<std::string> at;
     // Set by a command that will read the file's names (and texts) in any
     // case: the scan then runs while the plug-in loads the model.

@@ -25,7 +25,13 @@ bool read_value(const std::string& text, double& value) {
     return !text.empty() && *end == '\0';
 }
 
-std::vector<Assignment> from_json(const std::string& path, const std::string& text) {
+// A member of `object` that is a text, else "".
+std::string text_member(const nlohmann::json& object, const char* key) {
+    const auto found = object.find(key);
+    return found != object.end() && found->is_string() ? found->get<std::string>() : "";
+}
+
+EarlierResult from_json(const std::string& path, const std::string& text) {
     nlohmann::json document;
     try {
         document = nlohmann::json::parse(text);
@@ -36,7 +42,9 @@ std::vector<Assignment> from_json(const std::string& path, const std::string& te
         !document["variables"].is_array()) {
         unreadable(path, "a JSON result holds a \"variables\" list");
     }
-    std::vector<Assignment> assignments;
+    EarlierResult result{{},
+                         {text_member(document, "status"), text_member(document, "stop_reason")}};
+    std::vector<Assignment>& assignments = result.values;
     for (const nlohmann::json& variable : document["variables"]) {
         const nlohmann::json* symbol =
             variable.is_object() && variable.contains("symbol") ? &variable["symbol"] : nullptr;
@@ -52,7 +60,7 @@ std::vector<Assignment> from_json(const std::string& path, const std::string& te
         }
         assignments.push_back({symbol->get<std::string>(), number});
     }
-    return assignments;
+    return result;
 }
 
 // The fields of one CSV line; a quoted field may hold separators and "" for ".
@@ -75,24 +83,31 @@ std::vector<std::string> csv_fields(const std::string& line) {
     return fields;
 }
 
-std::size_t column_of(const std::vector<std::string>& header, const std::string& name,
-                      const std::string& path) {
-    for (std::size_t index = 0; index < header.size(); ++index) {
-        if (header[index] == name) {
-            return index;
-        }
-    }
-    unreadable(path, "a CSV result has a \"" + name + "\" column");
+// The column of `name` in `header`; header.size() when there is none.
+std::size_t optional_column(const std::vector<std::string>& header, const std::string& name) {
+    return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
 }
 
-std::vector<Assignment> from_csv(const std::string& path, const std::string& text) {
+std::size_t column_of(const std::vector<std::string>& header, const std::string& name,
+                      const std::string& path) {
+    const std::size_t column = optional_column(header, name);
+    if (column == header.size()) {
+        unreadable(path, "a CSV result has a \"" + name + "\" column");
+    }
+    return column;
+}
+
+EarlierResult from_csv(const std::string& path, const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     std::getline(lines, line);
     const std::vector<std::string> header = csv_fields(line);
     const std::size_t symbol = column_of(header, "symbol", path);
     const std::size_t value = column_of(header, "value", path);
-    std::vector<Assignment> assignments;
+    const std::size_t status = optional_column(header, "status");
+    const std::size_t stop_reason = optional_column(header, "stop_reason");
+    EarlierResult result;
+    std::vector<Assignment>& assignments = result.values;
     for (int number = 2; std::getline(lines, line); ++number) {
         if (line.empty() || line == "\r") {
             continue;
@@ -102,14 +117,26 @@ std::vector<Assignment> from_csv(const std::string& path, const std::string& tex
         if (fields.size() <= std::max(symbol, value) || !read_value(fields[value], number_value)) {
             unreadable(path, "line " + std::to_string(number) + " has no symbol and value");
         }
+        if (assignments.empty() && status < fields.size() && stop_reason < fields.size()) {
+            result.status = {fields[status], fields[stop_reason]};
+        }
         assignments.push_back({fields[symbol], number_value});
     }
-    return assignments;
+    return result;
 }
 
 }  // namespace
 
-std::vector<Assignment> read_result_values(const std::string& path) {
+std::string ResultStatus::text() const {
+    return status.empty() ? stop_reason : status + ", " + stop_reason;
+}
+
+std::string unconverged_start_text(const std::string& path, const ResultStatus& status) {
+    return "--start " + path + ": the solve that wrote it did not converge (" + status.text() +
+           "), so its values are where that solve stopped, not a solution";
+}
+
+EarlierResult read_result(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         unreadable(path, "the file cannot be read");

@@ -28,3 +28,8 @@ std::string file_fault_text(const std::string& verb, const std::string& path, in
 // that a full disk, which shows only when the last block goes out, is a
 // FileFault and not a cut-off file reported as written.
 void write_text_file(const std::string& path, std::string_view text);
+
+// Writes all of `text` to the open file `descriptor`, again after a write
+// that was interrupted or took only part; false (errno says why) when the
+// file takes no more.
+bool write_all(int descriptor, std::string_view text);
