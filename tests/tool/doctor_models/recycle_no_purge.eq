@@ -13,15 +13,15 @@ const recovery[2] = 1
 const recovery[3] = 0
 
 var mix[c] = 10 in [0, ] "reactor feed / (mol/s)" for c in 1..3
-var out[c] = 10 in [0, ] "reactor outlet / (mol/s)" for c in 1..3
+var outlet[c] = 10 in [0, ] "reactor outlet / (mol/s)" for c in 1..3
 var product[c] = 5 in [0, ] "product / (mol/s)" for c in 1..3
 var light[c] = 5 in [0, ] "separator overhead / (mol/s)" for c in 1..3
 var rec[c] = 5 in [0, ] "recycle / (mol/s)" for c in 1..3
 
 eq mixer[c]: mix[c] = feed[c] + rec[c] for c in 1..3
-eq reactor[1]: out[1] = (1 - conversion)*mix[1]
-eq reactor[2]: out[2] = mix[2] + conversion*mix[1]
-eq reactor[3]: out[3] = mix[3]
-eq separator[c]: product[c] = recovery[c]*out[c] for c in 1..3
-eq overhead[c]: light[c] = out[c] - product[c] for c in 1..3
+eq reactor[1]: outlet[1] = (1 - conversion)*mix[1]
+eq reactor[2]: outlet[2] = mix[2] + conversion*mix[1]
+eq reactor[3]: outlet[3] = mix[3]
+eq separator[c]: product[c] = recovery[c]*outlet[c] for c in 1..3
+eq overhead[c]: light[c] = outlet[c] - product[c] for c in 1..3
 eq recycle[c]: rec[c] = light[c] for c in 1..3
