@@ -43,6 +43,12 @@ struct SweepOptions {
     std::string vary;  // SYMBOL=FROM:TO:STEPS
     std::vector<std::string> outputs;
     std::string plot_path;  // empty: no picture
+    // --follow: the curve followed by arc length; its steps and most points
+    // (0: the defaults, from STEPS).
+    bool follow = false;
+    double min_step = 0.0;
+    double max_step = 0.0;
+    int max_points = 0;
 };
 
 // The options of every command that reads a model through the plug-in: the

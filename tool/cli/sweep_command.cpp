@@ -4,12 +4,14 @@
 
 #include "csv_output.h"
 #include "exit_codes.h"
+#include "followed_sweep.h"
 #include "json_output.h"
 #include "model_input.h"
 #include "prepared_system.h"
 #include "solve_report.h"
 #include "sweep_continuation.h"
 #include "sweep_plot.h"
+#include "sweep_watch.h"
 #include "text_table.h"
 #include "usage_error.h"
 
@@ -25,6 +27,7 @@ struct SweepRow {
     std::string message;
     int iterations;
     int solves;
+    std::optional<SweepNote> note;  // what the curve did there
 };
 
 struct Outputs {
@@ -73,7 +76,8 @@ SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSess
                  stop_code(point.result.outcome.stop),
                  point.result.stop_message,
                  point.iterations,
-                 point.solves};
+                 point.solves,
+                 std::nullopt};
     for (const int number : outputs.numbers) {
         row.outputs.push_back(session.value(number));
     }
@@ -101,7 +105,8 @@ void print_text(const SweepRange& range, const Outputs& outputs, const std::vect
         cells.push_back(std::to_string(row.iterations));
         cells.push_back(std::to_string(row.solves));
         // The whole message is on stderr; the row keeps to the stop's code.
-        cells.push_back(row.converged ? row.verdict : row.verdict + " (" + row.stop_reason + ")");
+        cells.push_back((row.converged ? row.verdict : row.verdict + " (" + row.stop_reason + ")") +
+                        (row.note ? "; " + row.note->label : ""));
         table.add_row(std::move(cells));
     }
     table.print(out);
@@ -130,10 +135,16 @@ nlohmann::ordered_json point_entry(const Outputs& outputs, const SweepRow& row) 
         values[outputs.symbols[index]] =
             row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
     }
+    nlohmann::ordered_json note;
+    if (row.note) {
+        note = json_record({{"kind", note_code(row.note->kind)},
+                            {"value", json_number(row.note->value)},
+                            {"message", row.note->message}});
+    }
     return {{"value", json_number(row.value)}, {"status", row.verdict},
             {"stop_reason", row.stop_reason},  {"message", row.message},
             {"iterations", row.iterations},    {"solves", row.solves},
-            {"outputs", std::move(values)}};
+            {"outputs", std::move(values)},    {"note", std::move(note)}};
 }
 
 // The sweep, its points made as they are written.
@@ -153,10 +164,16 @@ void plot(const SweepOptions& options, const SweepRange& range, const Outputs& o
           const std::vector<SweepRow>& rows) {
     std::vector<SweepSeries> series;
     for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
-        SweepSeries one{outputs.symbols[index], {}};
+        SweepSeries one{outputs.symbols[index], {}, {}, {}};
         for (const SweepRow& row : rows) {
+            const bool jumped = row.note && row.note->kind == SweepNote::Kind::branch_jump;
+            if (jumped) {
+                one.breaks.push_back(one.points.size());
+            }
             if (row.converged) {
                 one.points.emplace_back(row.value, row.outputs[index]);
+            } else {
+                one.marks.push_back({SweepMarkKind::failed, row.value, 0.0});
             }
         }
         series.push_back(std::move(one));
@@ -175,6 +192,7 @@ void add_sweep_options(CLI::App& command, SweepOptions& options) {
     command.add_option("--output", options.outputs, "a variable to show; repeatable")->take_all();
     add_system_options(command, options.system);
     command.add_option("--plot", options.plot_path, "write the outputs against SYMBOL as SVG");
+    add_follow_options(command, options);
 }
 
 int run_sweep(const SweepOptions& options, const CommandContext& context) {
@@ -189,14 +207,24 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     // Shown as the file writes it, in whatever letter case it was typed.
     range.symbol = prepared.loaded.symbols.symbol(varied.front());
     const Outputs outputs = chosen_outputs(prepared, options.outputs);
+    if (options.follow) {
+        return run_followed_sweep(options, range, prepared, varied, outputs.symbols,
+                                  outputs.numbers, context);
+    }
     std::vector<SweepRow> rows;
     bool all_converged = true;
+    SweepWatch watch(prepared, varied, range);
     run_continuation(prepared, varied, range, [&](const SweepPoint& point) {
         rows.push_back(row_of(point, outputs, prepared.loaded.session));
+        rows.back().note = watch.observe(point);
+        const std::string where =
+            "quillon: sweep: " + range.symbol + " = " + readable_number(point.value) + ": ";
         if (!rows.back().converged) {
             all_converged = false;
-            err << "quillon: sweep: " << range.symbol << " = " << readable_number(point.value)
-                << ": solve stopped: " << point.result.stop_message << '\n';
+            err << where << "solve stopped: " << point.result.stop_message << '\n';
+        }
+        if (rows.back().note) {
+            err << where << rows.back().note->message << '\n';
         }
     });
     switch (options.system.model.format) {
