@@ -50,9 +50,12 @@ struct BorderedCase {
 };
 
 // Patterns that make KLU permute rows and columns and split the matrix into
-// blocks: a diagonal run backwards, a cycle, a dense block, a lower bidiagonal.
+// blocks: a swap (an odd permutation), a diagonal run backwards, a cycle, a
+// block without diagonal (pivots off it), a dense block, a lower bidiagonal.
 std::vector<BorderedCase> bordered_cases() {
     return {
+        {"swap", 2, {{0, 1}, {1, 0}, {0, 2}}},
+        {"no_diagonal", 3, {{0, 1}, {0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 1}, {2, 3}}},
         {"anti_diagonal", 4, {{0, 3}, {1, 2}, {2, 1}, {3, 0}, {0, 4}, {2, 4}}},
         {"cycle", 3, {{0, 1}, {1, 2}, {2, 0}, {1, 3}}},
         {"dense",
