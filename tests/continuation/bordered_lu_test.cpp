@@ -101,19 +101,43 @@ TEST(bordered_lu, determinant_and_solution_match_dense_elimination) {
             Vector slots;
             assembly.assemble(host_values.data(), slots);
             const DeterminantSign expected = dense_determinant(dense);
-            ASSERT_TRUE(lu.factor(slots, row)) << c.name;
-            const DeterminantSign found = lu.determinant();
-            EXPECT_EQ(found.sign, expected.sign) << c.name << " trial " << trial;
-            EXPECT_NEAR(found.log_magnitude, expected.log_magnitude, 1e-10) << c.name;
-            Vector rhs(size, 1.0);
-            const Vector solution = dense_newton::solve(dense, rhs);
-            lu.solve(rhs);
-            for (std::size_t index = 0; index < size; ++index) {
-                EXPECT_NEAR(rhs[index], solution[index], 1e-9 * (1 + std::fabs(solution[index])))
-                    << c.name;
+            const Vector solution = dense_newton::solve(dense, Vector(size, 1.0));
+            // Every column that leaves the rest nonsingular may be set aside;
+            // the parameter's always does in these cases.
+            for (int aside = c.unknowns; aside >= 0; --aside) {
+                if (!lu.factor(slots, row, aside)) {
+                    EXPECT_NE(aside, c.unknowns) << c.name;
+                    continue;
+                }
+                const DeterminantSign found = lu.determinant();
+                EXPECT_EQ(found.sign, expected.sign) << c.name << " aside " << aside;
+                EXPECT_NEAR(found.log_magnitude, expected.log_magnitude, 1e-10) << c.name;
+                Vector rhs(size, 1.0);
+                lu.solve(rhs);
+                for (std::size_t index = 0; index < size; ++index) {
+                    EXPECT_NEAR(rhs[index], solution[index],
+                                1e-9 * (1 + std::fabs(solution[index])))
+                        << c.name << " aside " << aside;
+                }
             }
         }
     }
+}
+
+// x^2 + y^2 = 1 at its turning point (y, x) = (0, 1): dF/dy = 2y is exactly
+// 0, so eliminating through it fails, and through the parameter's column,
+// the one the curve moves in there, succeeds.
+TEST(bordered_lu, a_turning_point_is_solved_through_the_column_the_curve_moves_in) {
+    JacobianAssembly assembly(2, {{0, 0}, {0, 1}});
+    BorderedLu lu(assembly.pattern());
+    const Vector slots{0.0, 2.0};  // dF/dy, dF/dx
+    const Vector tangent_row{1.0, 0.0};
+    EXPECT_FALSE(lu.factor(slots, tangent_row, 1));
+    ASSERT_TRUE(lu.factor(slots, tangent_row, 0));
+    Vector rhs{4.0, 3.0};  // 2 x = 4, y = 3
+    lu.solve(rhs);
+    EXPECT_EQ(rhs, (Vector{3.0, 2.0}));
+    EXPECT_EQ(lu.determinant().sign, -1);  // det [[0, 2], [1, 0]]
 }
 
 TEST(bordered_lu, refuses_a_jacobian_with_a_row_in_the_border) {

@@ -1,5 +1,6 @@
 #include "followed_output.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "csv_output.h"
@@ -82,6 +83,11 @@ std::string listed_points(const FollowedCurve& curve, CurvePointKind kind, const
            " = " + listed_names(values);
 }
 
+// The trace's time over the points it made past the start.
+double seconds_per_point(const FollowedCurve& curve) {
+    return curve.summary.total_seconds / std::max(curve.summary.points, 1);
+}
+
 void print_text(const FollowedCurve& curve, std::ostream& out) {
     const SweepRange& range = curve.range;
     out << "Curve of " << range.symbol << " followed from " << readable_number(range.from)
@@ -118,8 +124,14 @@ void print_text(const FollowedCurve& curve, std::ostream& out) {
     message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
     out << message << ".\n";
     if (!curve.points.empty()) {
+        const CurveSummary& summary = curve.summary;
         out << listed_points(curve, CurvePointKind::turning_point, "turning point") << "; "
-            << listed_points(curve, CurvePointKind::branch_point, "branch point") << ".\n";
+            << listed_points(curve, CurvePointKind::branch_point, "branch point") << ".\n"
+            << "Time        " << short_number(summary.total_seconds) << " s: evaluation "
+            << short_number(summary.evaluation_seconds) << " s, LU "
+            << short_number(summary.lu_seconds) << " s, rest "
+            << short_number(summary.total_seconds - summary.evaluation_seconds - summary.lu_seconds)
+            << " s; " << short_number(seconds_per_point(curve)) << " s per point\n";
     }
 }
 
@@ -184,7 +196,14 @@ std::vector<JsonMember> curve_document(const FollowedCurve& curve) {
                      [&](const FollowedPoint& point) { return point_entry(curve, point); })},
         {"turning_points", marked_points(curve, CurvePointKind::turning_point)},
         {"branch_points", marked_points(curve, CurvePointKind::branch_point)},
-        {"end", json_record({{"reason", end_code(curve.end)}, {"message", curve.end_message}})}};
+        {"end", json_record({{"reason", end_code(curve.end)}, {"message", curve.end_message}})},
+        {"timing",
+         json_record({{"total_seconds", json_number(curve.summary.total_seconds)},
+                      {"evaluation_seconds", json_number(curve.summary.evaluation_seconds)},
+                      {"lu_seconds", json_number(curve.summary.lu_seconds)},
+                      {"seconds_per_point", json_number(seconds_per_point(curve))},
+                      {"residual_evaluations", curve.summary.residual_evaluations},
+                      {"jacobian_evaluations", curve.summary.jacobian_evaluations}})}};
 }
 
 }  // namespace

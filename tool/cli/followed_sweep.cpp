@@ -143,6 +143,7 @@ int run_followed_sweep(const SweepOptions& options, const SweepRange& range,
                 return true;
             });
         curve.end = summary.end;
+        curve.summary = summary;
         curve.end_message = end_message(curve, summary, prepared);
         // The start's iterations are the solve's and its correction's.
         if (!curve.points.empty()) {

@@ -32,6 +32,7 @@ struct FollowedCurve {
     std::vector<FollowedPoint> points;
     CurveEnd end = CurveEnd::start_failed;
     std::string end_message;
+    CurveSummary summary;   // of the trace; none when the start's solve failed
     bool complete() const;  // followed to its end: out of the range, closed or on a bound
 };
 

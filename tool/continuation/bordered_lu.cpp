@@ -1,5 +1,6 @@
 #include "bordered_lu.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -10,46 +11,127 @@ std::size_t at(int index) {
 
 }  // namespace
 
-// Column by column: the Jacobian's slots, then the border's, whose row n
-// comes after every row of the Jacobian.
-CompressedColumns BorderedLu::bordered_pattern(const CompressedColumns& jacobian) {
-    if (jacobian.size < 1) {
+BorderedLu::BorderedLu(const CompressedColumns& jacobian)
+    : jacobian_(jacobian), size_(jacobian.size) {
+    if (size_ < 1) {
         throw std::invalid_argument("a curve system has at least its parameter");
     }
-    CompressedColumns bordered;
-    bordered.size = jacobian.size;
-    bordered.row_indices.reserve(at(jacobian.slot_count() + jacobian.size));
-    for (int column = 0; column < jacobian.size; ++column) {
-        for (int slot = jacobian.column_starts[at(column)];
-             slot < jacobian.column_starts[at(column) + 1]; ++slot) {
-            const int row = jacobian.row_indices[at(slot)];
-            if (row < 0 || row >= jacobian.size - 1) {
-                throw std::invalid_argument(
-                    "a curve system's Jacobian has a row outside 0 .. n - 1");
-            }
-            bordered.row_indices.push_back(row);
+    for (const int row : jacobian_.row_indices) {
+        if (row < 0 || row >= size_ - 1) {
+            throw std::invalid_argument("a curve system's Jacobian has a row outside 0 .. n - 1");
         }
-        bordered.row_indices.push_back(jacobian.size - 1);
-        bordered.column_starts.push_back(bordered.slot_count());
     }
-    return bordered;
 }
 
-BorderedLu::BorderedLu(const CompressedColumns& jacobian)
-    : jacobian_(jacobian), lu_(bordered_pattern(jacobian)) {}
+BorderedLu::~BorderedLu() = default;
 
-bool BorderedLu::factor(const std::vector<double>& slot_values, const std::vector<double>& row) {
-    if (slot_values.size() != at(jacobian_.slot_count()) || row.size() != at(jacobian_.size)) {
+// M: the Jacobian's columns but `set_aside`, in their order, analysed once
+// for each column set aside in turn.
+void BorderedLu::prepare(int set_aside) {
+    if (set_aside == set_aside_ && lu_) {
+        return;
+    }
+    CompressedColumns m;
+    m.size = size_ - 1;
+    for (int column = 0; column < size_; ++column) {
+        if (column == set_aside) {
+            continue;
+        }
+        for (int slot = jacobian_.column_starts[at(column)];
+             slot < jacobian_.column_starts[at(column) + 1]; ++slot) {
+            m.row_indices.push_back(jacobian_.row_indices[at(slot)]);
+        }
+        m.column_starts.push_back(m.slot_count());
+    }
+    lu_ = std::make_unique<SparseLu>(std::move(m));
+    set_aside_ = set_aside;
+}
+
+bool BorderedLu::factor(const std::vector<double>& slot_values, const std::vector<double>& row,
+                        int set_aside) {
+    if (slot_values.size() != at(jacobian_.slot_count()) || row.size() != at(size_) ||
+        set_aside < 0 || set_aside >= size_) {
         throw std::logic_error("BorderedLu::factor needs one value per slot and per column");
     }
-    values_.resize(slot_values.size() + row.size());
-    std::size_t to = 0;
-    for (std::size_t column = 0; column < row.size(); ++column) {
-        for (int slot = jacobian_.column_starts[column]; slot < jacobian_.column_starts[column + 1];
-             ++slot) {
-            values_[to++] = slot_values[at(slot)];
-        }
-        values_[to++] = row[column];
+    prepare(set_aside);
+    const int aside_begin = jacobian_.column_starts[at(set_aside)];
+    const int aside_end = jacobian_.column_starts[at(set_aside) + 1];
+    m_values_.assign(slot_values.begin(), slot_values.begin() + aside_begin);
+    m_values_.insert(m_values_.end(), slot_values.begin() + aside_end, slot_values.end());
+    if (!lu_->factor(m_values_)) {
+        return false;
     }
-    return lu_.factor(values_);
+    slot_values_ = slot_values;
+    row_ = row;
+    // M^-1 h_c, and s = w_c - w'^T M^-1 h_c.
+    aside_solved_.assign(at(size_ - 1), 0.0);
+    for (int slot = aside_begin; slot < aside_end; ++slot) {
+        aside_solved_[at(jacobian_.row_indices[at(slot)])] = slot_values[at(slot)];
+    }
+    lu_->solve(aside_solved_);
+    schur_ = row[at(set_aside)];
+    for (int column = 0, index = 0; column < size_; ++column) {
+        if (column != set_aside) {
+            schur_ -= row[at(column)] * aside_solved_[at(index++)];
+        }
+    }
+    return schur_ != 0.0 && std::isfinite(schur_);
+}
+
+void BorderedLu::eliminate(const std::vector<double>& r, std::vector<double>& z) {
+    work_.assign(r.begin(), r.end() - 1);
+    lu_->solve(work_);  // M^-1 r'
+    double numerator = r.back();
+    for (int column = 0, index = 0; column < size_; ++column) {
+        if (column != set_aside_) {
+            numerator -= row_[at(column)] * work_[at(index++)];
+        }
+    }
+    const double aside = numerator / schur_;
+    z.resize(at(size_));
+    for (int column = 0, index = 0; column < size_; ++column) {
+        if (column == set_aside_) {
+            z[at(column)] = aside;
+        } else {
+            z[at(column)] = work_[at(index)] - aside_solved_[at(index)] * aside;
+            ++index;
+        }
+    }
+}
+
+void BorderedLu::solve(std::vector<double>& rhs) {
+    if (!lu_ || rhs.size() != at(size_)) {
+        throw std::logic_error("BorderedLu::solve needs a factor and one value per row");
+    }
+    eliminate(rhs, correction_);
+    // One refinement against B itself: r - B z, solved again.
+    residual_ = rhs;
+    double on_row = 0.0;
+    for (int column = 0; column < size_; ++column) {
+        const double value = correction_[at(column)];
+        for (int slot = jacobian_.column_starts[at(column)];
+             slot < jacobian_.column_starts[at(column) + 1]; ++slot) {
+            residual_[at(jacobian_.row_indices[at(slot)])] -= slot_values_[at(slot)] * value;
+        }
+        on_row += row_[at(column)] * value;
+    }
+    residual_.back() -= on_row;
+    rhs.swap(correction_);
+    eliminate(residual_, correction_);
+    for (std::size_t index = 0; index < rhs.size(); ++index) {
+        rhs[index] += correction_[index];
+    }
+}
+
+// B with column c moved last is [[M, h_c], [w'^T, w_c]], whose determinant
+// is det M * s; the move passes c over the n - c columns after it.
+DeterminantSign BorderedLu::determinant() const {
+    if (!lu_) {
+        throw std::logic_error("BorderedLu::determinant needs a factor");
+    }
+    DeterminantSign determinant = lu_->determinant();
+    const bool odd_move = (size_ - 1 - set_aside_) % 2 != 0;
+    determinant.sign *= (odd_move ? -1 : 1) * (schur_ < 0 ? -1 : 1);
+    determinant.log_magnitude += std::log(std::fabs(schur_));
+    return determinant;
 }

@@ -1,38 +1,62 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "sparse_lu.h"
 
 // LU factors of a curve system's bordered matrix
 //
-//     [ dF/dx  dF/dp ]
-//     [   w^T        ]
+//     B = [ dF/dy ]    (dF/dy: the Jacobian's n rows over the n + 1
+//         [  w^T  ]     coordinates, the parameter's column last)
 //
-// the Jacobian's n rows over the n + 1 coordinates with one dense row w
-// appended, by the sparse LU on the whole matrix. Where dF/dx is singular
-// (a turning point) the bordered matrix is not, and pivoting across the
-// border keeps the solves accurate there, which eliminating the border
-// through a factor of dF/dx alone would not.
+// by block elimination through the sparse LU of M, dF/dy with one column c
+// set aside: B z = r gives z_c = (r_n - w'^T M^-1 r') / s and
+// z' = M^-1 r' - M^-1 h_c z_c, with h_c column c of dF/dy, w' and z' the
+// other coordinates and s = w_c - w'^T M^-1 h_c. With c the coordinate the
+// curve's tangent t moves most in, M is as well conditioned as B: where
+// dF/dx turns singular (a turning point, c then an unknown) M does not, and s
+// stays away from 0 (for w = W^2 t, s = |t|^2 / t_c). The border adds no
+// fill: a dense row appended to the pattern makes the sparse LU's pivoting
+// take it early, and fill in everything after it, on discretised problems
+// whose inverse Jacobians are large. Each solve is refined once against B.
 class BorderedLu {
   public:
     // `jacobian`: the curve system's pattern (size n + 1, row n empty;
     // else std::invalid_argument).
     explicit BorderedLu(const CompressedColumns& jacobian);
+    ~BorderedLu();
+    BorderedLu(const BorderedLu&) = delete;
+    BorderedLu& operator=(const BorderedLu&) = delete;
 
-    // Factors the matrix of `slot_values` (one per slot of the Jacobian's
-    // pattern) bordered with `row` (n + 1 values). False when it is singular
-    // or too badly conditioned to solve with.
-    bool factor(const std::vector<double>& slot_values, const std::vector<double>& row);
+    // Factors B for the Jacobian's `slot_values` (one per slot of its
+    // pattern) and the border `row` (n + 1 values), eliminating through the
+    // Jacobian without column `set_aside`. False when M is singular or too
+    // badly conditioned to solve with, or s is 0.
+    bool factor(const std::vector<double>& slot_values, const std::vector<double>& row,
+                int set_aside);
     // Overwrites `rhs` (n + 1 values) with the solution of the last factor's
     // system.
-    void solve(std::vector<double>& rhs) { lu_.solve(rhs); }
-    DeterminantSign determinant() const { return lu_.determinant(); }
+    void solve(std::vector<double>& rhs);
+    DeterminantSign determinant() const;
 
   private:
-    static CompressedColumns bordered_pattern(const CompressedColumns& jacobian);
+    // z = B^-1 r by block elimination, without refinement.
+    void eliminate(const std::vector<double>& r, std::vector<double>& z);
+    // M's pattern for column `set_aside`.
+    void prepare(int set_aside);
 
     CompressedColumns jacobian_;
-    SparseLu lu_;
-    std::vector<double> values_;  // per slot of the bordered pattern
+    int size_;  // n + 1
+    int set_aside_ = -1;
+    std::unique_ptr<SparseLu> lu_;  // of M for set_aside_
+    std::vector<double> m_values_;
+    // Of the last factor: the Jacobian's values, the border, M^-1 h_c, s.
+    std::vector<double> slot_values_;
+    std::vector<double> row_;
+    std::vector<double> aside_solved_;
+    double schur_ = 0.0;
+    std::vector<double> work_;
+    std::vector<double> residual_;
+    std::vector<double> correction_;
 };

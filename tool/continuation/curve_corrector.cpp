@@ -1,5 +1,6 @@
 #include "curve_corrector.h"
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -10,6 +11,21 @@ namespace {
 // Scaled residuals this small are round-off of the equations' terms, where
 // the step test is moot (as in the solver).
 constexpr double ROUND_OFF = 4 * std::numeric_limits<double>::epsilon();
+
+// Adds the seconds `work` takes to `total`, and answers what it answers.
+template <typename Work>
+auto timed(double& total, Work work) {
+    const auto begin = std::chrono::steady_clock::now();
+    struct AddOnExit {
+        double& total;
+        std::chrono::steady_clock::time_point begin;
+        ~AddOnExit() {
+            total +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        }
+    } add{total, begin};
+    return work();
+}
 
 bool all_finite(const std::vector<double>& values) {
     bool finite = true;
@@ -54,16 +70,19 @@ double CurveCorrector::relative_step(const std::vector<double>& y) const {
 }
 
 Correction CurveCorrector::correct(std::vector<double>& y, const std::vector<double>& row,
-                                   double value) {
+                                   double value, int set_aside) {
     Correction correction;
     double last_length = 0.0;
     for (int step = 0;; ++step) {
-        system_.residuals(y, residuals_);
+        timed(evaluation_seconds_, [&] {
+            system_.residuals(y, residuals_);
+            system_.jacobian(y, slot_values_);
+        });
         ++residual_evaluations_;
-        system_.jacobian(y, slot_values_);
         ++jacobian_evaluations_;
         const double scaled = scaled_residual(y);
-        if (std::isnan(scaled) || !lu_.factor(slot_values_, row)) {
+        if (std::isnan(scaled) ||
+            !timed(lu_seconds_, [&] { return lu_.factor(slot_values_, row, set_aside); })) {
             return correction;
         }
         step_.resize(y.size());
@@ -75,7 +94,7 @@ Correction CurveCorrector::correct(std::vector<double>& y, const std::vector<dou
             step_[index] = -residuals_[index];
         }
         step_.back() = value - on_row;
-        lu_.solve(step_);
+        timed(lu_seconds_, [&] { lu_.solve(step_); });
         if (!all_finite(step_)) {
             return correction;
         }
@@ -105,5 +124,5 @@ Correction CurveCorrector::correct(std::vector<double>& y, const std::vector<dou
 void CurveCorrector::direction(std::vector<double>& v) {
     v.assign(static_cast<std::size_t>(pattern_.size), 0.0);
     v.back() = 1.0;
-    lu_.solve(v);
+    timed(lu_seconds_, [&] { lu_.solve(v); });
 }

@@ -30,9 +30,12 @@ class CurveCorrector {
   public:
     CurveCorrector(CurveSystem& system, const CurveMetric& metric, double tolerance);
 
-    // From `y` (n + 1 values), which becomes the point reached. On success
-    // the factor at the point stays for direction() and determinant().
-    Correction correct(std::vector<double>& y, const std::vector<double>& row, double value);
+    // From `y` (n + 1 values), which becomes the point reached; the
+    // bordered matrix eliminates through the Jacobian without column
+    // `set_aside` (see BorderedLu). On success the factor at the point stays
+    // for direction() and determinant().
+    Correction correct(std::vector<double>& y, const std::vector<double>& row, double value,
+                       int set_aside);
 
     // At the last converged point: v with dF/dy v = 0 and row^T v = 1, the
     // curve's direction there, scaled so that its product with the row is 1.
@@ -40,9 +43,12 @@ class CurveCorrector {
     // The bordered matrix's determinant at the last converged point.
     DeterminantSign determinant() const { return lu_.determinant(); }
 
-    // Evaluations of F and of dF/dy, and Newton steps, since construction.
+    // Evaluations of F and of dF/dy since construction, and the wall-clock
+    // seconds spent in them and in the bordered LU (factors and solves).
     int residual_evaluations() const { return residual_evaluations_; }
     int jacobian_evaluations() const { return jacobian_evaluations_; }
+    double evaluation_seconds() const { return evaluation_seconds_; }
+    double lu_seconds() const { return lu_seconds_; }
 
   private:
     // The largest scaled residual at `y`, from residuals_ and slot_values_;
@@ -62,4 +68,6 @@ class CurveCorrector {
     std::vector<double> step_;
     int residual_evaluations_ = 0;
     int jacobian_evaluations_ = 0;
+    double evaluation_seconds_ = 0.0;
+    double lu_seconds_ = 0.0;
 };

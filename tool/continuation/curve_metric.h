@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -27,6 +28,10 @@ class CurveMetric {
     // W^2 v: the row whose product with a point is its dot product with v.
     void weighted(const std::vector<double>& values, std::vector<double>& row) const;
     std::size_t size() const { return weights_.size(); }
+    // |W_j v_j|: how much of v's length coordinate j makes.
+    double share(const std::vector<double>& values, std::size_t coordinate) const {
+        return std::fabs(weights_[coordinate] * values[coordinate]);
+    }
 
   private:
     double range_;                    // over the square root of the number of unknowns

@@ -42,7 +42,7 @@ bool CurveProbe::tangent(const std::vector<double>& y, int direction,
     const std::size_t parameter = y.size() - 1;
     row_.assign(y.size(), 0.0);
     row_[parameter] = 1.0;
-    if (!corrector_.correct(point, row_, y[parameter]).converged) {
+    if (!corrector_.correct(point, row_, y[parameter], static_cast<int>(parameter)).converged) {
         return false;
     }
     corrector_.direction(tangent);

@@ -1,6 +1,7 @@
 #include "curve_tracer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -73,12 +74,19 @@ class CurveTracer {
           metric_(start, settings.upper - settings.lower),
           corrector_(system, metric_, settings.tolerance),
           parameter_(start.size() - 1),
+          set_aside_(parameter_),
           range_(settings.upper - settings.lower) {}
 
     CurveSummary run(const std::vector<double>& start) {
+        const auto begin = std::chrono::steady_clock::now();
         summary_.end = follow(start);
         summary_.residual_evaluations = corrector_.residual_evaluations();
         summary_.jacobian_evaluations = corrector_.jacobian_evaluations();
+        summary_.evaluation_seconds = corrector_.evaluation_seconds();
+        summary_.lu_seconds = corrector_.lu_seconds();
+        summary_.total_seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() -
+            caller_seconds_;
         return summary_;
     }
 
@@ -160,7 +168,8 @@ class CurveTracer {
         start_.y = y;
         row_.assign(y.size(), 0.0);
         row_[parameter_] = 1.0;
-        start_.last = corrector_.correct(start_.y, row_, y[parameter_]);
+        start_.last =
+            corrector_.correct(start_.y, row_, y[parameter_], static_cast<int>(parameter_));
         start_.steps = start_.last.steps;
         start_.corrections = 1;
         return start_.last.converged && finish(start_, nullptr);
@@ -214,7 +223,22 @@ class CurveTracer {
         for (std::size_t index = 0; index < row_.size(); ++index) {
             value += row_[index] * node.y[index];
         }
-        return correct(from, node, value);
+        return correct(from, node, value, set_aside_for(from.tangent));
+    }
+
+    // The coordinate the tangent moves most in, kept while it moves at least
+    // half as much as the most: the column the bordered solves set aside.
+    int set_aside_for(const std::vector<double>& tangent) {
+        std::size_t most = set_aside_;
+        for (std::size_t index = 0; index < tangent.size(); ++index) {
+            if (metric_.share(tangent, index) > metric_.share(tangent, most)) {
+                most = index;
+            }
+        }
+        if (metric_.share(tangent, set_aside_) < 0.5 * metric_.share(tangent, most)) {
+            set_aside_ = most;
+        }
+        return static_cast<int>(set_aside_);
     }
 
     // The point where the curve between `from` and `beyond` crosses the
@@ -229,15 +253,15 @@ class CurveTracer {
         node.y[c] = crossing.edge;
         row_.assign(from.y.size(), 0.0);
         row_[c] = 1.0;
-        if (!correct(from, node, crossing.edge)) {
+        if (!correct(from, node, crossing.edge, static_cast<int>(c))) {
             return false;
         }
         node.y[c] = crossing.edge;  // the edge itself, not a rounding of it
         return true;
     }
 
-    bool correct(const Node& from, Node& node, double value) {
-        node.last = corrector_.correct(node.y, row_, value);
+    bool correct(const Node& from, Node& node, double value, int set_aside) {
+        node.last = corrector_.correct(node.y, row_, value, set_aside);
         node.steps += node.last.steps;
         ++node.corrections;
         return node.last.converged && finish(node, &from.tangent);
@@ -464,8 +488,12 @@ class CurveTracer {
         }
         summary_.turning_points += kind == CurvePointKind::turning_point ? 1 : 0;
         summary_.branch_points += kind == CurvePointKind::branch_point ? 1 : 0;
-        return point_(
+        const auto begin = std::chrono::steady_clock::now();
+        const bool go_on = point_(
             CurvePoint{node.y, node.tangent, node.arc_length, node.steps, node.corrections, kind});
+        caller_seconds_ +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        return go_on;
     }
 
     const CurveSettings& settings_;
@@ -473,6 +501,7 @@ class CurveTracer {
     CurveMetric metric_;
     CurveCorrector corrector_;
     std::size_t parameter_;
+    std::size_t set_aside_;  // see set_aside_for
     double range_;
     CurveSummary summary_;
     Node start_;
@@ -483,6 +512,7 @@ class CurveTracer {
     // point that follows them.
     int pending_steps_ = 0;
     int pending_corrections_ = 0;
+    double caller_seconds_ = 0.0;  // in the caller's hands, out of the trace's time
     std::vector<double> row_;
     std::vector<double> direction_;
 };

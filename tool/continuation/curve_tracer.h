@@ -72,6 +72,11 @@ struct CurveSummary {
     int rejected_steps = 0;
     int residual_evaluations = 0;
     int jacobian_evaluations = 0;
+    // Wall-clock seconds: the system's evaluations, the bordered LU, and the
+    // whole trace (the caller's handling of the points left out).
+    double evaluation_seconds = 0.0;
+    double lu_seconds = 0.0;
+    double total_seconds = 0.0;
 };
 
 // Follows the curve of `system` from `start` (n unknowns, then the
