@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "followed_sweep.h"
+#include "followed_curve.h"
 #include "output_format.h"
 
 // A followed curve in text (a table, one row per point in the curve's order,

@@ -68,6 +68,15 @@ void reject_fixed_twice(const SystemOptions& options, const VariableSymbols& sym
     }
 }
 
+// The outputs' values at the point the host's vectors hold.
+std::vector<double> output_values(const Outputs& outputs, const ModelSession& session) {
+    std::vector<double> values;
+    for (const int number : outputs.numbers) {
+        values.push_back(session.value(number));
+    }
+    return values;
+}
+
 SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSession& session) {
     SweepRow row{point.value,
                  point.result.converged(),
@@ -78,9 +87,7 @@ SweepRow row_of(const SweepPoint& point, const Outputs& outputs, const ModelSess
                  point.iterations,
                  point.solves,
                  std::nullopt};
-    for (const int number : outputs.numbers) {
-        row.outputs.push_back(session.value(number));
-    }
+    row.outputs = output_values(outputs, session);
     return row;
 }
 
@@ -208,13 +215,15 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     range.symbol = prepared.loaded.symbols.symbol(varied.front());
     const Outputs outputs = chosen_outputs(prepared, options.outputs);
     if (options.follow) {
-        return run_followed_sweep(options, range, prepared, varied, outputs.symbols,
-                                  outputs.numbers, context);
+        return run_followed_sweep(
+            options, range, prepared, varied, outputs.symbols,
+            [&] { return output_values(outputs, prepared.loaded.session); }, context);
     }
     std::vector<SweepRow> rows;
     bool all_converged = true;
-    SweepWatch watch(prepared, varied, range);
-    run_continuation(prepared, varied, range, [&](const SweepPoint& point) {
+    const ModelSystem model{prepared.loaded, prepared.choice, prepared.settings};
+    SweepWatch watch(model, varied, range);
+    run_continuation(model, varied, range, [&](const SweepPoint& point) {
         rows.push_back(row_of(point, outputs, prepared.loaded.session));
         rows.back().note = watch.observe(point);
         const std::string where =

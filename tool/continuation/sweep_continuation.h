@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "prepared_system.h"
+#include "model_solve.h"
+#include "model_system.h"
 
 // --vary SYMBOL=FROM:TO:STEPS: STEPS equal steps from FROM to TO, so STEPS + 1
 // values, both ends included.
@@ -34,11 +35,11 @@ struct SweepPoint {
 };
 
 // Solves at each value of `range` in turn, the varied variable (host numbers
-// `varied`, fixed in `prepared`) set to the value and the solve started from
+// `varied`, fixed in `model`'s system) set to the value and the solve started from
 // the previous value's solution. When a solve fails, the step from the last
 // solved value is halved and the way covered in shorter steps, each from the
 // solution before it; after MAX_STEP_HALVINGS halvings the value is given up
 // and the next one is tried from the last solution. `point` sees each value's
 // outcome with the host's vectors at it.
-void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+void run_continuation(const ModelSystem& model, const std::vector<int>& varied,
                       const SweepRange& range, const std::function<void(const SweepPoint&)>& point);

@@ -17,10 +17,10 @@ class Continuation {
   public:
     // Until a value is solved, each solve starts from the model's starting
     // point, not from where a failed one stopped.
-    Continuation(PreparedSystem& prepared, const std::vector<int>& varied)
-        : prepared_(prepared),
+    Continuation(const ModelSystem& model, const std::vector<int>& varied)
+        : model_(model),
           varied_(varied),
-          solution_(unknown_values(prepared.loaded.session, prepared.choice)) {}
+          solution_(unknown_values(model.loaded.session, model.choice)) {}
 
     SweepPoint reach(double target) {
         SweepPoint point;
@@ -49,9 +49,9 @@ class Continuation {
     // One solve at `value` from `start`; a success becomes the new start.
     bool attempt(double value, const std::vector<double>& start, SweepPoint& point) {
         for (const int number : varied_) {
-            prepared_.loaded.session.value(number) = value;
+            model_.loaded.session.value(number) = value;
         }
-        point.result = solve_model(prepared_.loaded, prepared_.choice, prepared_.settings, start,
+        point.result = solve_model(model_.loaded, model_.choice, model_.settings, start,
                                    [](const IterationRecord&) {});
         point.iterations += point.result.outcome.history.back().iteration;
         ++point.solves;
@@ -64,7 +64,7 @@ class Continuation {
         return true;
     }
 
-    PreparedSystem& prepared_;
+    const ModelSystem& model_;
     const std::vector<int>& varied_;
     bool solved_ = false;
     double solved_value_ = 0.0;
@@ -102,10 +102,10 @@ SweepRange parse_sweep_range(const std::string& text) {
     return range;
 }
 
-void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+void run_continuation(const ModelSystem& model, const std::vector<int>& varied,
                       const SweepRange& range,
                       const std::function<void(const SweepPoint&)>& point) {
-    Continuation continuation(prepared, varied);
+    Continuation continuation(model, varied);
     for (int index = 0; index <= range.steps; ++index) {
         point(continuation.reach(range.value(index)));
     }

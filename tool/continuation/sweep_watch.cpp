@@ -22,18 +22,18 @@ const char* note_code(SweepNote::Kind kind) {
     return kind == SweepNote::Kind::turning_point ? "turning-point" : "branch-jump";
 }
 
-SweepWatch::SweepWatch(PreparedSystem& prepared, const std::vector<int>& varied,
-                       const SweepRange& range)
+SweepWatch::SweepWatch(const ModelSystem& model, const std::vector<int>& varied,
+                       const SweepRange& range, const CurveWording& wording)
     : range_(range),
+      wording_(wording),
       direction_(range.to >= range.from ? 1 : -1),
-      system_(prepared.loaded.session, prepared.choice.unknowns, varied,
-              prepared.choice.equations) {
+      system_(model.loaded.session, model.choice.unknowns, varied, model.choice.equations) {
     settings_.lower = std::min(range.from, range.to);
     settings_.upper = std::max(range.from, range.to);
-    settings_.tolerance = prepared.settings.tolerance;
-    for (const int number : prepared.choice.unknowns) {
-        settings_.lower_bounds.push_back(prepared.loaded.session.variable(number).lower);
-        settings_.upper_bounds.push_back(prepared.loaded.session.variable(number).upper);
+    settings_.tolerance = model.settings.tolerance;
+    for (const int number : model.choice.unknowns) {
+        settings_.lower_bounds.push_back(model.loaded.session.variable(number).lower);
+        settings_.upper_bounds.push_back(model.loaded.session.variable(number).upper);
     }
 }
 
@@ -57,10 +57,10 @@ std::optional<SweepNote> SweepWatch::after_converged(double value) {
         const std::string from =
             "the curve from " + range_.symbol + " = " + readable_number(last_->y.back());
         if (course.outcome == CurveProbe::Course::Outcome::turns) {
-            note =
-                SweepNote{SweepNote::Kind::branch_jump, value, JUMPED,
-                          std::string(JUMPED) + ": " + from + " turns back near " + range_.symbol +
-                              " = " + near_value(course.point.back()) + "; `--follow` traces it"};
+            note = SweepNote{SweepNote::Kind::branch_jump, value, JUMPED,
+                             std::string(JUMPED) + ": " + from + " turns back near " +
+                                 range_.symbol + " = " + near_value(course.point.back()) + "; `" +
+                                 wording_.follow + "` traces it"};
         } else if (course.outcome == CurveProbe::Course::Outcome::reaches &&
                    !probe_->same_point(course.point, here.y, probe_->distance(last_->y, here.y))) {
             note = SweepNote{SweepNote::Kind::branch_jump, value, JUMPED,
@@ -114,7 +114,8 @@ std::optional<SweepNote> SweepWatch::after_failed(double value) {
         turn_after_last_ = course.point.back();
     }
     const std::string place = range_.symbol + " = " + near_value(*turn_after_last_);
-    return SweepNote{
-        SweepNote::Kind::turning_point, *turn_after_last_, "turning point near " + place,
-        "the solution curve has a turning point near " + place + "; `--follow` traces around it"};
+    return SweepNote{SweepNote::Kind::turning_point, *turn_after_last_,
+                     "turning point near " + place,
+                     "the solution curve has a turning point near " + place + "; `" +
+                         wording_.follow + "` traces around it"};
 }

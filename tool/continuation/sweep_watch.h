@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "curve_probe.h"
+#include "curve_wording.h"
 #include "host_curve_system.h"
-#include "prepared_system.h"
+#include "model_system.h"
 #include "sweep_continuation.h"
 
 // What a plain sweep says of the curve beside a value's verdict.
@@ -32,7 +33,8 @@ const char* note_code(SweepNote::Kind kind);
 // each value reported, and leaves them changed.
 class SweepWatch {
   public:
-    SweepWatch(PreparedSystem& prepared, const std::vector<int>& varied, const SweepRange& range);
+    SweepWatch(const ModelSystem& model, const std::vector<int>& varied, const SweepRange& range,
+               const CurveWording& wording = {});
 
     std::optional<SweepNote> observe(const SweepPoint& point);
 
@@ -49,6 +51,7 @@ class SweepWatch {
     std::optional<double> turn_ahead() const;
 
     const SweepRange& range_;
+    CurveWording wording_;
     int direction_;
     HostCurveSystem system_;
     CurveSettings settings_;
