@@ -10,53 +10,20 @@
 
 namespace {
 
-// How each kind of point is named: its code in CSV and JSON, its words in
-// the text table.
-struct PointKindName {
-    CurvePointKind kind;
-    const char* code;
-    const char* words;
-};
-
-constexpr PointKindName POINT_KINDS[] = {
-    {CurvePointKind::start, "start", "start"},
-    {CurvePointKind::regular, "step", ""},
-    {CurvePointKind::turning_point, "turning-point", "turning point"},
-    {CurvePointKind::branch_point, "branch-point", "branch point"},
-    {CurvePointKind::end, "end", "end"},
-};
-
-const PointKindName& name_of(CurvePointKind kind) {
-    for (const PointKindName& name : POINT_KINDS) {
-        if (name.kind == kind) {
-            return name;
-        }
+// The words the text table shows for each kind of point.
+const char* point_words(CurvePointKind kind) {
+    switch (kind) {
+        case CurvePointKind::regular:
+            return "";
+        case CurvePointKind::turning_point:
+            return "turning point";
+        case CurvePointKind::branch_point:
+            return "branch point";
+        case CurvePointKind::start:
+        case CurvePointKind::end:
+            break;
     }
-    return POINT_KINDS[1];
-}
-
-struct CurveEndName {
-    CurveEnd end;
-    const char* code;
-};
-
-constexpr CurveEndName CURVE_ENDS[] = {
-    {CurveEnd::left_range, "left-range"},
-    {CurveEnd::closed, "closed"},
-    {CurveEnd::bound, "bound"},
-    {CurveEnd::max_points, "max-points"},
-    {CurveEnd::step_too_small, "step-too-small"},
-    {CurveEnd::stopped, "stopped"},
-    {CurveEnd::start_failed, "start-failed"},
-};
-
-const char* end_code(CurveEnd end) {
-    for (const CurveEndName& name : CURVE_ENDS) {
-        if (name.end == end) {
-            return name.code;
-        }
-    }
-    return "stopped";
+    return point_kind_code(kind);
 }
 
 std::vector<const FollowedPoint*> points_of(const FollowedCurve& curve, CurvePointKind kind) {
@@ -114,7 +81,7 @@ void print_text(const FollowedCurve& curve, std::ostream& out) {
             cells.push_back(readable_number(point.arc_length));
             cells.push_back(std::to_string(point.iterations));
             cells.push_back(std::to_string(point.solves));
-            cells.push_back(name_of(point.kind).words);
+            cells.push_back(point_words(point.kind));
             table.add_row(std::move(cells));
         }
         table.print(out);
@@ -147,7 +114,7 @@ void print_csv(const FollowedCurve& curve, std::ostream& out) {
             out << ',' << csv_number(value);
         }
         out << ',' << csv_number(point.arc_length) << ',' << point.iterations << ',' << point.solves
-            << ',' << name_of(point.kind).code << '\n';
+            << ',' << point_kind_code(point.kind) << '\n';
     }
 }
 
@@ -161,7 +128,7 @@ nlohmann::ordered_json outputs_entry(const FollowedCurve& curve, const FollowedP
 
 nlohmann::ordered_json point_entry(const FollowedCurve& curve, const FollowedPoint& point) {
     return json_record({{"value", json_number(point.value)},
-                        {"point", name_of(point.kind).code},
+                        {"point", point_kind_code(point.kind)},
                         {"arc_length", json_number(point.arc_length)},
                         {"iterations", point.iterations},
                         {"solves", point.solves},
@@ -196,7 +163,8 @@ std::vector<JsonMember> curve_document(const FollowedCurve& curve) {
                      [&](const FollowedPoint& point) { return point_entry(curve, point); })},
         {"turning_points", marked_points(curve, CurvePointKind::turning_point)},
         {"branch_points", marked_points(curve, CurvePointKind::branch_point)},
-        {"end", json_record({{"reason", end_code(curve.end)}, {"message", curve.end_message}})},
+        {"end",
+         json_record({{"reason", curve_end_code(curve.end)}, {"message", curve.end_message}})},
         {"timing",
          json_record({{"total_seconds", json_number(curve.summary.total_seconds)},
                       {"evaluation_seconds", json_number(curve.summary.evaluation_seconds)},

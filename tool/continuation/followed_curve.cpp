@@ -56,7 +56,53 @@ std::string end_message(const FollowedCurve& curve, const ModelSystem& model,
     return "the curve was not followed beyond " + where;
 }
 
+struct PointKindCode {
+    CurvePointKind kind;
+    const char* code;
+};
+
+constexpr PointKindCode POINT_KIND_CODES[] = {
+    {CurvePointKind::start, "start"},
+    {CurvePointKind::regular, "step"},
+    {CurvePointKind::turning_point, "turning-point"},
+    {CurvePointKind::branch_point, "branch-point"},
+    {CurvePointKind::end, "end"},
+};
+
+struct CurveEndCode {
+    CurveEnd end;
+    const char* code;
+};
+
+constexpr CurveEndCode CURVE_END_CODES[] = {
+    {CurveEnd::left_range, "left-range"},
+    {CurveEnd::closed, "closed"},
+    {CurveEnd::bound, "bound"},
+    {CurveEnd::max_points, "max-points"},
+    {CurveEnd::step_too_small, "step-too-small"},
+    {CurveEnd::stopped, "stopped"},
+    {CurveEnd::start_failed, "start-failed"},
+};
+
 }  // namespace
+
+const char* point_kind_code(CurvePointKind kind) {
+    for (const PointKindCode& entry : POINT_KIND_CODES) {
+        if (entry.kind == kind) {
+            return entry.code;
+        }
+    }
+    return "step";
+}
+
+const char* curve_end_code(CurveEnd end) {
+    for (const CurveEndCode& entry : CURVE_END_CODES) {
+        if (entry.end == end) {
+            return entry.code;
+        }
+    }
+    return "stopped";
+}
 
 bool FollowedCurve::complete() const {
     return end == CurveEnd::left_range || end == CurveEnd::closed || end == CurveEnd::bound;

@@ -9,6 +9,12 @@
 #include "model_system.h"
 #include "sweep_continuation.h"
 
+// The codes outputs name the kinds of points and ends by: "start", "step",
+// "turning-point", "branch-point", "end"; "left-range", "closed", "bound",
+// "max-points", "step-too-small", "stopped", "start-failed".
+const char* point_kind_code(CurvePointKind kind);
+const char* curve_end_code(CurveEnd end);
+
 // How far and how finely a curve is followed, as a caller asks; 0 (or
 // below) for the defaults, which come from the sweep's STEPS.
 struct FollowRequest {
