@@ -56,12 +56,14 @@ std::string end_message(const FollowedCurve& curve, const ModelSystem& model,
     return "the curve was not followed beyond " + where;
 }
 
-struct PointKindCode {
-    CurvePointKind kind;
+// A kind and its code.
+template <typename Kind>
+struct Code {
+    Kind kind;
     const char* code;
 };
 
-constexpr PointKindCode POINT_KIND_CODES[] = {
+constexpr Code<CurvePointKind> POINT_KIND_CODES[] = {
     {CurvePointKind::start, "start"},
     {CurvePointKind::regular, "step"},
     {CurvePointKind::turning_point, "turning-point"},
@@ -69,12 +71,7 @@ constexpr PointKindCode POINT_KIND_CODES[] = {
     {CurvePointKind::end, "end"},
 };
 
-struct CurveEndCode {
-    CurveEnd end;
-    const char* code;
-};
-
-constexpr CurveEndCode CURVE_END_CODES[] = {
+constexpr Code<CurveEnd> CURVE_END_CODES[] = {
     {CurveEnd::left_range, "left-range"},
     {CurveEnd::closed, "closed"},
     {CurveEnd::bound, "bound"},
@@ -84,24 +81,25 @@ constexpr CurveEndCode CURVE_END_CODES[] = {
     {CurveEnd::start_failed, "start-failed"},
 };
 
-}  // namespace
-
-const char* point_kind_code(CurvePointKind kind) {
-    for (const PointKindCode& entry : POINT_KIND_CODES) {
+// The code of `kind` in `table`, which lists every kind.
+template <typename Kind, std::size_t Size>
+const char* code_in(const Code<Kind> (&table)[Size], Kind kind) {
+    for (const Code<Kind>& entry : table) {
         if (entry.kind == kind) {
             return entry.code;
         }
     }
-    return "step";
+    return table[0].code;
+}
+
+}  // namespace
+
+const char* point_kind_code(CurvePointKind kind) {
+    return code_in(POINT_KIND_CODES, kind);
 }
 
 const char* curve_end_code(CurveEnd end) {
-    for (const CurveEndCode& entry : CURVE_END_CODES) {
-        if (entry.end == end) {
-            return entry.code;
-        }
-    }
-    return "stopped";
+    return code_in(CURVE_END_CODES, end);
 }
 
 bool FollowedCurve::complete() const {
