@@ -90,6 +90,51 @@ TEST(tool_sweep_follow, text_and_csv_mark_the_turning_points_and_say_how_it_ende
     EXPECT_NE(csv.out.find(",turning-point\n"), std::string::npos);
 }
 
+// Curves followed either way, their turning and branch points in the order
+// of the curve: the S-curve downwards from the ignited state (extinction
+// first), and a pitchfork x^3 = p x passed along x = 0, where x = ±sqrt(p)
+// branch off at p = 0.
+TEST(tool_sweep_follow, turning_and_branch_points_come_in_the_curves_order) {
+    const TempModelFile pitchfork(
+        "var p = -1\nvar x = 0\nvar z = -1\neq fork: x^3 - p*x = 0\neq line: z = p\n");
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::vector<double> turning;
+        std::vector<double> branch;
+        double last;
+    } cases[] = {
+        {"s_curve_downwards",
+         {cstr_model(), "--vary", "tau=10:0.2:20", "--at", "X=0.99", "--at", "T=499", "--at",
+          "k=10"},
+         {0.8282896579456728, 5.713298398404626},
+         {},
+         0.2},
+        {"pitchfork", {pitchfork.path(), "--vary", "p=-1:1.3:23"}, {}, {0.0}, 1.3},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"sweep"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        for (const char* more : {"--follow", "--format", "json"}) {
+            arguments.emplace_back(more);
+        }
+        const ProgramRun run = run_quillon(arguments);
+        ASSERT_EQ(run.exit_code, 0) << c.name << testing::PrintToString(run);
+        const nlohmann::json curve = run.json();
+        EXPECT_EQ(curve["end"]["reason"], "left-range") << c.name;
+        EXPECT_EQ(curve["points"].back()["value"], c.last) << c.name;
+        for (const auto& [list, expected] :
+             {std::pair{"turning_points", c.turning}, std::pair{"branch_points", c.branch}}) {
+            ASSERT_EQ(curve[list].size(), expected.size()) << c.name << " " << list;
+            for (std::size_t index = 0; index < expected.size(); ++index) {
+                EXPECT_NEAR(curve[list][index]["value"].get<double>(), expected[index],
+                            1e-6 * std::max(1.0, expected[index]))
+                    << c.name << " " << list;
+            }
+        }
+    }
+}
+
 // x^2 = p, x within [0, 1.5]: the branch x = sqrt(p) reaches x's upper bound
 // at p = 2.25; with x free of bounds, it leaves the range at p = 4.
 TEST(tool_sweep_follow, ends_are_said_with_their_exit_codes) {
@@ -188,6 +233,15 @@ TEST(tool_sweep_follow, plain_sweep_says_where_the_curve_turned_or_jumped) {
     }
     const nlohmann::json& last = down_points.back();
     EXPECT_EQ(last["note"]["kind"], "branch-jump");
+    // x = ln(5 - p) has no turn: beyond p = 5 the equation is undefined, and
+    // a value there fails without a note.
+    const TempModelFile log_model("var p = 0\nvar x = 1\neq e: x = ln(5 - p)\n");
+    const ProgramRun undefined =
+        run_quillon({"sweep", log_model.path(), "--vary", "p=0:6:3", "--format", "json"});
+    EXPECT_EQ(undefined.exit_code, 1) << testing::PrintToString(undefined);
+    const nlohmann::json beyond = undefined.json()["points"].back();
+    EXPECT_EQ(beyond["status"], "Not converged");
+    EXPECT_TRUE(beyond["note"].is_null()) << beyond;
     EXPECT_EQ(last["note"]["message"],
               "jumped to another branch: the curve from tau = 0.9 turns back near tau = 0.828; "
               "`--follow` traces it");
