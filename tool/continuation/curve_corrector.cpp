@@ -121,6 +121,14 @@ Correction CurveCorrector::correct(std::vector<double>& y, const std::vector<dou
     }
 }
 
+bool CurveCorrector::linearize(const std::vector<double>& y, const std::vector<double>& row,
+                               int set_aside) {
+    timed(evaluation_seconds_, [&] { system_.jacobian(y, slot_values_); });
+    ++jacobian_evaluations_;
+    return all_finite(slot_values_) &&
+           timed(lu_seconds_, [&] { return lu_.factor(slot_values_, row, set_aside); });
+}
+
 void CurveCorrector::direction(std::vector<double>& v) {
     v.assign(static_cast<std::size_t>(pattern_.size), 0.0);
     v.back() = 1.0;

@@ -37,6 +37,11 @@ class CurveCorrector {
     Correction correct(std::vector<double>& y, const std::vector<double>& row, double value,
                        int set_aside);
 
+    // Factors the bordered matrix at `y` without correcting it, for a point
+    // known to be on the curve; false when it is singular or a derivative is
+    // not finite. direction() and determinant() then answer for `y`.
+    bool linearize(const std::vector<double>& y, const std::vector<double>& row, int set_aside);
+
     // At the last converged point: v with dF/dy v = 0 and row^T v = 1, the
     // curve's direction there, scaled so that its product with the row is 1.
     void direction(std::vector<double>& v);

@@ -38,11 +38,10 @@ CurveProbe::CurveProbe(CurveSystem& system, const std::vector<double>& first,
 bool CurveProbe::tangent(const std::vector<double>& y, int direction,
                          std::vector<double>& tangent) {
     metric_.widen(y);
-    std::vector<double> point = y;
     const std::size_t parameter = y.size() - 1;
     row_.assign(y.size(), 0.0);
     row_[parameter] = 1.0;
-    if (!corrector_.correct(point, row_, y[parameter], static_cast<int>(parameter)).converged) {
+    if (!corrector_.linearize(y, row_, static_cast<int>(parameter))) {
         return false;
     }
     corrector_.direction(tangent);

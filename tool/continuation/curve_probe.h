@@ -18,7 +18,7 @@ class CurveProbe {
     CurveProbe(CurveSystem& system, const std::vector<double>& first,
                const CurveSettings& settings);
 
-    // The tangent of length 1 at `y`, a solution at its parameter, turned
+    // The tangent of length 1 at `y`, a converged solution, turned
     // toward larger values of the parameter when `direction` is +1, smaller
     // when -1; false when it is not defined there (a singular Jacobian).
     bool tangent(const std::vector<double>& y, int direction, std::vector<double>& tangent);
