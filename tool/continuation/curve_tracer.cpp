@@ -101,11 +101,19 @@ class CurveTracer {
         Node here = start_;
         turn_sign_ = sign_of(here.tangent[parameter_]);
         double step = std::clamp(settings_.first_step, settings_.min_step, settings_.max_step);
-        int made = 0;
-        for (;;) {
-            if (made >= settings_.max_points) {
-                return CurveEnd::max_points;
+        for (int made = 0; made < settings_.max_points; ++made) {
+            if (const std::optional<CurveEnd> end = advance(here, step)) {
+                return *end;
             }
+        }
+        return CurveEnd::max_points;
+    }
+
+    // One step from `here`, tried shorter until its correction succeeds;
+    // `here` becomes the point reached and `step` the next step's length.
+    // Answers how the trace ends when the step ends it.
+    std::optional<CurveEnd> advance(Node& here, double& step) {
+        for (;;) {
             const double room = room_in_bounds(here);
             if (room <= settings_.tolerance * range_) {
                 return bound_end(nearest_bound(here));
@@ -114,9 +122,13 @@ class CurveTracer {
             Node next;
             next.steps = pending_steps_;
             next.corrections = pending_corrections_;
-            if (!correct_along(here, tried, next) || turned_too_far(here, next)) {
-                pending_steps_ = next.steps;
-                pending_corrections_ = next.corrections;
+            const bool corrected = correct_along(here, tried, next) && !turned_too_far(here, next);
+            pending_steps_ = corrected ? 0 : next.steps;
+            pending_corrections_ = corrected ? 0 : next.corrections;
+            const std::optional<Crossing> crossing =
+                corrected ? first_crossing(here, next) : std::nullopt;
+            Node edge;
+            if (!corrected || (crossing && !correct_where(here, next, *crossing, edge))) {
                 ++summary_.rejected_steps;
                 step = tried / 2;
                 if (step < settings_.min_step) {
@@ -124,18 +136,7 @@ class CurveTracer {
                 }
                 continue;
             }
-            pending_steps_ = 0;
-            pending_corrections_ = 0;
-            if (const std::optional<Crossing> crossing = first_crossing(here, next)) {
-                Node edge;
-                if (!correct_where(here, next, *crossing, edge)) {
-                    ++summary_.rejected_steps;
-                    step = tried / 2;
-                    if (step < settings_.min_step) {
-                        return CurveEnd::step_too_small;
-                    }
-                    continue;
-                }
+            if (crossing) {
                 edge.steps += next.steps;
                 edge.corrections += next.corrections;
                 if (!finish_at(here, edge)) {
@@ -153,12 +154,12 @@ class CurveTracer {
             if (!emit_located(here, next) || !arrive(here, next, CurvePointKind::regular)) {
                 return CurveEnd::stopped;
             }
-            ++made;
             step = next_step(tried, here, next);
             here = std::move(next);
             if (metric_.widen(here.y)) {
                 normalize(here.tangent);
             }
+            return std::nullopt;
         }
     }
 
