@@ -190,6 +190,7 @@ TEST(tool_sweep_follow, usage_faults_are_named) {
          "between them"},
         {{"--vary", "tau=1:2:4", "--follow", "--min-step", "0.5", "--max-step", "0.1"},
          "--min-step 0.5 is above --max-step 0.1"},
+        {{"--vary", "tau=1:2:4", "--max-points", "4"}, "--max-points requires --follow"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"sweep", cstr_model()};

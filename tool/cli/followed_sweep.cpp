@@ -4,21 +4,25 @@
 #include "followed_output.h"
 
 void add_follow_options(CLI::App& command, SweepOptions& options) {
-    command.add_flag("--follow", options.follow,
-                     "follow the curve of solutions by arc length, through turning points, "
-                     "from FROM while SYMBOL stays within [FROM, TO]; STEPS sets the first step");
+    CLI::Option* follow = command.add_flag(
+        "--follow", options.follow,
+        "follow the curve of solutions by arc length, through turning points, from FROM while "
+        "SYMBOL stays within [FROM, TO]; STEPS sets the first step");
     command
         .add_option("--min-step", options.min_step,
                     "--follow: the shortest step along the curve (default: the first step / 1e6)")
-        ->check(sign_check(false));
+        ->check(sign_check(false))
+        ->needs(follow);
     command
         .add_option("--max-step", options.max_step,
                     "--follow: the longest step along the curve (default: the first step)")
-        ->check(sign_check(false));
+        ->check(sign_check(false))
+        ->needs(follow);
     command
         .add_option("--max-points", options.max_points,
                     "--follow: the most points (default: 10 * STEPS, at least 1000)")
-        ->check(sign_check(false));
+        ->check(sign_check(false))
+        ->needs(follow);
 }
 
 int run_followed_sweep(const SweepOptions& options, const SweepRange& range,
