@@ -6,8 +6,10 @@
 #include <limits>
 #include <optional>
 
+#include "curve_box.h"
 #include "curve_corrector.h"
 #include "curve_metric.h"
+#include "sign_change.h"
 
 namespace {
 
@@ -50,13 +52,6 @@ struct Node {
     Correction last;  // the correction that made the point
 };
 
-// Where a step leaves the box of the parameter's range and the unknowns'
-// bounds: the coordinate and the edge's value.
-struct Crossing {
-    std::size_t coordinate;
-    double edge;
-};
-
 // A turning or branch point found within a step, at `sigma` along the
 // tangent of the step's first point.
 struct Located {
@@ -75,7 +70,8 @@ class CurveTracer {
           corrector_(system, metric_, settings.tolerance),
           parameter_(start.size() - 1),
           set_aside_(parameter_),
-          range_(settings.upper - settings.lower) {}
+          range_(settings.upper - settings.lower),
+          box_(settings.lower, settings.upper, settings.lower_bounds, settings.upper_bounds) {}
 
     CurveSummary run(const std::vector<double>& start) {
         const auto begin = std::chrono::steady_clock::now();
@@ -114,9 +110,9 @@ class CurveTracer {
     // Answers how the trace ends when the step ends it.
     std::optional<CurveEnd> advance(Node& here, double& step) {
         for (;;) {
-            const double room = room_in_bounds(here);
+            const double room = box_.room(here.y, here.tangent);
             if (room <= settings_.tolerance * range_) {
-                return bound_end(nearest_bound(here));
+                return bound_end(*box_.nearest_bound(here.y, here.tangent));
             }
             const double tried = std::min(step, room);
             Node next;
@@ -125,8 +121,8 @@ class CurveTracer {
             const bool corrected = correct_along(here, tried, next) && !turned_too_far(here, next);
             pending_steps_ = corrected ? 0 : next.steps;
             pending_corrections_ = corrected ? 0 : next.corrections;
-            const std::optional<Crossing> crossing =
-                corrected ? first_crossing(here, next) : std::nullopt;
+            const std::optional<BoxEdge> crossing =
+                corrected ? box_.first_crossing(here.y, next.y) : std::nullopt;
             Node edge;
             if (!corrected || (crossing && !correct_where(here, next, *crossing, edge))) {
                 ++summary_.rejected_steps;
@@ -244,7 +240,7 @@ class CurveTracer {
 
     // The point where the curve between `from` and `beyond` crosses the
     // box's edge, started where the chord between them does.
-    bool correct_where(const Node& from, const Node& beyond, const Crossing& crossing, Node& node) {
+    bool correct_where(const Node& from, const Node& beyond, const BoxEdge& crossing, Node& node) {
         const std::size_t c = crossing.coordinate;
         const double share = (crossing.edge - from.y[c]) / (beyond.y[c] - from.y[c]);
         node.y.resize(from.y.size());
@@ -272,63 +268,9 @@ class CurveTracer {
         return std::acos(std::clamp(metric_.dot(from.tangent, to.tangent), -1.0, 1.0)) > MOST_ANGLE;
     }
 
-    // How far the prediction from `here` may go before an unknown leaves
-    // its bounds.
-    double room_in_bounds(const Node& here) const {
-        const Crossing nearest = nearest_bound(here);
-        return nearest.coordinate == parameter_ ? std::numeric_limits<double>::infinity()
-                                                : room_to(here, nearest);
-    }
-
-    // The bound that the tangent from `here` reaches first, or the
-    // parameter (coordinate n) when it heads for none.
-    Crossing nearest_bound(const Node& here) const {
-        Crossing nearest{parameter_, 0.0};
-        double least = std::numeric_limits<double>::infinity();
-        for (std::size_t column = 0; column < settings_.lower_bounds.size(); ++column) {
-            const double heading = here.tangent[column];
-            const Crossing bound{column, heading > 0 ? settings_.upper_bounds[column]
-                                                     : settings_.lower_bounds[column]};
-            if (heading != 0.0 && std::isfinite(bound.edge) && room_to(here, bound) < least) {
-                least = room_to(here, bound);
-                nearest = bound;
-            }
-        }
-        return nearest;
-    }
-
-    static double room_to(const Node& here, const Crossing& bound) {
-        const std::size_t c = bound.coordinate;
-        return std::max((bound.edge - here.y[c]) / here.tangent[c], 0.0);
-    }
-
-    // Of the edges the step from `from` to `to` crosses (the parameter's
-    // range, the unknowns' bounds), the one the chord crosses first.
-    std::optional<Crossing> first_crossing(const Node& from, const Node& to) const {
-        std::optional<Crossing> first;
-        double earliest = std::numeric_limits<double>::infinity();
-        const auto offer = [&](std::size_t coordinate, double lower, double upper) {
-            const double value = to.y[coordinate];
-            const double edge = value < lower ? lower : upper;
-            if (value >= lower && value <= upper) {
-                return;
-            }
-            const double share = (edge - from.y[coordinate]) / (value - from.y[coordinate]);
-            if (share < earliest) {
-                earliest = share;
-                first = Crossing{coordinate, edge};
-            }
-        };
-        offer(parameter_, settings_.lower, settings_.upper);
-        for (std::size_t column = 0; column < settings_.lower_bounds.size(); ++column) {
-            offer(column, settings_.lower_bounds[column], settings_.upper_bounds[column]);
-        }
-        return first;
-    }
-
-    CurveEnd bound_end(const Crossing& crossing) {
-        summary_.bound_column = static_cast<int>(crossing.coordinate);
-        summary_.upper_bound = crossing.edge == settings_.upper_bounds[crossing.coordinate];
+    CurveEnd bound_end(const BoxEdge& bound) {
+        summary_.bound_column = static_cast<int>(bound.coordinate);
+        summary_.upper_bound = box_.is_upper(bound);
         return CurveEnd::bound;
     }
 
@@ -419,47 +361,31 @@ class CurveTracer {
     }
 
     // The zero of `test` between `here` (at 0) and `next` (at `reach` along
-    // here's tangent), where it changes sign, by the Illinois method on the
-    // distance along the tangent, to the solver's tolerance.
+    // here's tangent), where it changes sign, on the distance along the
+    // tangent, each trial point corrected to the curve, to the solver's
+    // tolerance.
     Node locate(const Node& here, const Node& next, double reach,
                 const std::function<double(const Node&)>& test) {
-        double low = 0.0;
-        double high = reach;
-        double low_value = test(here);
-        double high_value = test(next);
+        const double low_value = test(here);
+        const double high_value = test(next);
         Node best = std::fabs(low_value) <= std::fabs(high_value) ? here : next;
         int steps = 0;
         int corrections = 0;
-        const double within = settings_.tolerance * range_;
-        for (int tries = 0; tries < MOST_LOCATING_CORRECTIONS && low_value != 0.0; ++tries) {
-            double sigma = high - high_value * (high - low) / (high_value - low_value);
-            if (!(sigma > std::min(low, high) && sigma < std::max(low, high))) {
-                sigma = 0.5 * (low + high);
-            }
-            Node middle;
-            const bool corrected = correct_along(here, sigma, middle);
-            steps += middle.steps;
-            corrections += middle.corrections;
-            if (!corrected) {
-                break;
-            }
-            const double value = test(middle);
-            best = std::move(middle);
-            if (std::fabs(value) <= settings_.tolerance) {
-                break;
-            }
-            if (sign_of(value) == sign_of(high_value)) {
-                low_value /= 2;
-            } else {
-                low = high;
-                low_value = high_value;
-            }
-            high = sigma;
-            high_value = value;
-            if (std::fabs(high - low) <= within) {
-                break;
-            }
-        }
+        find_sign_change(
+            0.0, reach, low_value, high_value,
+            [&](double sigma) -> std::optional<double> {
+                Node middle;
+                const bool corrected = correct_along(here, sigma, middle);
+                steps += middle.steps;
+                corrections += middle.corrections;
+                if (!corrected) {
+                    return std::nullopt;
+                }
+                const double value = test(middle);
+                best = std::move(middle);
+                return value;
+            },
+            settings_.tolerance, settings_.tolerance* range_, MOST_LOCATING_CORRECTIONS);
         best.steps = steps;
         best.corrections = corrections;
         return best;
@@ -504,6 +430,7 @@ class CurveTracer {
     std::size_t parameter_;
     std::size_t set_aside_;  // see set_aside_for
     double range_;
+    CurveBox box_;
     CurveSummary summary_;
     Node start_;
     // The sign of the parameter's tangent component at the last point where
