@@ -61,7 +61,6 @@ bool BorderedLu::factor(const std::vector<double>& slot_values, const std::vecto
     if (!lu_->factor(m_values_)) {
         return false;
     }
-    slot_values_ = slot_values;
     row_ = row;
     // M^-1 h_c, and s = w_c - w'^T M^-1 h_c.
     aside_solved_.assign(at(size_ - 1), 0.0);
@@ -78,48 +77,26 @@ bool BorderedLu::factor(const std::vector<double>& slot_values, const std::vecto
     return schur_ != 0.0 && std::isfinite(schur_);
 }
 
-void BorderedLu::eliminate(const std::vector<double>& r, std::vector<double>& z) {
-    work_.assign(r.begin(), r.end() - 1);
+void BorderedLu::solve(std::vector<double>& rhs) {
+    if (!lu_ || rhs.size() != at(size_)) {
+        throw std::logic_error("BorderedLu::solve needs a factor and one value per row");
+    }
+    work_.assign(rhs.begin(), rhs.end() - 1);
     lu_->solve(work_);  // M^-1 r'
-    double numerator = r.back();
+    double numerator = rhs.back();
     for (int column = 0, index = 0; column < size_; ++column) {
         if (column != set_aside_) {
             numerator -= row_[at(column)] * work_[at(index++)];
         }
     }
     const double aside = numerator / schur_;
-    z.resize(at(size_));
     for (int column = 0, index = 0; column < size_; ++column) {
         if (column == set_aside_) {
-            z[at(column)] = aside;
+            rhs[at(column)] = aside;
         } else {
-            z[at(column)] = work_[at(index)] - aside_solved_[at(index)] * aside;
+            rhs[at(column)] = work_[at(index)] - aside_solved_[at(index)] * aside;
             ++index;
         }
-    }
-}
-
-void BorderedLu::solve(std::vector<double>& rhs) {
-    if (!lu_ || rhs.size() != at(size_)) {
-        throw std::logic_error("BorderedLu::solve needs a factor and one value per row");
-    }
-    eliminate(rhs, correction_);
-    // One refinement against B itself: r - B z, solved again.
-    residual_ = rhs;
-    double on_row = 0.0;
-    for (int column = 0; column < size_; ++column) {
-        const double value = correction_[at(column)];
-        for (int slot = jacobian_.column_starts[at(column)];
-             slot < jacobian_.column_starts[at(column) + 1]; ++slot) {
-            residual_[at(jacobian_.row_indices[at(slot)])] -= slot_values_[at(slot)] * value;
-        }
-        on_row += row_[at(column)] * value;
-    }
-    residual_.back() -= on_row;
-    rhs.swap(correction_);
-    eliminate(residual_, correction_);
-    for (std::size_t index = 0; index < rhs.size(); ++index) {
-        rhs[index] += correction_[index];
     }
 }
 

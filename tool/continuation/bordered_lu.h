@@ -16,10 +16,11 @@
 // other coordinates and s = w_c - w'^T M^-1 h_c. With c the coordinate the
 // curve's tangent t moves most in, M is as well conditioned as B: where
 // dF/dx turns singular (a turning point, c then an unknown) M does not, and s
-// stays away from 0 (for w = W^2 t, s = |t|^2 / t_c). The border adds no
-// fill: a dense row appended to the pattern makes the sparse LU's pivoting
-// take it early, and fill in everything after it, on discretised problems
-// whose inverse Jacobians are large. Each solve is refined once against B.
+// stays away from 0 (for w = W^2 t, s = |t|^2 / t_c), so the solves keep
+// B's accuracy there, which eliminating through dF/dx loses. The border adds
+// no fill, where a dense row appended to the pattern would: the sparse LU's
+// pivoting takes it early, and fills in everything after it, on discretised
+// problems whose inverse Jacobians are large.
 class BorderedLu {
   public:
     // `jacobian`: the curve system's pattern (size n + 1, row n empty;
@@ -41,8 +42,6 @@ class BorderedLu {
     DeterminantSign determinant() const;
 
   private:
-    // z = B^-1 r by block elimination, without refinement.
-    void eliminate(const std::vector<double>& r, std::vector<double>& z);
     // M's pattern for column `set_aside`.
     void prepare(int set_aside);
 
@@ -51,12 +50,9 @@ class BorderedLu {
     int set_aside_ = -1;
     std::unique_ptr<SparseLu> lu_;  // of M for set_aside_
     std::vector<double> m_values_;
-    // Of the last factor: the Jacobian's values, the border, M^-1 h_c, s.
-    std::vector<double> slot_values_;
+    // Of the last factor: the border, M^-1 h_c, s.
     std::vector<double> row_;
     std::vector<double> aside_solved_;
     double schur_ = 0.0;
     std::vector<double> work_;
-    std::vector<double> residual_;
-    std::vector<double> correction_;
 };
