@@ -152,6 +152,31 @@ TEST(curve_tracer, circle_turns_twice_and_closes) {
     EXPECT_EQ(traced.summary.turning_points, 2);
 }
 
+// p = max(|x| - 1, 0)^2: on x in [-1, 1] the curve runs straight along
+// p = 0, where dF/dx is exactly 0 (as where a model's max() or min()
+// switches); the bordered solves eliminate through the column the curve
+// moves in, x, and pass it, the turn reported on that stretch.
+TEST(curve_tracer, a_stretch_where_dF_dx_vanishes_is_passed) {
+    const auto outside = [](double x) { return std::max(std::fabs(x) - 1, 0.0); };
+    SmallCurve curve(
+        1, {{0, 0}, {0, 1}},
+        [&](const Vector& y) { return Vector{y[1] - outside(y[0]) * outside(y[0])}; },
+        [&](const Vector& y) {
+            return Vector{-2 * outside(y[0]) * (y[0] < 0 ? -1 : 1), 1.0};
+        });
+    CurveSettings settings = settings_for(-0.5, 2, 0.2);
+    settings.direction = -1;
+    const Traced traced = trace(curve, {-2.0, 1.0}, settings);
+    EXPECT_EQ(traced.summary.end, CurveEnd::left_range);
+    EXPECT_EQ(traced.points.back()[1], 2.0);
+    EXPECT_NEAR(traced.points.back()[0], 1 + std::sqrt(2.0), 1e-8);
+    const std::vector<Vector> turns = traced.of(CurvePointKind::turning_point);
+    ASSERT_EQ(turns.size(), 1u);
+    EXPECT_EQ(turns[0][1], 0.0);
+    EXPECT_LE(std::fabs(turns[0][0]), 1.0);
+    EXPECT_TRUE(traced.of(CurvePointKind::branch_point).empty());
+}
+
 // x^3 - p x = 0 and z = p: the branch x = 0 crossed at p = 0 by x = ±sqrt(p).
 TEST(curve_tracer, pitchfork_branch_point_is_flagged_and_passed) {
     SmallCurve curve(
