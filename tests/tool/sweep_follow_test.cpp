@@ -33,9 +33,18 @@ std::string text_of(const std::string& path) {
     return text.str();
 }
 
+// `quillon sweep ARGUMENTS --follow --format json`.
+ProgramRun run_followed(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all{"sweep"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    for (const char* more : {"--follow", "--format", "json"}) {
+        all.emplace_back(more);
+    }
+    return run_quillon(all);
+}
+
 TEST(tool_sweep_follow, s_curve_turning_points_match_the_closed_form) {
-    const ProgramRun run = run_quillon(
-        {"sweep", cstr_model(), "--vary", "tau=0.2:10:40", "--follow", "--format", "json"});
+    const ProgramRun run = run_followed({cstr_model(), "--vary", "tau=0.2:10:40"});
     ASSERT_EQ(run.exit_code, 0) << testing::PrintToString(run);
     const nlohmann::json curve = run.json();
     const nlohmann::json expected = expected_cstr();
@@ -113,12 +122,7 @@ TEST(tool_sweep_follow, turning_and_branch_points_come_in_the_curves_order) {
         {"pitchfork", {pitchfork.path(), "--vary", "p=-1:1.3:23"}, {}, {0.0}, 1.3},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> arguments{"sweep"};
-        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        for (const char* more : {"--follow", "--format", "json"}) {
-            arguments.emplace_back(more);
-        }
-        const ProgramRun run = run_quillon(arguments);
+        const ProgramRun run = run_followed(c.arguments);
         ASSERT_EQ(run.exit_code, 0) << c.name << testing::PrintToString(run);
         const nlohmann::json curve = run.json();
         EXPECT_EQ(curve["end"]["reason"], "left-range") << c.name;
@@ -163,12 +167,7 @@ TEST(tool_sweep_follow, ends_are_said_with_their_exit_codes) {
          "the solve at p = -1 stopped: "},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> arguments{"sweep"};
-        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        for (const char* more : {"--follow", "--format", "json"}) {
-            arguments.emplace_back(more);
-        }
-        const ProgramRun run = run_quillon(arguments);
+        const ProgramRun run = run_followed(c.arguments);
         EXPECT_EQ(run.exit_code, c.exit_code) << c.name << testing::PrintToString(run);
         const nlohmann::json end = run.json()["end"];
         EXPECT_EQ(end["reason"], c.reason) << c.name;
