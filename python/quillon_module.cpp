@@ -20,6 +20,7 @@
 #include "model_file_scan.h"
 #include "model_language.h"
 #include "model_solve.h"
+#include "model_sweep.h"
 #include "module_docs.h"
 #include "module_errors.h"
 #include "name_resolver.h"
@@ -502,6 +503,8 @@ PYBIND11_MODULE(quillon, module) {
                    std::to_string(session.equation_count()) + " equations, " +
                    std::to_string(session.variable_count()) + " variables>";
         });
+
+    add_sweep(module);
 
     module.def("load", &load, py::arg("path_or_text"), py::arg("plugin") = py::none(), LOAD_DOC);
     module.def("build", &build, py::arg("text"), BUILD_DOC);

@@ -46,6 +46,12 @@ struct SweepOptions {
     std::vector<std::string> outputs;
     std::string plot_path;  // empty: no picture
     int jobs = 1;           // processes solving at once; 0: one per core
+    // --follow: the curve followed by arc length; its steps and most points
+    // (0: the defaults, from STEPS).
+    bool follow = false;
+    double min_step = 0.0;
+    double max_step = 0.0;
+    int max_points = 0;
 };
 
 // The options of every command that reads a model through the plug-in: the

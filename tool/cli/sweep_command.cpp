@@ -5,6 +5,7 @@
 
 #include "csv_output.h"
 #include "exit_codes.h"
+#include "followed_sweep.h"
 #include "json_output.h"
 #include "model_input.h"
 #include "output_choice.h"
@@ -14,6 +15,7 @@
 #include "sweep_jobs.h"
 #include "sweep_plot.h"
 #include "sweep_row.h"
+#include "sweep_watch.h"
 #include "text_table.h"
 #include "usage_error.h"
 
@@ -60,7 +62,8 @@ void print_text(const SweepRange& range, const OutputChoice& outputs,
         cells.push_back(std::to_string(row.iterations));
         cells.push_back(std::to_string(row.solves));
         // The whole message is on stderr; the row keeps to the stop's code.
-        cells.push_back(row.converged ? row.verdict : row.verdict + " (" + row.stop_reason + ")");
+        cells.push_back((row.converged ? row.verdict : row.verdict + " (" + row.stop_reason + ")") +
+                        (row.note ? "; " + row.note->label : ""));
         table.add_row(std::move(cells));
     }
     table.print(out);
@@ -89,6 +92,12 @@ nlohmann::ordered_json point_entry(const OutputChoice& outputs, const SweepRow& 
         values[outputs.symbols[index]] =
             row.converged ? json_number(row.outputs[index]) : nlohmann::ordered_json();
     }
+    nlohmann::ordered_json note;
+    if (row.note) {
+        note = json_record({{"kind", note_code(row.note->kind)},
+                            {"value", json_number(row.note->value)},
+                            {"message", row.note->message}});
+    }
     return {
         {"value", json_number(row.value)},
         {"status", row.verdict},
@@ -97,7 +106,8 @@ nlohmann::ordered_json point_entry(const OutputChoice& outputs, const SweepRow& 
         {"message", row.message},
         {"iterations", row.iterations},
         {"solves", row.solves},
-        {"outputs", std::move(values)}};
+        {"outputs", std::move(values)},
+        {"note", std::move(note)}};
 }
 
 // The sweep, its points made as they are written.
@@ -117,10 +127,16 @@ void plot(const SweepOptions& options, const SweepRange& range, const OutputChoi
           const std::vector<SweepRow>& rows) {
     std::vector<SweepSeries> series;
     for (std::size_t index = 0; index < outputs.symbols.size(); ++index) {
-        SweepSeries one{outputs.symbols[index], {}};
+        SweepSeries one{outputs.symbols[index], {}, {}, {}};
         for (const SweepRow& row : rows) {
+            const bool jumped = row.note && row.note->kind == SweepNote::Kind::branch_jump;
+            if (jumped) {
+                one.breaks.push_back(one.points.size());
+            }
             if (row.converged) {
                 one.points.emplace_back(row.value, row.outputs[index]);
+            } else {
+                one.marks.push_back({SweepMarkKind::failed, row.value, 0.0});
             }
         }
         series.push_back(std::move(one));
@@ -152,6 +168,7 @@ void add_sweep_options(CLI::App& command, SweepOptions& options) {
         ->capture_default_str();
     add_system_options(command, options.system);
     command.add_option("--plot", options.plot_path, "write the outputs against SYMBOL as SVG");
+    add_follow_options(command, options);
 }
 
 int run_sweep(const SweepOptions& options, const CommandContext& context) {
@@ -159,6 +176,10 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     std::ostream& err = context.err;
     SweepRange range = parse_sweep_range(options.vary);
     const int jobs = options.jobs == 0 ? core_count() : options.jobs;
+    if (options.follow && options.jobs != 1) {
+        throw UsageError("--jobs: a curve is followed in one process, point after point; --jobs "
+                         "shares out the values of a plain sweep");
+    }
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {{range.symbol, range.from}}, err);
     const std::vector<int> varied =
@@ -171,11 +192,20 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     }
     const OutputChoice outputs = chosen_outputs(prepared.loaded.symbols, &prepared.loaded.extras(),
                                                 options.outputs, prepared.choice.unknowns, "--output");
+    if (options.follow) {
+        return run_followed_sweep(
+            options, range, prepared, varied, outputs.symbols,
+            [&] { return chosen_values(outputs, prepared.loaded); }, context);
+    }
     const std::vector<SweepRow> rows =
         sweep_rows(prepared, varied, range, outputs, jobs, [&](const SweepRow& row) {
+            const std::string where =
+                "quillon: sweep: " + range.symbol + " = " + readable_number(row.value) + ": ";
             if (!row.converged) {
-                err << "quillon: sweep: " << range.symbol << " = " << readable_number(row.value)
-                    << ": solve stopped: " << row.message << '\n';
+                err << where << "solve stopped: " << row.message << '\n';
+            }
+            if (row.note) {
+                err << where << row.note->message << '\n';
             }
         });
     const bool all_converged =

@@ -29,6 +29,13 @@ class RowWriter {
             text(row.message);
             plain(row.iterations);
             plain(row.solves);
+            plain(row.note.has_value());
+            if (row.note) {
+                plain(row.note->kind);
+                plain(row.note->value);
+                text(row.note->label);
+                text(row.note->message);
+            }
         }
     }
     std::string bytes() { return std::move(bytes_); }
@@ -66,6 +73,13 @@ class RowReader {
             row.message = text();
             row.iterations = plain<int>();
             row.solves = plain<int>();
+            if (plain<bool>()) {
+                SweepNote& note = row.note.emplace();
+                note.kind = plain<SweepNote::Kind>();
+                note.value = plain<double>();
+                note.label = text();
+                note.message = text();
+            }
         }
         if (at_ != bytes_.size()) {
             throw std::runtime_error("a sweep job's rows are longer than they say");
@@ -99,15 +113,20 @@ class RowReader {
 };
 
 // The rows of values `first` to `last` (numbered from 0) of `range`,
-// continued from `from`; `solved` sees each value solved.
+// continued from `from`; `solved` sees each value solved. The curve is
+// watched from the run's first value on: a run knows nothing of the values
+// before it.
 std::vector<SweepRow> run_rows(PreparedSystem& prepared, const std::vector<int>& varied,
                                const SweepRange& range, const OutputChoice& outputs, int first,
                                int last, const std::optional<SolvedValue>& from,
                                const std::function<void(const SweepRow&)>& each,
                                std::optional<SolvedValue>* solved = nullptr) {
     std::vector<SweepRow> rows;
-    run_continuation(prepared, varied, range, first, last, from, [&](const SweepPoint& point) {
+    const ModelSystem model{prepared.loaded, prepared.choice, prepared.settings};
+    SweepWatch watch(model, varied, range);
+    run_continuation(model, varied, range, first, last, from, [&](const SweepPoint& point) {
         rows.push_back(row_of(point, outputs, prepared.loaded));
+        rows.back().note = watch.observe(point);
         if (solved && rows.back().converged) {
             *solved = SolvedValue{point.value, point.result.outcome.x};
         }

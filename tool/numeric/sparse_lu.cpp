@@ -3,6 +3,8 @@
 #include <klu.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +14,24 @@ namespace {
 // and, after fresh pivots, that the matrix is numerically singular.
 constexpr double STALE_PIVOTS_RCOND = 1e-10;
 constexpr double SINGULAR_RCOND = 1e-14;
+
+// +1 for an even permutation of 0 .. size - 1, -1 for an odd one: a cycle of
+// length k is k - 1 transpositions.
+int permutation_parity(const int* order, int size) {
+    std::vector<bool> seen(static_cast<std::size_t>(size), false);
+    int parity = 1;
+    for (int start = 0; start < size; ++start) {
+        int length = 0;
+        for (int at = start; !seen[static_cast<std::size_t>(at)]; at = order[at]) {
+            seen[static_cast<std::size_t>(at)] = true;
+            ++length;
+        }
+        if (length > 0 && length % 2 == 0) {
+            parity = -parity;
+        }
+    }
+    return parity;
+}
 
 }  // namespace
 
@@ -131,4 +151,33 @@ double SparseLu::condition_estimate(const std::vector<double>& values) {
                                  std::to_string(klu_->common.status) + ")");
     }
     return klu_->common.condest;
+}
+
+// KLU factors P (R \ A) Q = L U + F with L unit lower triangular, F the
+// blocks above the block-triangular diagonal and R the positive row scales,
+// so det A = sign(P) sign(Q) prod(R) prod(diag U).
+DeterminantSign SparseLu::determinant() const {
+    DeterminantSign determinant{1, 0.0};
+    if (pattern_.size == 0) {
+        return determinant;
+    }
+    if (!klu_->numeric) {
+        throw std::logic_error("SparseLu::determinant needs a factor");
+    }
+    const klu_numeric& factors = *klu_->numeric;
+    const auto* pivots = static_cast<const double*>(factors.Udiag);
+    for (int index = 0; index < pattern_.size; ++index) {
+        const double pivot = pivots[index];
+        if (pivot == 0.0) {
+            return {0, -std::numeric_limits<double>::infinity()};
+        }
+        determinant.sign *= pivot < 0.0 ? -1 : 1;
+        determinant.log_magnitude += std::log(std::fabs(pivot));
+        if (factors.Rs) {
+            determinant.log_magnitude += std::log(factors.Rs[index]);
+        }
+    }
+    determinant.sign *= permutation_parity(factors.Pnum, pattern_.size) *
+                        permutation_parity(klu_->symbolic->Q, pattern_.size);
+    return determinant;
 }

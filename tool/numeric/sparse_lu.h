@@ -16,6 +16,13 @@ struct CompressedColumns {
     int column_of(int slot) const;
 };
 
+// A determinant as its sign and the natural logarithm of its magnitude, since
+// the product of a large matrix's pivots overflows a double.
+struct DeterminantSign {
+    int sign = 0;  // -1, 0 or 1
+    double log_magnitude = 0.0;
+};
+
 // LU factors of matrices that share one pattern, by SuiteSparse KLU: the
 // pattern is analysed once; each new set of values is refactored with the
 // previous pivot order, and factored afresh when that order has gone bad.
@@ -42,6 +49,10 @@ class SparseLu {
     // `values`, which must be the values of the last successful factor
     // (else std::logic_error); std::runtime_error when KLU fails.
     double condition_estimate(const std::vector<double>& values);
+    // The determinant of the matrix of the last successful factor, from its
+    // pivots, row scales and the parities of both permutations; needs a
+    // factor (else std::logic_error).
+    DeterminantSign determinant() const;
 
   private:
     void solve_with(std::vector<double>& rhs, bool transposed);

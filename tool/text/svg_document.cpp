@@ -43,6 +43,16 @@ std::string attribute(const char* name, double value) {
     return attribute(name, svg_coordinate(value));
 }
 
+// "x1,y1 x2,y2 ...", for the points of a polyline or polygon.
+std::string coordinates_of(const std::vector<std::pair<double, double>>& points) {
+    std::string coordinates;
+    for (const auto& [x, y] : points) {
+        coordinates +=
+            (coordinates.empty() ? "" : " ") + svg_coordinate(x) + "," + svg_coordinate(y);
+    }
+    return coordinates;
+}
+
 }  // namespace
 
 std::string svg_coordinate(double value) {
@@ -69,13 +79,14 @@ void SvgDocument::line(double x1, double y1, double x2, double y2, const std::st
 
 void SvgDocument::polyline(const std::vector<std::pair<double, double>>& points,
                            const std::string& stroke) {
-    std::string coordinates;
-    for (const auto& [x, y] : points) {
-        coordinates +=
-            (coordinates.empty() ? "" : " ") + svg_coordinate(x) + "," + svg_coordinate(y);
-    }
-    body_ += "<polyline" + attribute("points", coordinates) + attribute("fill", "none") +
+    body_ += "<polyline" + attribute("points", coordinates_of(points)) + attribute("fill", "none") +
              attribute("stroke", stroke) + attribute("stroke-width", 2.0) + "/>\n";
+}
+
+void SvgDocument::polygon(const std::vector<std::pair<double, double>>& points,
+                          const std::string& fill, const std::string& stroke) {
+    body_ += "<polygon" + attribute("points", coordinates_of(points)) + attribute("fill", fill) +
+             attribute("stroke", stroke) + "/>\n";
 }
 
 void SvgDocument::circle(double x, double y, double radius, const std::string& fill) {

@@ -15,6 +15,9 @@ class SvgDocument {
               double stroke_width = 1.0);
     void polyline(const std::vector<std::pair<double, double>>& points, const std::string& stroke);
     void circle(double x, double y, double radius, const std::string& fill);
+    // A closed shape through `points`.
+    void polygon(const std::vector<std::pair<double, double>>& points, const std::string& fill,
+                 const std::string& stroke);
     // `anchor`: "start", "middle" or "end"; `rotation` in degrees about (x, y).
     void text(double x, double y, const std::string& content, double size,
               const std::string& anchor = "start", double rotation = 0.0);

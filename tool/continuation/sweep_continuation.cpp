@@ -26,14 +26,13 @@ class Continuation {
   public:
     // Until a value is solved, each solve starts from the model's starting
     // point, not from where a failed one stopped.
-    Continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+    Continuation(const ModelSystem& model, const std::vector<int>& varied,
                  const std::optional<SolvedValue>& from)
-        : prepared_(prepared),
+        : model_(model),
           varied_(varied),
           solved_(from.has_value()),
           solved_value_(from ? from->value : 0.0),
-          solution_(from ? from->solution
-                         : unknown_values(prepared.loaded.session, prepared.choice)) {}
+          solution_(from ? from->solution : unknown_values(model.loaded.session, model.choice)) {}
 
     SweepPoint reach(double target) {
         SweepPoint point;
@@ -63,9 +62,9 @@ class Continuation {
     // One solve at `value` from `start`; a success becomes the new start.
     bool attempt(double value, const std::vector<double>& start, SweepPoint& point) {
         for (const int number : varied_) {
-            prepared_.loaded.session.value(number) = value;
+            model_.loaded.session.value(number) = value;
         }
-        point.result = solve_model(prepared_.loaded, prepared_.choice, prepared_.settings, start,
+        point.result = solve_model(model_.loaded, model_.choice, model_.settings, start,
                                    [](const IterationRecord&) {});
         point.iterations += point.result.outcome.history.back().iteration;
         ++point.solves;
@@ -78,7 +77,7 @@ class Continuation {
         return true;
     }
 
-    PreparedSystem& prepared_;
+    const ModelSystem& model_;
     const std::vector<int>& varied_;
     bool solved_;
     double solved_value_;
@@ -116,11 +115,11 @@ SweepRange parse_sweep_range(const std::string& text) {
     return range;
 }
 
-void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+void run_continuation(const ModelSystem& model, const std::vector<int>& varied,
                       const SweepRange& range, int first, int last,
                       const std::optional<SolvedValue>& from,
                       const std::function<void(const SweepPoint&)>& point) {
-    Continuation continuation(prepared, varied, from);
+    Continuation continuation(model, varied, from);
     for (int index = first; index <= last; ++index) {
         point(continuation.reach(range.value(index)));
     }

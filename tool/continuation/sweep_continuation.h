@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "prepared_system.h"
+#include "model_solve.h"
+#include "model_system.h"
 
 // --vary SYMBOL=FROM:TO:STEPS: STEPS equal steps from FROM to TO, so STEPS + 1
 // values, both ends included.
@@ -42,7 +43,7 @@ struct SolvedValue {
 
 // Solves at values `first` to `last` of `range` in turn (numbered from 0,
 // both included), the varied variable (host numbers `varied`, fixed in
-// `prepared`) set to the value and the solve started from the last value
+// `model`'s system) set to the value and the solve started from the last value
 // solved: `from` when given, else, until a value is solved, the model's
 // starting point. When a solve fails, the step from the last solved value
 // is halved and the way covered in shorter steps, each from the solution
@@ -51,7 +52,7 @@ struct SolvedValue {
 // cannot mend (the least-squares point on the bounds, contradicting or
 // dependent equations) gives the value up at once. `point` sees each value's
 // outcome with the host's vectors at it.
-void run_continuation(PreparedSystem& prepared, const std::vector<int>& varied,
+void run_continuation(const ModelSystem& model, const std::vector<int>& varied,
                       const SweepRange& range, int first, int last,
                       const std::optional<SolvedValue>& from,
                       const std::function<void(const SweepPoint&)>& point);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "loaded_model.h"
+#include "nonlinear_solver.h"
+#include "system_choice.h"
+
+// A loaded model with the system its solves take and how they solve it: what
+// a sweep needs, from the command line and from Python alike.
+struct ModelSystem {
+    LoadedModel& loaded;
+    const SystemChoice& choice;
+    const SolverSettings& settings;
+};
