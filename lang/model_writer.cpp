@@ -140,9 +140,8 @@ std::string ModelWriter::text() const {
     if (!specifications_.empty()) {
         equations += (equations.empty() ? "" : ",\n") + specifications_;
     }
-    std::string file =
-        "{\"" + std::string(format::VARIABLES) + "\":" + list_text(variables_) + ",\n\"" +
-        std::string(format::EQUATION_LIST) + "\":" + list_text(equations);
+    std::string file = "{\"" + std::string(format::VARIABLES) + "\":" + list_text(variables_) +
+                       ",\n\"" + std::string(format::EQUATION_LIST) + "\":" + list_text(equations);
     const auto member = [&file](std::string_view name, const std::string& lines) {
         if (!lines.empty()) {
             file += ",\n\"" + std::string(name) + "\":" + list_text(lines);

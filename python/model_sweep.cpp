@@ -131,23 +131,25 @@ void gather_plain(const ModelSystem& model, const std::vector<int>& varied, cons
                   Gathered& gathered) {
     SweepWatch watch(model, varied, range, curve_wording());
     const std::size_t width = static_cast<std::size_t>(model.loaded.session.variable_count());
-    run_continuation(model, varied, range, 0, range.steps, std::nullopt, [&](const SweepPoint& point) {
-        gathered.values.push_back(point.value);
-        const bool converged = point.result.converged();
-        if (converged) {
-            const std::vector<double> x = all_values(model.loaded.session);
-            gathered.x.insert(gathered.x.end(), x.begin(), x.end());
-        } else {
-            gathered.x.insert(gathered.x.end(), width, std::numeric_limits<double>::quiet_NaN());
-        }
-        gathered.converged.push_back(converged);
-        gathered.iterations.push_back(point.iterations);
-        gathered.solves.push_back(point.solves);
-        gathered.status.push_back(point.result.verdict);
-        gathered.stop_reason.push_back(stop_code(point.result.outcome.stop));
-        gathered.message.push_back(point.result.stop_message);
-        gathered.notes.push_back(watch.observe(point));
-    });
+    run_continuation(model, varied, range, 0, range.steps, std::nullopt,
+                     [&](const SweepPoint& point) {
+                         gathered.values.push_back(point.value);
+                         const bool converged = point.result.converged();
+                         if (converged) {
+                             const std::vector<double> x = all_values(model.loaded.session);
+                             gathered.x.insert(gathered.x.end(), x.begin(), x.end());
+                         } else {
+                             gathered.x.insert(gathered.x.end(), width,
+                                               std::numeric_limits<double>::quiet_NaN());
+                         }
+                         gathered.converged.push_back(converged);
+                         gathered.iterations.push_back(point.iterations);
+                         gathered.solves.push_back(point.solves);
+                         gathered.status.push_back(point.result.verdict);
+                         gathered.stop_reason.push_back(stop_code(point.result.outcome.stop));
+                         gathered.message.push_back(point.result.stop_message);
+                         gathered.notes.push_back(watch.observe(point));
+                     });
 }
 
 void gather_followed(const ModelSystem& model, const std::vector<int>& varied,

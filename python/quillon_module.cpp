@@ -354,9 +354,9 @@ py::object solve(const ModelPointer& model, const std::optional<py::dict>& fix,
             throw UsageError(refusal(faults));
         }
         require_square(loaded, scan, choice, python_wording());
-        const ModelSolution solution =
-            solve_model(loaded, choice, settings, unknown_values(loaded.session, choice),
-                        [](const IterationRecord&) {}, python_stop_wording());
+        const ModelSolution solution = solve_model(
+            loaded, choice, settings, unknown_values(loaded.session, choice),
+            [](const IterationRecord&) {}, python_stop_wording());
         std::vector<int> every(static_cast<std::size_t>(loaded.session.variable_count()));
         std::iota(every.begin(), every.end(), 1);
         record =
@@ -413,7 +413,8 @@ py::array_t<double> sensitivity(PythonModel& model, const SolveResult& result,
     }
     // A pattern among the outputs gives a row for each symbol it matches.
     const std::vector<std::string> output_symbols =
-        chosen_outputs(model.loaded().symbols, nullptr, symbol_list(outputs), {}, "outputs").symbols;
+        chosen_outputs(model.loaded().symbols, nullptr, symbol_list(outputs), {}, "outputs")
+            .symbols;
     const std::vector<std::string> input_symbols = symbol_list(inputs);
     const std::vector<double> x(result.x.data(), result.x.data() + result.x.size());
     std::vector<double> table;

@@ -118,7 +118,8 @@ py::dict as_dict(const SolveResult& result) {
 // another process cannot take along.
 py::tuple state_of(const SolveResult& result) {
     return py::make_tuple(result.members, result.x, result.symbols, result.fixed, result.bound,
-                          result.residuals, result.warnings, result.fixed_numbers, result.freed_numbers);
+                          result.residuals, result.warnings, result.fixed_numbers,
+                          result.freed_numbers);
 }
 
 SolveResult from_state(const py::tuple& state) {

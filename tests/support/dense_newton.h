@@ -19,7 +19,7 @@ namespace dense_newton {
 inline dense_solve::Matrix dense_jacobian(const rt_jac_t& jacobian) {
     const auto columns = static_cast<std::size_t>(jacobian.variable_count());
     dense_solve::Matrix dense(static_cast<std::size_t>(jacobian.equation_count()),
-                 std::vector<double>(columns, 0.0));
+                              std::vector<double>(columns, 0.0));
     for (int number = 1; number <= jacobian.size(); ++number) {
         const rt_nz_t& nz = *jacobian.find(number);
         if (nz.equation != 0 && nz.variable != 0) {
@@ -48,7 +48,8 @@ inline int newton(ZELEOCntr& container, int max_steps) {
             return step;
         }
         container.evaluate_jacobian();
-        const std::vector<double> delta = dense_solve::solve(dense_jacobian(*container.jacobian()), minus_f);
+        const std::vector<double> delta =
+            dense_solve::solve(dense_jacobian(*container.jacobian()), minus_f);
         for (int index = 0; index < variables.size(); ++index) {
             variables.values()[index] += delta[static_cast<std::size_t>(index)];
         }

@@ -102,7 +102,8 @@ TEST(tool_outputs, follow_the_variables_in_every_format) {
     const TempModelFile model(heated);
     const ProgramRun csv = run_quillon({"solve", model.path(), "--format", "csv"});
     ASSERT_EQ(csv.exit_code, 0) << testing::PrintToString(csv);
-    EXPECT_EQ(csv.out.substr(csv.out.find("\nn,")), "\nn,,20.085536923187668,false,moles,Converged,converged\n");
+    EXPECT_EQ(csv.out.substr(csv.out.find("\nn,")),
+              "\nn,,20.085536923187668,false,moles,Converged,converged\n");
 
     const ProgramRun json = run_quillon({"eval", model.path(), "--format", "json"});
     ASSERT_EQ(json.exit_code, 0) << testing::PrintToString(json);

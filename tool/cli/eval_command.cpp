@@ -36,8 +36,7 @@ nlohmann::ordered_json jacobian_entry(const ModelSession& session, int number) {
 
 // The values at the point, made as they are written; the outputs follow the
 // variables when the model has any.
-std::vector<JsonMember> eval_document(const LoadedModel& loaded,
-                                      const ShownOutputs& outputs) {
+std::vector<JsonMember> eval_document(const LoadedModel& loaded, const ShownOutputs& outputs) {
     const ModelSession& session = loaded.session;
     std::vector<JsonMember> document{
         {"variables",
@@ -68,8 +67,7 @@ void print_variables(const LoadedModel& loaded, std::ostream& out) {
     table.print(out);
 }
 
-void print_outputs(const LoadedModel& loaded, const ShownOutputs& outputs,
-                   std::ostream& out) {
+void print_outputs(const LoadedModel& loaded, const ShownOutputs& outputs, std::ostream& out) {
     if (outputs.empty()) {
         return;
     }

@@ -64,8 +64,7 @@ ModelSolution solve(PreparedSystem& prepared, const SolveOptions& options, std::
 // its values are a solution (and --start can tell). The outputs follow the
 // variables, with no host name.
 void write_csv(const PreparedSystem& prepared, const ModelSolution& result,
-               const std::vector<int>& variables, const ShownOutputs& outputs,
-               std::ostream& out) {
+               const std::vector<int>& variables, const ShownOutputs& outputs, std::ostream& out) {
     const LoadedModel& loaded = prepared.loaded;
     const std::string status =
         csv_field(result.verdict) + ',' + stop_code(result.outcome.stop) + '\n';

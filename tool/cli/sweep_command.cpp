@@ -177,8 +177,9 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     SweepRange range = parse_sweep_range(options.vary);
     const int jobs = options.jobs == 0 ? core_count() : options.jobs;
     if (options.follow && options.jobs != 1) {
-        throw UsageError("--jobs: a curve is followed in one process, point after point; --jobs "
-                         "shares out the values of a plain sweep");
+        throw UsageError(
+            "--jobs: a curve is followed in one process, point after point; --jobs "
+            "shares out the values of a plain sweep");
     }
     refuse_to_overwrite("--plot", options.plot_path, options.system.model.model_path);
     PreparedSystem prepared(options.system, context, {{range.symbol, range.from}}, err);
@@ -190,8 +191,9 @@ int run_sweep(const SweepOptions& options, const CommandContext& context) {
     if (one_symbol(prepared.loaded.symbols, varied)) {
         range.symbol = prepared.loaded.symbols.symbol(varied.front());
     }
-    const OutputChoice outputs = chosen_outputs(prepared.loaded.symbols, &prepared.loaded.extras(),
-                                                options.outputs, prepared.choice.unknowns, "--output");
+    const OutputChoice outputs =
+        chosen_outputs(prepared.loaded.symbols, &prepared.loaded.extras(), options.outputs,
+                       prepared.choice.unknowns, "--output");
     if (options.follow) {
         return run_followed_sweep(
             options, range, prepared, varied, outputs.symbols,
