@@ -82,12 +82,16 @@ LoadSeconds load_seconds(const std::string& plugin_path, const std::string& mode
     QuillonFactory factory(plugin_path);
     LoadSeconds seconds;
     ZELEOCntr container;  // ends the block before the factory goes
+    const double start_cpu = thread_cpu_seconds();
     seconds.create = seconds_of([&] { container.add_block(factory.create(model_path)); });
+    const double created_cpu = thread_cpu_seconds();
     seconds.registration = seconds_of([&] {
         if (container.build_structure() != 0) {
             throw std::runtime_error("the block refused its registration");
         }
     });
+    seconds.create_cpu = created_cpu - start_cpu;
+    seconds.registration_cpu = thread_cpu_seconds() - created_cpu;
     return seconds;
 }
 

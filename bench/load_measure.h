@@ -9,10 +9,13 @@
 
 // Seconds of one create, and of the registration that follows it (the host's
 // dimension query, registration with compiling, and pattern) as a container
-// of the stand-in host does it; the block is destroyed afterwards, untimed.
+// of the stand-in host does it, wall-clock and the calling thread's CPU
+// time; the block is destroyed afterwards, untimed.
 struct LoadSeconds {
     double create = 0.0;
     double registration = 0.0;
+    double create_cpu = 0.0;
+    double registration_cpu = 0.0;
 };
 LoadSeconds load_seconds(const std::string& plugin_path, const std::string& model_path);
 

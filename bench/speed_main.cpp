@@ -2,7 +2,8 @@
 // times one evaluation of all residuals and all derivatives through the
 // plug-in's block, as the same C++ compiled with -O2, in muparser and in the
 // literal tree walk (small sizes only: it is quadratic), checks that they
-// agree, and times and weighs loading against the bare JSON parse.
+// agree, and times and weighs loading against the bare JSON parse. Given
+// model files (--phases), it times the phases of loading each instead.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "model_writers.h"
 #include "muparser_model.h"
 #include "native_model.h"
+#include "phase_split.h"
 #include "plugin_location.h"
 
 namespace {
@@ -39,6 +41,8 @@ struct Options {
     int literal_max = 10000;
     int peers_max = 100000;
     bool loading_only = false;
+    std::vector<std::string> phase_models;
+    std::string baseline_plugin;
 };
 
 // One evaluation's values: residuals, then derivatives in nonzero order.
@@ -335,6 +339,14 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_flag("--loading-only", options.loading_only,
                  "time and weigh loading alone (create, registration, the bare parse)");
+    app.add_option("--phases", options.phase_models,
+                   "model files whose loading to split into phases (reading, create, "
+                   "registration, the tool's scan) instead of the generated models")
+        ->delimiter(',')
+        ->check(CLI::ExistingFile);
+    app.add_option("--baseline-plugin", options.baseline_plugin,
+                   "with --phases: another build's plug-in, timed in turns with --plugin")
+        ->check(CLI::ExistingFile);
     std::string peak_of;
     std::string peak_model;
     app.add_option("--peak-of", peak_of,
@@ -345,6 +357,16 @@ int main(int argc, char** argv) {
     try {
         if (!peak_of.empty()) {
             std::cout << peak_of_load(peak_of, options.plugin_path, peak_model) << '\n';
+            return 0;
+        }
+        if (!options.phase_models.empty()) {
+            std::vector<PhaseRow> rows;
+            for (const std::string& model : options.phase_models) {
+                std::cerr << "== phases of " << model << '\n';
+                rows.push_back(measure_phases(model, options.plugin_path, options.baseline_plugin,
+                                              options.repeat));
+            }
+            print_phase_table(rows, !options.baseline_plugin.empty());
             return 0;
         }
         std::filesystem::create_directories(options.work);

@@ -1,5 +1,7 @@
 #include "bench_timing.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -21,6 +23,12 @@ double seconds_of(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double thread_cpu_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
 double median(std::vector<double> samples) {

@@ -10,6 +10,9 @@
 
 double seconds_of(const std::function<void()>& work);
 
+// The CPU seconds the calling thread has used so far.
+double thread_cpu_seconds();
+
 double median(std::vector<double> samples);
 
 // How many calls of `work` make a sample of about 0.2 s: one untimed call to

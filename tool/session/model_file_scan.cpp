@@ -99,10 +99,14 @@ struct KeyedElement {
     bool zero;
 };
 
+// Frames are kept for reuse once closed, so that their texts' and lists'
+// room stays: a large model opens millions of objects, a few levels deep.
 struct Frame {
-    Frame(Role frame_role, bool object) : role(frame_role), is_object(object) {}
-    Role role;
-    bool is_object;
+    // Empties the frame for a new object or array, keeping its room.
+    void reset(Role frame_role, bool object);
+
+    Role role = Role::document;
+    bool is_object = false;
     Member member = Member::other;  // of a record or of the document
     // A record's values.
     bool guarded = false;  // its guard says to keep the defaults
@@ -123,6 +127,22 @@ struct Frame {
     // A guard: whether its guarding member is the number 0.
     bool guard_zero = false;
 };
+
+void Frame::reset(Role frame_role, bool object) {
+    role = frame_role;
+    is_object = object;
+    member = Member::other;
+    guarded = false;
+    code = NO_CODE;
+    name.clear();
+    text.clear();
+    symbol.clear();
+    has_symbol = false;
+    keyed.clear();
+    key.clear();
+    key_begin = 0;
+    guard_zero = false;
+}
 
 // The parse events, kept as far as they name something. Records wait in
 // pending lists until the record holding them closes, since which of them
@@ -158,7 +178,9 @@ class NameScanner {
     ModelFileScan finish();
 
   private:
-    Frame& top() { return frames_.back(); }
+    Frame& top() { return frames_[depth_ - 1]; }
+    // The frame below the top one: a guard's record.
+    Frame& owner() { return frames_[depth_ - 2]; }
     bool scalar(const MemberValue& value);
     bool text(std::string_view value);
     bool open(bool is_object);
@@ -173,7 +195,8 @@ class NameScanner {
     // How many records the list `list` has pending.
     std::size_t pending_size(Role list) const;
 
-    std::vector<Frame> frames_;
+    std::vector<Frame> frames_;  // the open ones are the first `depth_`
+    std::size_t depth_ = 0;
     std::size_t ignored_depth_ = 0;  // containers passed over, the first included
     std::vector<std::uint32_t> references_;
     std::vector<std::uint32_t> entries_;
@@ -231,7 +254,7 @@ bool NameScanner::key(std::string_view name) {
         has_language_members_ = true;
     }
     if (frame.role == Role::guard) {
-        if (frame.member == guarding_member(frames_[frames_.size() - 2].role)) {
+        if (frame.member == guarding_member(owner().role)) {
             frame.guard_zero = false;  // until a number 0 comes
         }
         return true;
@@ -269,12 +292,12 @@ bool NameScanner::scalar(const MemberValue& value) {
     if (ignored_depth_ > 0) {
         return true;
     }
-    if (frames_.empty()) {
+    if (depth_ == 0) {
         return true;  // a document that is no object holds no model
     }
     Frame& frame = top();
     if (frame.role == Role::guard) {
-        if (frame.member == guarding_member(frames_[frames_.size() - 2].role)) {
+        if (frame.member == guarding_member(owner().role)) {
             frame.guard_zero = model_reading::equals_zero(value);
         }
         return true;
@@ -314,7 +337,7 @@ bool NameScanner::scalar(const MemberValue& value) {
 }
 
 bool NameScanner::text(std::string_view value) {
-    if (ignored_depth_ > 0 || frames_.empty()) {
+    if (ignored_depth_ > 0 || depth_ == 0) {
         return true;
     }
     Frame& frame = top();
@@ -352,7 +375,11 @@ bool NameScanner::text(std::string_view value) {
 }
 
 void NameScanner::push(Role role, bool is_object) {
-    Frame& frame = frames_.emplace_back(role, is_object);
+    if (depth_ == frames_.size()) {
+        frames_.emplace_back();
+    }
+    Frame& frame = frames_[depth_++];
+    frame.reset(role, is_object);
     frame.references_mark = references_.size();
     frame.entries_mark = entries_.size();
     frame.list_mark = pending_size(role);
@@ -366,7 +393,7 @@ bool NameScanner::open(bool is_object) {
         ++ignored_depth_;
         return true;
     }
-    if (frames_.empty()) {
+    if (depth_ == 0) {
         if (is_object) {
             push(Role::document, true);
         } else {
@@ -412,7 +439,7 @@ void NameScanner::open_list_member(Frame& record, Member member) {
 
 bool NameScanner::close() {
     if (ignored_depth_ > 0) {
-        if (--ignored_depth_ == 0 && !frames_.empty()) {
+        if (--ignored_depth_ == 0 && depth_ != 0) {
             value_done(false);
         }
         return true;
@@ -421,7 +448,7 @@ bool NameScanner::close() {
     Frame& frame = top();
     if (frame.role == Role::guard) {
         const bool zero = frame.guard_zero;
-        frames_.pop_back();
+        --depth_;
         top().guarded = zero;
         return true;
     }
@@ -430,8 +457,8 @@ bool NameScanner::close() {
     } else if (frame.role != Role::document) {
         close_list(frame);
     }
-    frames_.pop_back();
-    if (!frames_.empty()) {
+    --depth_;
+    if (depth_ != 0) {
         value_done(false);
     }
     return true;
