@@ -13,8 +13,8 @@ namespace {
 // constant, so the handler calls it directly.
 template <Op op>
 double apply(double x) {
+    static_assert(applies_a_function(op), "a function instruction");
     constexpr double (*function)(double) = value_of(op);
-    static_assert(function != nullptr, "a function instruction");
     return function(x);
 }
 

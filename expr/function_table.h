@@ -92,8 +92,20 @@ constexpr const FunctionRow& row_of(Function function) {
     return FUNCTIONS[static_cast<std::size_t>(function)];
 }
 
-// The C function of a function instruction (LN, LOG10, ABS, EXP or SQRT), for
-// the programs' handlers: a constant, so each handler calls it directly.
+// Whether `op` is a function instruction (LN, LOG10, ABS, EXP or SQRT). Asked
+// of the operation rather than of value_of's pointer: whether a function's
+// address is null is no constant expression under every build's flags.
+constexpr bool applies_a_function(Op op) {
+    for (const FunctionRow& row : FUNCTIONS) {
+        if (row.op == op) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The C function of a function instruction, for the programs' handlers: a
+// constant, so each handler calls it directly.
 constexpr double (*value_of(Op op))(double) {
     for (const FunctionRow& row : FUNCTIONS) {
         if (row.op == op) {

@@ -18,6 +18,7 @@
 #include "followed_curve.h"
 #include "model_solve.h"
 #include "python_model.h"
+#include "python_wording.h"
 #include "starting_point.h"
 #include "sweep_docs.h"
 #include "sweep_watch.h"
@@ -246,7 +247,7 @@ py::object sweep(const ModelPointer& model, const std::string& vary, double star
         }
         require_square(loaded, scan, choice, sweep_wording());
         range.symbol = loaded.symbols.symbol(varied.front());
-        const ModelSystem system{loaded, choice, settings};
+        const ModelSystem system{loaded, choice, settings, python_stop_wording()};
         if (follow) {
             gather_followed(
                 system, varied, range,

@@ -27,6 +27,7 @@
 #include "output_choice.h"
 #include "plugin_search.h"
 #include "python_model.h"
+#include "python_wording.h"
 #include "sensitivity.h"
 #include "solve_document.h"
 #include "solve_report.h"
@@ -285,12 +286,6 @@ const ChoiceWording& python_wording() {
     return wording;
 }
 
-// The options as Model.solve spells them, where a stop says what to do.
-const StopWording& python_stop_wording() {
-    static const StopWording wording{
-        "start=", "max_iter=", "tol=", "abs_tol=", "fix=", "model.check(at=result.as_dict())"};
-    return wording;
-}
 
 // Why a model with faults is not solved: every fault, and the way out.
 std::string refusal(const std::vector<std::string>& faults) {

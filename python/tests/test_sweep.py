@@ -81,3 +81,12 @@ def test_a_column_by_symbol_needs_a_variable(cstr):
     curve = cstr.sweep("tau", 0.2, 1, 4, follow=True)
     with pytest.raises(KeyError):
         curve["nothing"]
+
+
+def test_a_failed_solve_names_pythons_options(cstr):
+    # Two iterations cannot reach the ignited branch: the message says what
+    # to raise as Python spells it.
+    plain = cstr.sweep("tau", 0.2, 10, 2, max_iter=2)
+    failed = [message for message, ok in zip(plain.message, plain.converged) if not ok]
+    assert failed
+    assert not any("--" in message for message in failed), failed

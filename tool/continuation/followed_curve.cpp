@@ -150,7 +150,8 @@ FollowedCurve follow_model_curve(const ModelSystem& model, const std::vector<int
     ModelSession& session = model.loaded.session;
     const ModelSolution start =
         solve_model(model.loaded, model.choice, model.settings,
-                    unknown_values(session, model.choice), [](const IterationRecord&) {});
+                    unknown_values(session, model.choice), [](const IterationRecord&) {},
+                    model.wording);
     if (!start.converged()) {
         curve.end_message = "the solve at " + range.symbol + " = " + readable_number(range.from) +
                             " stopped: " + start.stop_message;

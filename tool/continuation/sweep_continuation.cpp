@@ -65,7 +65,7 @@ class Continuation {
             model_.loaded.session.value(number) = value;
         }
         point.result = solve_model(model_.loaded, model_.choice, model_.settings, start,
-                                   [](const IterationRecord&) {});
+                                   [](const IterationRecord&) {}, model_.wording);
         point.iterations += point.result.outcome.history.back().iteration;
         ++point.solves;
         if (!point.result.converged()) {
