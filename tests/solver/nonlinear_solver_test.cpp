@@ -25,19 +25,6 @@ SmallSystem linear_pair(double factor = 1.0) {
         });
 }
 
-// Freudenstein and Roth's function: from (0.5, -2) every method of this kind
-// ends in the merit function's local minimum near (11.41, -0.8968), no root.
-SmallSystem freudenstein_roth() {
-    return two_by_two(
-        [](const Vector& x) {
-            return Vector{-13 + x[0] + ((5 - x[1]) * x[1] - 2) * x[1],
-                          -29 + x[0] + ((x[1] + 1) * x[1] - 14) * x[1]};
-        },
-        [](const Vector& x) {
-            return Vector{1, 10 * x[1] - 3 * x[1] * x[1] - 2, 1, 3 * x[1] * x[1] + 2 * x[1] - 14};
-        });
-}
-
 struct StopCase {
     const char* label;
     SmallSystem system;

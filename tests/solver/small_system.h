@@ -82,6 +82,21 @@ inline SmallSystem two_by_two(SmallSystem::Residuals residuals,
     return SmallSystem(2, dense_entries(2), std::move(residuals), std::move(derivatives));
 }
 
+// Freudenstein and Roth's function: from (0.5, -2) every method that asks
+// each step to lower the merit ends in its local minimum near
+// (11.41, -0.8968), where the Jacobian's rows line up (though they do not at
+// the start), no root.
+inline SmallSystem freudenstein_roth() {
+    return two_by_two(
+        [](const Vector& x) {
+            return Vector{-13 + x[0] + ((5 - x[1]) * x[1] - 2) * x[1],
+                          -29 + x[0] + ((x[1] + 1) * x[1] - 14) * x[1]};
+        },
+        [](const Vector& x) {
+            return Vector{1, 10 * x[1] - 3 * x[1] * x[1] - 2, 1, 3 * x[1] * x[1] + 2 * x[1] - 14};
+        });
+}
+
 // Solves `system` from `start`; the unknowns are free but where `lower` and
 // `upper` (either may be shorter than the start, or empty) bound them.
 inline SolveOutcome solve(SquareSystem& system, Vector start, const SolverSettings& settings = {},

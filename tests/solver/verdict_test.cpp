@@ -192,19 +192,6 @@ SmallSystem root_at_infinity() {
         });
 }
 
-// Freudenstein and Roth's function: from (0.5, -2) a local minimum of the
-// merit, where the Jacobian's rows line up, though they do not at the start.
-SmallSystem freudenstein_roth() {
-    return two_by_two(
-        [](const Vector& x) {
-            return Vector{-13 + x[0] + ((5 - x[1]) * x[1] - 2) * x[1],
-                          -29 + x[0] + ((x[1] + 1) * x[1] - 14) * x[1]};
-        },
-        [](const Vector& x) {
-            return Vector{1, 10 * x[1] - 3 * x[1] * x[1] - 2, 1, 3 * x[1] * x[1] + 2 * x[1] - 14};
-        });
-}
-
 // x^2 - 4 = 0 and y - 1 = 0.
 SmallSystem square_of_two() {
     return two_by_two(
