@@ -91,7 +91,9 @@ TEST(tool_sweep, a_flash_outside_its_two_phase_range_stops_soon) {
         run_quillon({"sweep", std::string(QUILLON_EXAMPLES_DIR) + "/flash_drum/model.json",
                      "--free", "T_spec", "--vary", "T=330:370:8", "--format", "json"});
     EXPECT_EQ(run.exit_code, 1) << testing::PrintToString(run);
-    for (const nlohmann::json& point : run.json()["points"]) {
+    // Held here: a range-for over a member of the temporary would outlive it.
+    const nlohmann::json document = run.json();
+    for (const nlohmann::json& point : document["points"]) {
         const double temperature = point["value"];
         const bool two_phase = temperature > 338.04 && temperature < 355.21;
         EXPECT_EQ(point["status"], two_phase ? "Converged" : "Not converged") << temperature;
