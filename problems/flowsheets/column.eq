@@ -3,7 +3,7 @@
 # equilibrium, summation and heat balances (MESH), flows in mol/s, pressures
 # in Pa, temperatures in K, enthalpies in J/mol and duties in W. Stage 1 is
 # the top tray under a total condenser, stage 20 the partial reboiler; the
-# feed enters stage 10 as liquid at its bubble point. Specifications: the
+# feed enters stage 10 as liquid at its bubble point. Set values: the
 # reflux ratio and the distillate flow.
 
 const N = 20
@@ -74,6 +74,6 @@ eq condenser: V[1] = Lr + D
 eq condensate: y[1]*exp(A1 - B1/(TD + C1))/P + (1 - y[1])*exp(A2 - B2/(TD + C2))/P = 1
 eq condenser_duty: Qc = V[1]*((y[1]*cp1 + (1 - y[1])*cp2)*(T[1] - T0) + y[1]*dH1 + (1 - y[1])*dH2) - V[1]*(y[1]*cp1 + (1 - y[1])*cp2)*(TD - T0)
 
-# Specifications.
+# Set values.
 eq reflux: Lr = R*D
 eq distillate: D = D_spec

@@ -4,7 +4,7 @@
 # in Pa, temperatures in K, enthalpies in J/mol and duties in W. Stage 1 is
 # the top tray under a total condenser, stage 20 the partial reboiler; the
 # feed enters stage 10 as liquid at its bubble point. The mistake: the
-# distillate specification is replaced by the overall balance, which the
+# distillate target is replaced by the overall balance, which the
 # stage balances already imply, so the distillate is left free.
 
 const N = 20
@@ -75,6 +75,6 @@ eq condenser: V[1] = Lr + D
 eq condensate: y[1]*exp(A1 - B1/(TD + C1))/P + (1 - y[1])*exp(A2 - B2/(TD + C2))/P = 1
 eq condenser_duty: Qc = V[1]*((y[1]*cp1 + (1 - y[1])*cp2)*(T[1] - T0) + y[1]*dH1 + (1 - y[1])*dH2) - V[1]*(y[1]*cp1 + (1 - y[1])*cp2)*(TD - T0)
 
-# Specifications: the reflux ratio, and the overall balance in place of the distillate's.
+# Set values: the reflux ratio, and the overall balance in place of the distillate's.
 eq reflux: Lr = R*D
 eq overall: F = D + L[N]

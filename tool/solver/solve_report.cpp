@@ -124,7 +124,7 @@ std::string not_unique(const SolveOutcome& outcome, const LoadedModel& loaded,
                 " depend on each other, so one of them says nothing the others do not";
     }
     return text + ": fix one of those unknowns with " + wording.fix +
-           ", or replace one of those equations by the specification it stands in for";
+           ", or replace one of those equations by the set value it stands in for";
 }
 
 std::string evaluation_fault(const SolveOutcome& outcome) {

@@ -66,6 +66,6 @@ eq H[N]: L[N-1]*sum(x[N-1, c]*cpL[c] for c in 1..2)*(T[N-1] - Tref) + Qr
     = L[N]*sum(x[N, c]*cpL[c] for c in 1..2)*(T[N] - Tref)
       + V[N]*sum(y[N, c]*(cpV[c]*(T[N] - Tref) + dHvap[c]) for c in 1..2)
 
-# The specifications: the distillate rate and the reflux ratio.
+# The set values: the distillate rate and the reflux ratio.
 eq distillate: V[1] = D_spec
 eq reflux_ratio: L[1] = reflux*V[1]

@@ -67,5 +67,5 @@ eq H[N]: L[N-1]*sum(x[N-1, c]*cpL[c] for c in 1..2)*(T[N-1] - Tref) + Qr
     = L[N]*sum(x[N, c]*cpL[c] for c in 1..2)*(T[N] - Tref)
       + V[N]*sum(y[N, c]*(cpV[c]*(T[N] - Tref) + dHvap[c]) for c in 1..2)
 
-# The specification: the reflux ratio alone.
+# The set value: the reflux ratio alone.
 eq reflux_ratio: L[1] = reflux*V[1]

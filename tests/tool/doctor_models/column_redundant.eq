@@ -1,4 +1,4 @@
-# A column whose distillate specification was replaced by the overall balance,
+# A column whose distillate target was replaced by the overall balance,
 # which the stages' balances already imply: the distillate is left free.
 #
 # A 20-stage distillation column separating benzene (1) from toluene (2):
@@ -69,7 +69,7 @@ eq H[N]: L[N-1]*sum(x[N-1, c]*cpL[c] for c in 1..2)*(T[N-1] - Tref) + Qr
     = L[N]*sum(x[N, c]*cpL[c] for c in 1..2)*(T[N] - Tref)
       + V[N]*sum(y[N, c]*(cpV[c]*(T[N] - Tref) + dHvap[c]) for c in 1..2)
 
-# The specifications: the overall balance (in place of the distillate rate)
+# The set values: the overall balance (in place of the distillate rate)
 # and the reflux ratio.
 eq overall: F = V[1] + L[N]
 eq reflux_ratio: L[1] = reflux*V[1]
