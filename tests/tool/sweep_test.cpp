@@ -211,6 +211,7 @@ TEST(tool_sweep, jobs_give_the_rows_of_one_job_in_order) {
                 const nlohmann::json& reference = theirs["points"][index];
                 EXPECT_EQ(point["value"], reference["value"]) << label << " " << index;
                 EXPECT_EQ(point["status"], reference["status"]) << label << " " << index;
+                EXPECT_EQ(point["cause"], reference["cause"]) << label << " " << index;
                 if (reference["status"] == "Converged") {
                     EXPECT_NEAR(point["outputs"]["x"].get<double>(),
                                 reference["outputs"]["x"].get<double>(), 1e-9)
@@ -222,3 +223,32 @@ TEST(tool_sweep, jobs_give_the_rows_of_one_job_in_order) {
 }
 
 }  // namespace
+
+// A run of a shared sweep watches its own stretch of the curve: a turn within
+// it is noted as one job notes it, and the note comes back through the pipe.
+TEST(tool_sweep, jobs_bring_back_the_notes_of_a_turn_within_a_run) {
+    const std::string model = std::string(QUILLON_EXAMPLES_DIR) + "/adiabatic_cstr/model.eq";
+    const std::vector<std::string> sweep{"sweep",         model,      "--vary",
+                                         "tau=0.2:10:28", "--format", "json"};
+    std::vector<std::string> jobs = sweep;
+    jobs.insert(jobs.end(), {"--jobs", "2"});
+    const ProgramRun alone = run_quillon(sweep);
+    const ProgramRun shared = run_quillon(jobs);
+    ASSERT_EQ(shared.exit_code, 1) << testing::PrintToString(shared);
+    const nlohmann::json mine = shared.json(), theirs = alone.json();
+    ASSERT_EQ(mine["points"].size(), theirs["points"].size());
+    int noted = 0;
+    for (std::size_t index = 0; index < mine["points"].size(); ++index) {
+        const nlohmann::json& note = mine["points"][index]["note"];
+        if (!note.is_null()) {
+            ++noted;
+            // The warm starts may move the last bits of where the turn is.
+            const nlohmann::json& reference = theirs["points"][index]["note"];
+            EXPECT_EQ(note["kind"], reference["kind"]) << index;
+            EXPECT_EQ(note["message"], reference["message"]) << index;
+            EXPECT_NEAR(note["value"].get<double>(), reference["value"].get<double>(), 1e-9)
+                << index;
+        }
+    }
+    EXPECT_GT(noted, 0) << shared.out;
+}
